@@ -1,0 +1,1 @@
+#include "join/join_document.h"

@@ -1,0 +1,88 @@
+// The join document: the one set of program-wide values that describes the current join.
+//
+// Twins are written once: `a_width` is `doc.a.width`, `undo_b_x` is `doc.b.undo_x`, and so on.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/handles.h"
+
+namespace vimbrel {
+
+// One image slot (A or B): its bitmap, size, crop, placement, files and cut-out view.
+struct ImageSlot {
+  BitmapObject bitmap;
+  float width = 0, height = 0;  // 0 = no image
+
+  // Crop: the drawn part. Right and bottom are stored as offsets <= 0 from the image's edges.
+  std::int16_t src_left = 0, src_top = 0, src_right_off = 0, src_bottom_off = 0;
+  float src_width = 0, src_height = 0;
+  // Bounds of the crop sliders, set by the reader.
+  std::int16_t src_left_max = 0, src_right_min = 0, src_top_max = 0, src_bottom_min = 0;
+
+  // Placement: canvas position of the untrimmed top-left corner; negative = not placed yet.
+  float x = 0, y = 0;
+  float draw_x = 0, draw_y = 0;  // where the drawn part lands: x + src_left, y + src_top
+  float undo_x = 0, undo_y = 0;  // one-level UNDO copy
+
+  std::string file_path, file_title, file_ext, open_dir;
+
+  float cutout_x = 0, cutout_y = 0;  // the pixel shown at the cut-out window's top-left corner
+};
+
+struct JoinDocument {
+  std::string app_title;
+  std::int16_t scrollbar_size = 0;
+  std::int16_t title_bar_height = 0;
+  std::int16_t frame_size = 0;
+  float run_flag = 0;
+
+  ImageSlot a, b;
+  BitmapObject canvas_bitmap;
+  float canvas_width = 0, canvas_height = 0;
+  float margin_x = 0, margin_y = 0;
+  std::int16_t effect_index = 0;
+
+  std::string save_dir, save_file_name;
+  std::string work_drive, work_file_path;
+
+  // Loading.
+  std::string load_path;
+  std::int16_t load_failed = 0;
+  std::int16_t load_button = 0;
+  std::int16_t last_loaded = 0;  // 1 A read last, 2 B, 0 after New
+
+  // Layout of GROUP2 on FORM3 (re-laid out for the join side).
+  std::int16_t ctl_group_x = 0, ctl_group_y = 0, ctl_group_width = 0, ctl_group_height = 0;
+  std::int16_t radio5_dy = 0, radio6_dy = 0;
+
+  // Main view layout and scrolling.
+  std::int16_t win_width = 0, win_height = 0;
+  std::int16_t last_win_width = 0, last_win_height = 0;
+  float last_canvas_width = 0, last_canvas_height = 0;
+  std::int16_t client_width = 0, client_height = 0;
+  std::int16_t need_hbar = 0, need_vbar = 0;
+  std::int16_t view_width = 0, view_height = 0;
+  std::int16_t scroll_pos_x = 0, scroll_pos_y = 0;
+  std::int16_t scroll_max_x = 0, scroll_max_y = 0;
+  float scroll_unit_x = 0, scroll_unit_y = 0;
+  float over_x = 0, over_y = 0;
+  float view_x = 0, view_y = 0;
+  std::int16_t corner_state = 0;
+
+  // Mouse tracking shared by the main view and the cut-out window.
+  std::int16_t mouse_last_x = 0, mouse_last_y = 0;
+
+  // Cut-out window.
+  std::int16_t cutout_source = 0;  // 1 A, 2 B, 0 none
+  float cutout_width = 0, cutout_height = 0;
+  float cutout_left = 0, cutout_top = 0;
+
+  // Saving: draw positions before a save, put back after it.
+  float saved_a_draw_x = 0, saved_a_draw_y = 0, saved_b_draw_x = 0, saved_b_draw_y = 0;
+
+  ImageSlot& slot(int which) { return which == 1 ? a : b; }
+};
+
+}  // namespace vimbrel

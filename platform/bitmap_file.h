@@ -1,0 +1,18 @@
+// Windows bitmap files: reading every layout the reader knows, writing 24-bit files.
+#pragma once
+
+#include <string>
+
+#include "platform/bitmap.h"
+
+namespace vimbrel {
+
+// Reads a bitmap file. Throws RuntimeError: 53 missing, 481 unreadable or refused, 7 when its
+// pixels cannot be allocated. The header's size is checked against the file and memory first.
+Bitmap read_bitmap_file(const std::string& path);
+
+// Writes a 24-bit bitmap file. An existing file is replaced only by a complete new one (written
+// beside it, then renamed over it). Throws RuntimeError 75 when the file cannot be written.
+void write_bitmap_file(const Bitmap& bitmap, const std::string& path);
+
+}  // namespace vimbrel

@@ -1,0 +1,44 @@
+// Form layouts as data: every form with its controls, written once and built by either backend.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vimbrel {
+
+enum class ControlKind { Label, Edit, Button, Radio, Check, List, Group, HScroll, VScroll, Picture };
+
+// How a form's window looks: the main window, a caption bar without close box, or a frameless pop-up.
+enum class FormStyle { Main, FixedCaption, Popup };
+
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+struct ControlLayout {
+  std::string name;  // upper case, e.g. "BUTTON53"
+  ControlKind kind = ControlKind::Label;
+  std::string caption;
+  int x = 0, y = 0, width = 0, height = 0;  // relative to the form's client area
+  bool visible = true;
+  bool checked = false;
+  int radio_group = 0;      // radio buttons with the same non-zero number exclude each other
+  bool digits_only = false; // edit fields
+  bool bordered = false;    // push buttons drawn with a border
+  std::string font_face;    // as the resource names it; empty for scroll bars
+  float font_size = 0;      // the size in force after start-up
+  Rgb text_colour{};
+  int scroll_min = 0, scroll_max = 0, small_step = 1, large_step = 16;
+};
+
+struct FormLayout {
+  std::string name;  // "MAINFORM", "FORM2", ...
+  std::string caption;
+  int x = 0, y = 0, width = 0, height = 0;  // client size
+  FormStyle style = FormStyle::Main;
+  std::vector<ControlLayout> controls;
+};
+
+}  // namespace vimbrel

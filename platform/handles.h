@@ -1,0 +1,31 @@
+// Handles of the runtime's objects. A handle is a small value; the runtime owns the object.
+#pragma once
+
+#include <cstdint>
+
+namespace vimbrel {
+
+// A form or a control. Id 0 is "no window".
+struct Window {
+  int id = 0;
+  explicit operator bool() const { return id != 0; }
+  friend bool operator==(Window, Window) = default;
+};
+
+// A bitmap object, declared by BITMAPOBJECT. Id 0 is an undeclared object.
+struct BitmapObject {
+  int id = 0;
+  explicit operator bool() const { return id != 0; }
+  friend bool operator==(BitmapObject, BitmapObject) = default;
+};
+
+// What an event procedure receives: the window of its event and, for mouse events, the button
+// (1 left, 2 right, 3 both), the shift state (unused) and the point in the control's pixels.
+struct EventArgs {
+  Window owner;
+  std::int16_t button = 0;
+  std::int16_t shift = 0;
+  float x = 0, y = 0;
+};
+
+}  // namespace vimbrel

@@ -1,0 +1,1 @@
+// The Qt backend is built here.

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: once with AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the release build, whose ctest summary closes the output.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+cd "$root"
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+cmake --preset asan >/dev/null
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build/asan -j "$jobs" --output-on-failure
+cmake --preset dev >/dev/null
+cmake --build build/dev -j "$jobs"
+ctest --test-dir build/dev -j "$jobs" --output-on-failure

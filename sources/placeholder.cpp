@@ -1,0 +1,1 @@
+// Loading, crop sliders and the cut-out window are built here.
