@@ -6,7 +6,9 @@ namespace vimbrel {
 namespace {
 
 // A size as decimal text, without sign or leading space.
-std::string number_text(float v) { return std::to_string(std::llround(std::fabs(static_cast<double>(v)))); }
+std::string number_text(float v) {
+  return std::to_string(std::llround(std::fabs(static_cast<double>(v))));
+}
 
 void append_image(std::string& t, const char* label, const ImageSlot& img, bool is_b) {
   if (img.file_title.empty()) return;
@@ -32,6 +34,8 @@ std::string title_text(const JoinDocument& doc) {
   return t;
 }
 
-void TITLE_SET(Session& s, Window) { s.rt.SETWINDOWTEXT(s.c.MAINFORM, title_text(s.doc)); }
+void TITLE_SET(Session& s, Window) {
+  s.rt.SETWINDOWTEXT(s.c.MAINFORM, title_text(s.doc));
+}
 
 }  // namespace vimbrel

@@ -19,7 +19,8 @@ bool fits_in_memory(std::uint64_t bytes) {
 
 Bitmap Bitmap::create_uninitialised(std::int64_t width, std::int64_t height) {
   constexpr std::int64_t kMaxSide = std::numeric_limits<int>::max();
-  if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide) throw RuntimeError{errc::kOutOfMemory};
+  if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide)
+    throw RuntimeError{errc::kOutOfMemory};
   const auto count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
   if (count > std::numeric_limits<std::size_t>::max() / 4 || !fits_in_memory(count * 4)) {
     throw RuntimeError{errc::kOutOfMemory};

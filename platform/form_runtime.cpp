@@ -25,10 +25,13 @@ constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
 
 FormRuntime::FormRuntime(std::vector<FormLayout> layouts) : layouts_(std::move(layouts)) {}
 
-void FormRuntime::create_main_form() { CREATEWINDOW(main_form_, "MAINFORM", 0); }
+void FormRuntime::create_main_form() {
+  CREATEWINDOW(main_form_, "MAINFORM", 0);
+}
 
 const FormLayout* FormRuntime::layout_of_form(std::string_view name) const {
-  const auto it = std::ranges::find_if(layouts_, [&](const FormLayout& f) { return same_name(f.name, name); });
+  const auto it =
+      std::ranges::find_if(layouts_, [&](const FormLayout& f) { return same_name(f.name, name); });
   return it == layouts_.end() ? nullptr : &*it;
 }
 
@@ -67,9 +70,15 @@ FormRuntime::WindowEntry& FormRuntime::entry(Window w) {
   return const_cast<WindowEntry&>(std::as_const(*this).entry(w));
 }
 
-std::string FormRuntime::name_of(Window w) const { return entry(w).name; }
-Window FormRuntime::form_of(Window w) const { return entry(w).form; }
-const ControlLayout* FormRuntime::layout_of(Window control) const { return entry(control).control_layout; }
+std::string FormRuntime::name_of(Window w) const {
+  return entry(w).name;
+}
+Window FormRuntime::form_of(Window w) const {
+  return entry(w).form;
+}
+const ControlLayout* FormRuntime::layout_of(Window control) const {
+  return entry(control).control_layout;
+}
 
 std::optional<ControlKind> FormRuntime::kind_of(Window w) const {
   const ControlLayout* c = entry(w).control_layout;
@@ -139,8 +148,12 @@ void FormRuntime::SAVEFILE(BitmapObject b, const std::string& path) {
   write_bitmap_file(*s.pic, path);
 }
 
-void FormRuntime::SETMAPMODE(BitmapObject b, int mode) { slot(b).map_mode = mode; }
-void FormRuntime::SETMAPMODE(Window w, int mode) { entry(w).map_mode = mode; }
+void FormRuntime::SETMAPMODE(BitmapObject b, int mode) {
+  slot(b).map_mode = mode;
+}
+void FormRuntime::SETMAPMODE(Window w, int mode) {
+  entry(w).map_mode = mode;
+}
 
 void FormRuntime::SETDRAWMODE(BitmapObject target, int mode) {
   if (mode < 1 || mode > 16) throw RuntimeError{errc::kIllegalCall};
@@ -164,8 +177,8 @@ const Bitmap* FormRuntime::picture(BitmapObject b) const {
   return p ? &*p : nullptr;
 }
 
-void FormRuntime::BITBLT(BitmapObject target, float x, float y, float width, float height, BitmapObject source,
-                         float sx, float sy) {
+void FormRuntime::BITBLT(BitmapObject target, float x, float y, float width, float height,
+                         BitmapObject source, float sx, float sy) {
   BitmapSlot& t = slot(target);
   const Bitmap* src = picture(source);
   if (!t.pic || src == nullptr) return;
@@ -185,7 +198,9 @@ Bitmap& FormRuntime::surface_for_drawing(Window w) {
   return it->second;
 }
 
-const Bitmap& FormRuntime::surface(Window w) { return surface_for_drawing(w); }
+const Bitmap& FormRuntime::surface(Window w) {
+  return surface_for_drawing(w);
+}
 
 void FormRuntime::BITBLT(Window target, float x, float y, float width, float height, BitmapObject source,
                          float sx, float sy) {

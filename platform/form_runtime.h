@@ -158,8 +158,8 @@ class FormRuntime {
   Bitmap& surface_for_drawing(Window w);
 
   std::vector<FormLayout> layouts_;
-  std::vector<BitmapSlot> bitmaps_;  // index = id - 1
-  std::vector<WindowEntry> windows_; // index = id - 1
+  std::vector<BitmapSlot> bitmaps_;   // index = id - 1
+  std::vector<WindowEntry> windows_;  // index = id - 1
   std::unordered_map<int, Bitmap> surfaces_;
   EventTable events_;
   Window main_form_;

@@ -82,7 +82,8 @@ void blit(Bitmap& dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int6
   h = std::min({h, dst.height() - y, src.height() - sy});
   if (w <= 0 || h <= 0) return;
   for (std::int64_t r = 0; r < h; ++r) {
-    fn(dst.row(static_cast<int>(y + r)) + x, src.row(static_cast<int>(sy + r)) + sx, static_cast<std::size_t>(w));
+    fn(dst.row(static_cast<int>(y + r)) + x, src.row(static_cast<int>(sy + r)) + sx,
+       static_cast<std::size_t>(w));
   }
 }
 

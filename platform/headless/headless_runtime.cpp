@@ -9,7 +9,9 @@ namespace {
 
 const std::string kCancelled(1, '\x1b');
 
-bool is_window_kind(std::optional<ControlKind> k, ControlKind want) { return k && *k == want; }
+bool is_window_kind(std::optional<ControlKind> k, ControlKind want) {
+  return k && *k == want;
+}
 
 }  // namespace
 
@@ -63,7 +65,8 @@ std::pair<int, int> HeadlessRuntime::client_size(Window w) {
 Window HeadlessRuntime::find(std::string_view control_name) const {
   for (const Window w : all_windows_) {
     const std::string n = name_of(w);
-    if (std::ranges::equal(n, control_name, [](char a, char b) { return std::toupper(a) == std::toupper(b); })) {
+    if (std::ranges::equal(n, control_name,
+                           [](char a, char b) { return std::toupper(a) == std::toupper(b); })) {
       return w;
     }
   }
@@ -84,7 +87,8 @@ bool HeadlessRuntime::click(std::string_view control) {
   if (is_window_kind(kind, ControlKind::Radio)) {
     for (const Window o : all_windows_) {
       State& os = st(o);
-      if (form_of(o) == form_of(w) && os.radio_group == s.radio_group && is_window_kind(kind_of(o), ControlKind::Radio)) {
+      if (form_of(o) == form_of(w) && os.radio_group == s.radio_group &&
+          is_window_kind(kind_of(o), ControlKind::Radio)) {
         os.check = 0;
       }
     }
@@ -156,10 +160,18 @@ bool HeadlessRuntime::fire(std::string_view event_name, EventArgs args) {
 
 // ---- State a test reads
 
-bool HeadlessRuntime::enabled(Window w) const { return st(w).enabled; }
-bool HeadlessRuntime::topmost(Window form) const { return st(form).topmost; }
-const std::vector<std::string>& HeadlessRuntime::rows(Window list) const { return st(list).rows; }
-float HeadlessRuntime::font_size(Window w) const { return st(w).font_size; }
+bool HeadlessRuntime::enabled(Window w) const {
+  return st(w).enabled;
+}
+bool HeadlessRuntime::topmost(Window form) const {
+  return st(form).topmost;
+}
+const std::vector<std::string>& HeadlessRuntime::rows(Window list) const {
+  return st(list).rows;
+}
+float HeadlessRuntime::font_size(Window w) const {
+  return st(w).font_size;
+}
 std::pair<int, int> HeadlessRuntime::scroll_range(Window bar) const {
   return {st(bar).scroll_min, st(bar).scroll_max};
 }
@@ -169,8 +181,12 @@ std::pair<int, int> HeadlessRuntime::scroll_steps(Window bar) const {
 
 // ---- FormRuntime
 
-void HeadlessRuntime::SHOWWINDOW(Window w, int flag) { st(w).shown = flag != 0; }
-void HeadlessRuntime::ENABLEWINDOW(Window w, int flag) { st(w).enabled = flag != 0; }
+void HeadlessRuntime::SHOWWINDOW(Window w, int flag) {
+  st(w).shown = flag != 0;
+}
+void HeadlessRuntime::ENABLEWINDOW(Window w, int flag) {
+  st(w).enabled = flag != 0;
+}
 
 void HeadlessRuntime::MOVEWINDOW(Window w, float x, float y) {
   State& s = st(w);
@@ -182,10 +198,18 @@ void HeadlessRuntime::SETWINDOWSIZE(Window w, float width, float height) {
   s.width = std::max(width, 0.0f), s.height = std::max(height, 0.0f);
 }
 
-float HeadlessRuntime::GETWIDTH(Window w) { return st(w).width; }
-float HeadlessRuntime::GETHEIGHT(Window w) { return st(w).height; }
-float HeadlessRuntime::GETLEFT(Window w) { return st(w).x; }
-float HeadlessRuntime::GETTOP(Window w) { return st(w).y; }
+float HeadlessRuntime::GETWIDTH(Window w) {
+  return st(w).width;
+}
+float HeadlessRuntime::GETHEIGHT(Window w) {
+  return st(w).height;
+}
+float HeadlessRuntime::GETLEFT(Window w) {
+  return st(w).x;
+}
+float HeadlessRuntime::GETTOP(Window w) {
+  return st(w).y;
+}
 
 void HeadlessRuntime::MAXIMIZEWINDOW(Window form) {
   State& s = st(form);
@@ -194,16 +218,36 @@ void HeadlessRuntime::MAXIMIZEWINDOW(Window form) {
   s.width = static_cast<float>(screen_width_), s.height = static_cast<float>(screen_height_);
 }
 
-void HeadlessRuntime::SETFOREGROUNDWINDOW(Window form) { foreground_ = form; }
-void HeadlessRuntime::SETTOPMOSTWINDOW(Window form, int flag) { st(form).topmost = flag != 0; }
-int HeadlessRuntime::ISWINDOWVISIBLE(Window w) { return st(w).shown ? 1 : 0; }
-void HeadlessRuntime::SETWINDOWTEXT(Window w, std::string_view text) { st(w).text = text; }
-std::string HeadlessRuntime::GETWINDOWTEXT(Window w) { return st(w).text; }
-void HeadlessRuntime::SETFONTSIZE(Window w, float points) { st(w).font_size = points; }
-int HeadlessRuntime::GETCHECK(Window button) { return st(button).check != 0 ? 1 : 0; }
-void HeadlessRuntime::SETCHECK(Window button, int check) { st(button).check = check != 0 ? 1 : 0; }
-void HeadlessRuntime::ADDSTRING(Window list, std::string_view text) { st(list).rows.emplace_back(text); }
-int HeadlessRuntime::GETCURSEL(Window list) { return st(list).cursel; }
+void HeadlessRuntime::SETFOREGROUNDWINDOW(Window form) {
+  foreground_ = form;
+}
+void HeadlessRuntime::SETTOPMOSTWINDOW(Window form, int flag) {
+  st(form).topmost = flag != 0;
+}
+int HeadlessRuntime::ISWINDOWVISIBLE(Window w) {
+  return st(w).shown ? 1 : 0;
+}
+void HeadlessRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
+  st(w).text = text;
+}
+std::string HeadlessRuntime::GETWINDOWTEXT(Window w) {
+  return st(w).text;
+}
+void HeadlessRuntime::SETFONTSIZE(Window w, float points) {
+  st(w).font_size = points;
+}
+int HeadlessRuntime::GETCHECK(Window button) {
+  return st(button).check != 0 ? 1 : 0;
+}
+void HeadlessRuntime::SETCHECK(Window button, int check) {
+  st(button).check = check != 0 ? 1 : 0;
+}
+void HeadlessRuntime::ADDSTRING(Window list, std::string_view text) {
+  st(list).rows.emplace_back(text);
+}
+int HeadlessRuntime::GETCURSEL(Window list) {
+  return st(list).cursel;
+}
 
 void HeadlessRuntime::SETCURSEL(Window list, int index) {
   State& s = st(list);
@@ -221,7 +265,9 @@ void HeadlessRuntime::SETSCROLLPOS(Window bar, int pos) {
   s.scroll_pos = std::clamp(pos, std::min(s.scroll_min, s.scroll_max), std::max(s.scroll_min, s.scroll_max));
 }
 
-int HeadlessRuntime::GETSCROLLPOS(Window bar) { return st(bar).scroll_pos; }
+int HeadlessRuntime::GETSCROLLPOS(Window bar) {
+  return st(bar).scroll_pos;
+}
 
 void HeadlessRuntime::SETSCROLLSTEP(Window bar, int small, int large) {
   State& s = st(bar);

@@ -25,14 +25,15 @@ class HeadlessRuntime : public FormRuntime {
     std::string procedure;
   };
 
-  explicit HeadlessRuntime(std::vector<FormLayout> layouts, int screen_width = 1600, int screen_height = 1000);
+  explicit HeadlessRuntime(std::vector<FormLayout> layouts, int screen_width = 1600,
+                           int screen_height = 1000);
 
   // ---- The user's side.
   Window find(std::string_view control_name) const;  // any form; forms by their own name
   // Each returns false when a user could not do it (control hidden, disabled, or on a hidden form).
-  bool click(std::string_view control);                       // button, radio, check box: then *_ON
-  bool scroll_to(std::string_view bar, int pos);              // held in range, then *_CHANGE
-  bool select_row(std::string_view list, int row);            // then *_CHANGE
+  bool click(std::string_view control);                          // button, radio, check box: then *_ON
+  bool scroll_to(std::string_view bar, int pos);                 // held in range, then *_CHANGE
+  bool select_row(std::string_view list, int row);               // then *_CHANGE
   bool type_text(std::string_view edit, std::string_view text);  // digits-only fields drop other chars
   bool mouse(std::string_view control, std::string_view event, std::int16_t button, float x, float y);
   void resize_main_form(int width, int height);  // then MAINFORM_RESIZE
@@ -86,8 +87,8 @@ class HeadlessRuntime : public FormRuntime {
   void SETSCROLLSTEP(Window bar, int small, int large) override;
   void DESTROYWINDOW(Window form) override;
   void MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) override;
-  std::string WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir, std::string_view filter,
-                         int) override;
+  std::string WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
+                         std::string_view filter, int) override;
   std::string WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
                          std::string_view filter, int) override;
   void WAITEVENT(int) override;

@@ -30,21 +30,24 @@ TEST(Title, FailurePiecesAndEdgeCases) {
   d.a.file_title = "a.bmp", d.a.width = 64, d.a.height = 48;
   d.canvas_width = 64, d.canvas_height = 48;
   // Only A: the canvas follows the A part directly.
-  EXPECT_EQ(title_text(d), "VimbrelVer1.3 メインウインドウ　　Ａ画像「a.bmp」 (64×48)　／　キャンバス (64×48)");
+  EXPECT_EQ(title_text(d),
+            "VimbrelVer1.3 メインウインドウ　　Ａ画像「a.bmp」 (64×48)　／　キャンバス (64×48)");
 
   // B dropped by a failed canvas: no separator before the canvas part.
   d.b.file_title = "huge.bmp";
-  EXPECT_EQ(title_text(d),
-            "VimbrelVer1.3 メインウインドウ　　Ａ画像「a.bmp」 (64×48)　／　Ｂ画像「huge.bmp」が原因で結合失敗"
-            "キャンバス (64×48)");
+  EXPECT_EQ(
+      title_text(d),
+      "VimbrelVer1.3 メインウインドウ　　Ａ画像「a.bmp」 (64×48)　／　Ｂ画像「huge.bmp」が原因で結合失敗"
+      "キャンバス (64×48)");
 
   // A dropped keeps its separator; a width of 0 with a height shows the sizes; canvas width 0 omits it.
   JoinDocument e = started();
   e.a.file_title = "x.bmp";
   e.b.file_title = "y.bmp", e.b.width = 0, e.b.height = 5;
   e.canvas_width = 0, e.canvas_height = 9;
-  EXPECT_EQ(title_text(e),
-            "VimbrelVer1.3 メインウインドウ　　Ａ画像「x.bmp」が原因で結合失敗　／　Ｂ画像「y.bmp」 (0×5)　／　");
+  EXPECT_EQ(
+      title_text(e),
+      "VimbrelVer1.3 メインウインドウ　　Ａ画像「x.bmp」が原因で結合失敗　／　Ｂ画像「y.bmp」 (0×5)　／　");
 }
 
 }  // namespace

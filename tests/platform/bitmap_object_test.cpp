@@ -90,7 +90,8 @@ TEST_F(BitmapObjectTest, ASavedFileReadsBackPixelForPixel) {
   rt.CREATEBITMAP(src, 7, 3);  // odd width: rows are padded in the file
   Bitmap& p = *rt.picture(src);
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 7; ++x) p.at(x, y) = 0xFF000000u | static_cast<std::uint32_t>(x * 0x231F07 + y * 0x0A0B0C);
+    for (int x = 0; x < 7; ++x)
+      p.at(x, y) = 0xFF000000u | static_cast<std::uint32_t>(x * 0x231F07 + y * 0x0A0B0C);
   rt.SAVEFILE(src, dir.file("out.bmp"));
   rt.LOADBITMAPFILE(dst, dir.file("out.bmp"));
   ASSERT_EQ(rt.GETBITMAPWIDTH(dst), 7.0f);

@@ -18,7 +18,9 @@ class HeadlessRuntimeTest : public ::testing::Test {
         {"BUTTON53_ON", [this](const EventArgs&) { log.push_back("BUTTON53_ON"); }},
         {"RADIO7_ON", [this](const EventArgs&) { log.push_back("RADIO7_ON"); }},
         {"VSCROLL2_CHANGE",
-         [this](const EventArgs&) { log.push_back("VSCROLL2_CHANGE " + std::to_string(rt.GETSCROLLPOS(bar()))); }},
+         [this](const EventArgs&) {
+           log.push_back("VSCROLL2_CHANGE " + std::to_string(rt.GETSCROLLPOS(bar())));
+         }},
         {"PICTURE1_MOUSEMOVE",
          [this](const EventArgs& e) {
            log.push_back("move " + std::to_string(e.button) + " " + std::to_string(static_cast<int>(e.x)));

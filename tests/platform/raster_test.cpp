@@ -57,7 +57,9 @@ Bitmap numbered(int w, int h) {
   return b;
 }
 
-std::uint32_t src_px(int x, int y) { return 0xFF000000u | static_cast<std::uint32_t>(y * 256 + x + 1); }
+std::uint32_t src_px(int x, int y) {
+  return 0xFF000000u | static_cast<std::uint32_t>(y * 256 + x + 1);
+}
 
 struct ClipCase {
   const char* name;
@@ -79,8 +81,8 @@ TEST(Raster, CopyIsClippedAgainstTargetAndSourceAtEveryEdge) {
     for (int y = 0; y < 5; ++y) {
       for (int x = 0; x < 6; ++x) {
         const int sx = x - c.x + c.sx, sy = y - c.y + c.sy;
-        const bool inside = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h && sx >= 0 && sx < 6 &&
-                            sy >= 0 && sy < 5;
+        const bool inside =
+            x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h && sx >= 0 && sx < 6 && sy >= 0 && sy < 5;
         EXPECT_EQ(dst.at(x, y), inside ? src_px(sx, sy) : 0xFF000000u) << c.name << " at " << x << "," << y;
       }
     }

@@ -9,9 +9,15 @@ namespace vimbrel::test {
 
 inline std::vector<FormLayout> mini_layout() {
   FormLayout main{"MAINFORM", "MAINFORM", 0, 0, 200, 100, FormStyle::Main, {}};
-  main.controls.push_back({.name = "PICTURE1", .kind = ControlKind::Picture, .x = 8, .y = 8, .width = 40, .height = 30});
-  main.controls.push_back({.name = "HSCROLL1", .kind = ControlKind::HScroll, .x = 8, .y = 40, .width = 40,
-                           .height = 16, .scroll_max = 100});
+  main.controls.push_back(
+      {.name = "PICTURE1", .kind = ControlKind::Picture, .x = 8, .y = 8, .width = 40, .height = 30});
+  main.controls.push_back({.name = "HSCROLL1",
+                           .kind = ControlKind::HScroll,
+                           .x = 8,
+                           .y = 40,
+                           .width = 40,
+                           .height = 16,
+                           .scroll_max = 100});
   FormLayout ctl{"FORM3", "コントローラ", 10, 10, 300, 200, FormStyle::FixedCaption, {}};
   ctl.controls.push_back({.name = "BUTTON53", .kind = ControlKind::Button, .caption = "Ａ画像ロード"});
   ctl.controls.push_back({.name = "RADIO7", .kind = ControlKind::Radio, .radio_group = 1});

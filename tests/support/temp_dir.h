@@ -20,6 +20,8 @@ class TempDir {
 };
 
 // The public conformance images beside the checkout.
-inline std::filesystem::path corpus_dir() { return VIMBREL_CORPUS_DIR; }
+inline std::filesystem::path corpus_dir() {
+  return VIMBREL_CORPUS_DIR;
+}
 
 }  // namespace vimbrel::test

@@ -1,0 +1,23 @@
+// Start-up: binds the forms and controls, sets the start values, reads the settings file, and serves
+// events until the main window ends.
+#pragma once
+
+#include <filesystem>
+
+#include "join/session.h"
+
+namespace vimbrel {
+
+// Everything before the event loop. `settings_folder` holds KANKYO.TXT (the current folder in the
+// program). Throws RuntimeError when the settings file is missing (53) or short (62).
+void start_up(Session& s, const std::filesystem::path& settings_folder);
+
+// The event loop; returns the program's exit status once the runtime has ended it.
+int run_event_loop(Session& s);
+
+// Wires the shell procedures that the joining and source procedures call, and the event table.
+void wire_program(Session& s);
+
+void MAINFORM_END(Session& s, Window owner);
+
+}  // namespace vimbrel

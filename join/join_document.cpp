@@ -1,1 +1,0 @@
-#include "join/join_document.h"

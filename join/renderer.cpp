@@ -1,0 +1,7 @@
+#include "join/renderer.h"
+
+namespace vimbrel {
+
+void add_renderer_events(Session&, EventTable&) {}
+
+}  // namespace vimbrel

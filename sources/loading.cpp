@@ -1,0 +1,7 @@
+#include "sources/loading.h"
+
+namespace vimbrel {
+
+void add_loading_events(Session&, EventTable&) {}
+
+}  // namespace vimbrel

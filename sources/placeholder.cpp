@@ -1,1 +1,0 @@
-// Loading, crop sliders and the cut-out window are built here.

@@ -1,0 +1,51 @@
+#include "tests/support/program_fixture.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/forms_layout.h"
+#include "app/startup.h"
+#include "platform/bitmap_file.h"
+
+namespace vimbrel::test {
+
+ProgramTest::ProgramTest() : work_dir(dir.file("work") + "/"), rt(form_layouts()), s(rt) {
+  std::filesystem::create_directory(dir.file("work"));
+  std::ofstream(dir.file("KANKYO.TXT")) << "VIMBREL,1\nWORK," << work_dir << "\n";
+  wire_program(s);
+  start_up(s, dir.path());
+}
+
+std::string ProgramTest::write_picture(const std::string& name, int width, int height,
+                                       const std::function<std::uint32_t(int, int)>& colour) {
+  Bitmap b = Bitmap::create(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) b.at(x, y) = 0xFF000000u | (colour(x, y) & 0xFFFFFFu);
+  const std::string path = dir.file(name);
+  write_bitmap_file(b, path);
+  return path;
+}
+
+std::string ProgramTest::write_plain(const std::string& name, int width, int height, std::uint32_t rgb) {
+  return write_picture(name, width, height, [rgb](int, int) { return rgb; });
+}
+
+void ProgramTest::new_join(int side, const std::string& margin_x, const std::string& margin_y) {
+  ASSERT_TRUE(rt.click("BUTTON52"));
+  ASSERT_TRUE(rt.type_text("EDIT1", margin_x));
+  ASSERT_TRUE(rt.type_text("EDIT2", margin_y));
+  ASSERT_TRUE(rt.click("RADIO" + std::to_string(side)));
+  ASSERT_TRUE(rt.click("BUTTON2"));
+}
+
+void ProgramTest::load_a(const std::string& path) {
+  rt.push_dialog_answer(path);
+  ASSERT_TRUE(rt.click("BUTTON53"));
+}
+
+void ProgramTest::load_b(const std::string& path) {
+  rt.push_dialog_answer(path);
+  ASSERT_TRUE(rt.click("BUTTON54"));
+}
+
+}  // namespace vimbrel::test
