@@ -1,7 +1,129 @@
 #include "join/renderer.h"
 
-namespace vimbrel {
+#include <array>
 
-void add_renderer_events(Session&, EventTable&) {}
+#include "platform/rounding.h"
+
+namespace vimbrel {
+namespace {
+
+// Where an unplaced coordinate goes by default: half a margin in, or flush against the other image.
+enum class Default { HalfMarginX, HalfMarginY, AfterOtherX, AfterOtherY };
+
+struct Statement {
+  bool image_a;  // which image's coordinate
+  bool x_axis;
+  Default value;
+};
+
+// Per side (right, below, left, above): four coordinates, each placed if unplaced and then fitted,
+// in this order. The image placed from the other one reads the other's position after its fit.
+constexpr std::array<std::array<Statement, 4>, 4> kSides = {{
+    {{{true, true, Default::HalfMarginX},
+      {true, false, Default::HalfMarginY},
+      {false, true, Default::AfterOtherX},
+      {false, false, Default::HalfMarginY}}},
+    {{{true, true, Default::HalfMarginX},
+      {true, false, Default::HalfMarginY},
+      {false, true, Default::HalfMarginX},
+      {false, false, Default::AfterOtherY}}},
+    {{{false, true, Default::HalfMarginX},
+      {false, false, Default::HalfMarginY},
+      {true, true, Default::AfterOtherX},
+      {true, false, Default::HalfMarginY}}},
+    {{{false, true, Default::HalfMarginX},
+      {false, false, Default::HalfMarginY},
+      {true, true, Default::HalfMarginX},
+      {true, false, Default::AfterOtherY}}},
+}};
+
+// Half a margin, the margin taken as a whole number and the remainder dropped.
+float half_margin(float margin) {
+  return static_cast<float>(static_cast<std::int64_t>(to_pixel(margin)) / 2);
+}
+
+float default_value(const JoinDocument& d, const ImageSlot& other, Default value) {
+  switch (value) {
+    case Default::HalfMarginX:
+      return half_margin(d.margin_x);
+    case Default::HalfMarginY:
+      return half_margin(d.margin_y);
+    case Default::AfterOtherX:
+      return other.x + other.width;
+    case Default::AfterOtherY:
+      return other.y + other.height;
+  }
+  return 0;
+}
+
+void run(JoinDocument& d, const Statement& st) {
+  ImageSlot& img = st.image_a ? d.a : d.b;
+  const ImageSlot& other = st.image_a ? d.b : d.a;
+  float& p = st.x_axis ? img.x : img.y;
+  float& undo = st.x_axis ? img.undo_x : img.undo_y;
+  if (p < 0) {
+    p = default_value(d, other, st.value);
+    undo = p;
+  }
+  // Fit by the full image size, whatever the crop hides.
+  const float room = st.x_axis ? d.canvas_width : d.canvas_height;
+  const float size = st.x_axis ? img.width : img.height;
+  if (room < p + size) p = room - size;
+}
+
+void paint_canvas(Session& s) {
+  Bitmap* canvas = s.rt.picture(s.doc.canvas_bitmap);
+  if (canvas == nullptr) return;
+  compose(s, *canvas, {0, 0, canvas->width(), canvas->height()});
+  s.rt.SETDRAWMODE(s.doc.canvas_bitmap, kDrawModeCopy);
+}
+
+}  // namespace
+
+void place_for_side(JoinDocument& d, int side) {
+  if (side < 1 || side > 4) return;
+  for (const Statement& st : kSides[static_cast<std::size_t>(side - 1)]) run(d, st);
+}
+
+void update_draw_positions(JoinDocument& d) {
+  for (ImageSlot* img : {&d.a, &d.b}) {
+    img->draw_x = img->x + img->src_left;
+    img->draw_y = img->y + img->src_top;
+  }
+}
+
+void LOAD_SCG(Session& s, Window owner) {
+  JoinDocument& d = s.doc;
+  if (d.a.width > 0 && d.b.width > 0) {
+    // Four independent tests: every side whose button reads 1 runs.
+    const std::array<Window, 4> sides = {s.c.RADIO1, s.c.RADIO2, s.c.RADIO3, s.c.RADIO4};
+    for (int side = 1; side <= 4; ++side) {
+      if (s.rt.GETCHECK(sides[static_cast<std::size_t>(side - 1)]) == 1) place_for_side(d, side);
+    }
+  }
+  update_draw_positions(d);
+  paint_canvas(s);
+  if (d.a.width > 0 || d.b.width > 0) s.shell.CG_ON_SUB(owner);
+  s.rt.SETTOPMOSTWINDOW(s.c.FORM3, -1);
+}
+
+void LIST1_CHANGE(Session& s, Window owner) {
+  s.doc.effect_index = static_cast<std::int16_t>(s.rt.GETCURSEL(s.c.LIST1));
+  LOAD_SCG(s, owner);
+}
+
+void RADIO7_ON(Session& s, Window owner) {
+  LOAD_SCG(s, owner);
+}
+
+void RADIO8_ON(Session& s, Window owner) {
+  LOAD_SCG(s, owner);
+}
+
+void add_renderer_events(Session& s, EventTable& table) {
+  table["LIST1_CHANGE"] = [&s](const EventArgs& e) { LIST1_CHANGE(s, e.owner); };
+  table["RADIO7_ON"] = [&s](const EventArgs& e) { RADIO7_ON(s, e.owner); };
+  table["RADIO8_ON"] = [&s](const EventArgs& e) { RADIO8_ON(s, e.owner); };
+}
 
 }  // namespace vimbrel

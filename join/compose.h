@@ -1,0 +1,62 @@
+// The composite of the join: background by effect, the lower image copied, the upper image combined
+// by the effect's draw mode. Written as a function of a target rectangle so that the screen, the save
+// and any partial redraw paint exactly the same pixels.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "join/session.h"
+#include "platform/raster.h"
+
+namespace vimbrel {
+
+// The background colour number of an effect: 15 (white) for 0, 2 and 3, otherwise 0 (black).
+int background_colour(int effect_index);
+// The draw mode of the upper image: 9, 14, 7 or 15 for effects 2 to 5, otherwise 13 (a plain copy).
+int effect_mode(int effect_index);
+
+// How a composite is drawn from the document.
+struct ComposeOptions {
+  // false: the upper image is copied plainly (a save without "保存時反映"). The background still
+  // follows the effect.
+  bool apply_effect = true;
+  // false: both images are drawn even when one has width 0 (the save draws both without the test).
+  bool guard_absent = true;
+};
+
+// One drawn part: the w × h rectangle at (sx, sy) of `bitmap` lands at (x, y) of the canvas, combined
+// with what lies under it by `mode`.
+struct ComposeLayer {
+  BitmapObject bitmap;
+  std::int64_t x = 0, y = 0, w = 0, h = 0, sx = 0, sy = 0;
+  int mode = kDrawModeCopy;
+};
+
+// Everything a composite depends on apart from the source pixels: a plain value, so it can be kept
+// and painted later with the same result.
+struct ComposePlan {
+  std::uint32_t background = 0;  // 0xFFRRGGBB
+  std::array<ComposeLayer, 2> layers{};
+  int count = 0;  // layers in drawing order, lower first
+};
+
+// Reads the plan from the document as it stands: the draw positions and drawn-part sizes (so the
+// caller places and clamps first), `effect_index`, and RADIO7 for the stacking order. With both
+// images drawn, the upper one gets the effect's mode; a single image is copied.
+ComposePlan plan_composite(Session& s, ComposeOptions options = {});
+
+// Paints the half-open rectangle `region` of the canvas plane into `target`, the region's top-left
+// corner landing at (at_x, at_y): every pixel of the region that falls inside `target` gets the
+// background, then the layers in order; pixels of `target` outside the region are left untouched.
+// The region may reach past the canvas (the save's bounding box does): the plane is unbounded, only
+// the source bitmaps clip. Sources are read through `rt` (an empty bitmap object draws nothing).
+void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect region,
+             std::int64_t at_x = 0, std::int64_t at_y = 0);
+
+// The document's composite of `region` into `target`, target pixel (0, 0) showing canvas point
+// (region.x, region.y). LOAD_SCG uses it with the whole canvas; the save with the bounding box of
+// the drawn parts on a bitmap of that size.
+void compose(Session& s, Bitmap& target, PixelRect region, ComposeOptions options = {});
+
+}  // namespace vimbrel
