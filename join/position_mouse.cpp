@@ -1,0 +1,82 @@
+// The mouse in the canvas view: the right button drags the controlled image, the left button pans.
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+#include "join/positioning.h"
+#include "join/renderer.h"
+#include "platform/rounding.h"
+
+namespace vimbrel {
+namespace {
+
+constexpr std::int16_t kLeftButton = 1;
+constexpr std::int16_t kRightButton = 2;
+
+void remember_point(JoinDocument& d, const EventArgs& e) {
+  d.mouse_last_x = to_int16(e.x);
+  d.mouse_last_y = to_int16(e.y);
+}
+
+// The pointer's movement since the last point seen, which becomes the new last point.
+std::pair<std::int16_t, std::int16_t> movement(JoinDocument& d, const EventArgs& e) {
+  const std::int16_t dx = to_int16(e.x - d.mouse_last_x);
+  const std::int16_t dy = to_int16(e.y - d.mouse_last_y);
+  remember_point(d, e);
+  return {dx, dy};
+}
+
+// One axis of a pan: the view moves against the pointer, held inside the canvas, and the thumb follows.
+struct PanAxis {
+  Window bar;
+  float& view_pos;
+  float canvas_size;
+  std::int16_t view_size;
+  float scroll_unit;
+  std::int16_t& scroll_pos;
+};
+
+void pan_axis(Session& s, const PanAxis& axis, std::int16_t delta) {
+  if (s.rt.ISWINDOWVISIBLE(axis.bar) == 0) return;
+  float t = axis.view_pos - static_cast<float>(delta);
+  if (t < 0) t = 0;
+  if (axis.canvas_size - t < axis.view_size) t = axis.canvas_size - axis.view_size;
+  axis.view_pos = t;
+  // The quotient only places the thumb; the copied part follows view_pos itself.
+  const std::int32_t unit = std::max(to_pixel(axis.scroll_unit), 1);
+  axis.scroll_pos = to_int16(static_cast<float>(to_pixel(axis.view_pos) / unit));
+  s.rt.SETSCROLLPOS(axis.bar, axis.scroll_pos);
+}
+
+void pan(Session& s, std::int16_t dx, std::int16_t dy) {
+  JoinDocument& d = s.doc;
+  pan_axis(s, {s.c.HSCROLL1, d.view_x, d.canvas_width, d.view_width, d.scroll_unit_x, d.scroll_pos_x}, dx);
+  pan_axis(s, {s.c.VSCROLL1, d.view_y, d.canvas_height, d.view_height, d.scroll_unit_y, d.scroll_pos_y}, dy);
+  if (s.rt.CHECKOBJECT(d.canvas_bitmap) != 0) {
+    s.rt.BITBLT(s.c.PICTURE1, 0, 0, d.view_width, d.view_height, d.canvas_bitmap, d.view_x, d.view_y);
+  }
+}
+
+}  // namespace
+
+void PICTURE1_MOUSEDOWN(Session& s, const EventArgs& e) {
+  if (e.button == kLeftButton) {
+    remember_point(s.doc, e);
+  } else if (e.button == kRightButton && s.doc.b.x >= 0) {
+    remember_point(s.doc, e);
+    HOZON_SUB(s, e.owner);  // the whole drag is one step of UNDO
+  }
+}
+
+void PICTURE1_MOUSEMOVE(Session& s, const EventArgs& e) {
+  if (e.button == kLeftButton) {
+    const auto [dx, dy] = movement(s.doc, e);
+    pan(s, dx, dy);
+  } else if (e.button == kRightButton && s.doc.b.x >= 0) {
+    const auto [dx, dy] = movement(s.doc, e);
+    P_SUB(s, e.owner, dx, dy);
+    LOAD_SCG(s, e.owner);
+  }
+}
+
+}  // namespace vimbrel
