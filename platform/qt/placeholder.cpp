@@ -1,1 +1,0 @@
-// The Qt backend is built here.
