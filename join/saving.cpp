@@ -1,7 +1,84 @@
 #include "join/saving.h"
 
-namespace vimbrel {
+#include <new>
+#include <optional>
+#include <string>
 
-void add_saving_events(Session&, EventTable&) {}
+#include "join/compose.h"
+#include "join/renderer.h"
+#include "join/save_region.h"
+#include "platform/path_builtins.h"
+#include "platform/rounding.h"
+#include "platform/runtime_error.h"
+
+namespace vimbrel {
+namespace {
+
+constexpr const char* kCancelled = "\x1b";
+
+// Runs `step`; returns 0 or the runtime error code it failed with.
+template <typename Step>
+int trapped(Step&& step) {
+  try {
+    step();
+    return 0;
+  } catch (const RuntimeError& e) {
+    return e.code != 0 ? e.code : errc::kIllegalCall;
+  } catch (const std::bad_alloc&) {
+    return errc::kOutOfMemory;
+  }
+}
+
+void report_failure(Session& s, Window owner, const std::string& path, int code) {
+  s.rt.MESSAGEBOX(
+      owner, path,
+      code == errc::kOutOfMemory ? "保存する為のメモリが足りません" : "このファイルには保存できません", 0, 0);
+}
+
+// Composes `region` of the canvas plane on the canvas object, re-made at the region's size, and
+// writes it. The canvas' own pixels are let go first: the redraw afterwards paints them again, and a
+// huge join never holds the canvas and the region at once.
+void write_region(Session& s, const PixelRect& region, const std::string& path) {
+  const BitmapObject canvas = s.doc.canvas_bitmap;
+  const ComposePlan plan = plan_composite(s, {.apply_effect = s.rt.GETCHECK(s.c.CHECK1) != 0});
+  s.rt.DELETEOBJECT(canvas);
+  s.rt.CREATEBITMAP(canvas, region.w, region.h);
+  compose(s.rt, plan, *s.rt.picture(canvas), region);
+  s.rt.SAVEFILE(canvas, path);
+}
+
+// The canvas again at the join's size, drawn as before the save.
+void restore_canvas(Session& s, Window owner, const std::string& path) {
+  JoinDocument& d = s.doc;
+  const int code = trapped([&] {
+    s.rt.DELETEOBJECT(d.canvas_bitmap);
+    s.rt.CREATEBITMAP(d.canvas_bitmap, to_pixel(d.canvas_width), to_pixel(d.canvas_height));
+  });
+  if (code != 0) {
+    // The join itself is intact; the next change of it makes a canvas again.
+    report_failure(s, owner, path, code);
+    return;
+  }
+  LOAD_SCG(s, owner);
+}
+
+}  // namespace
+
+void BUTTON60_ON(Session& s, Window owner) {
+  JoinDocument& d = s.doc;
+  if (d.save_dir == CURRENT_DIR("")) d.save_dir = d.a.open_dir;
+  d.save_file_name = s.rt.WINSAVEDLG(owner, "セーブファイル名は？", d.save_dir + d.a.file_path, "(*.BMP)", 0);
+  if (d.save_file_name == kCancelled) return;
+  const std::string path = save_file_path(d.save_file_name, d.save_dir);
+  const std::optional<PixelRect> region = save_region(d);
+  if (!region) return;
+  const int code = trapped([&] { write_region(s, *region, path); });
+  if (code != 0) report_failure(s, owner, path, code);
+  restore_canvas(s, owner, path);
+}
+
+void add_saving_events(Session& s, EventTable& table) {
+  table["BUTTON60_ON"] = [&s](const EventArgs& e) { BUTTON60_ON(s, e.owner); };
+}
 
 }  // namespace vimbrel

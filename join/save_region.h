@@ -1,0 +1,21 @@
+// The part of the canvas that a save writes: the bounding box of the drawn parts.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "join/join_document.h"
+#include "platform/raster.h"
+
+namespace vimbrel {
+
+// The smallest rectangle of the canvas plane that holds the drawn part of every image present, at
+// the draw positions of the last render. An image dropped by a failed canvas creation (width 0) does
+// not count, so the other is saved alone; nullopt when no image is present.
+std::optional<PixelRect> save_region(const JoinDocument& d);
+
+// The file a save writes for the name chosen in the dialog: its folder and name with the extension
+// ".BMP" in place of whatever followed the last dot. `folder` receives drive and directory.
+std::string save_file_path(const std::string& chosen, std::string& folder);
+
+}  // namespace vimbrel

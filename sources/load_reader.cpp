@@ -1,0 +1,140 @@
+#include "sources/load_reader.h"
+
+#include <filesystem>
+#include <new>
+#include <string>
+#include <system_error>
+
+#include "join/new_canvas.h"
+#include "join/renderer.h"
+#include "platform/jpeg2bmp.h"
+#include "platform/path_builtins.h"
+#include "platform/runtime_error.h"
+#include "sources/crop_sliders.h"
+#include "sources/cutout.h"
+
+namespace vimbrel {
+namespace {
+
+// What differs between the A and B readers.
+struct ReaderTwin {
+  std::int16_t which;          // 1 A, 2 B: the value of last_loaded and of cutout_source for this slot
+  std::int16_t new_button;     // the load button whose event resets the crop itself
+  Window Controls::*selected;  // radio button that hands the crop sliders to this slot
+  Window Controls::*other;
+  void (*fit_crop)(Session&, Window);
+};
+
+constexpr ReaderTwin kReadA{1, 53, &Controls::RADIO5, &Controls::RADIO6, &ACG_SRID_CHK};
+constexpr ReaderTwin kReadB{2, 54, &Controls::RADIO6, &Controls::RADIO5, &BCG_SRID_CHK};
+
+void delete_file(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::remove(path, ec) && ec) throw RuntimeError{errc::kPathAccess};
+}
+
+bool read_directly(const std::string& ext) {
+  return ext == ".bmp" || ext == ".BMP";
+}
+
+// Reads `load_path` into the slot's bitmap, a non-bitmap through the converter and the work file.
+void read_file(Session& s, ImageSlot& image) {
+  JoinDocument& d = s.doc;
+  if (read_directly(image.file_ext)) {
+    s.rt.LOADBITMAPFILE(image.bitmap, d.load_path);
+  } else {
+    if (FILE_EXISTS(d.work_file_path)) delete_file(d.work_file_path);
+    JPEG2BMP(d.load_path, d.work_file_path);  // success shows in whether the work file reads
+    s.rt.LOADBITMAPFILE(image.bitmap, d.work_file_path);
+    delete_file(d.work_file_path);
+  }
+  image.width = s.rt.GETBITMAPWIDTH(image.bitmap);
+  image.height = s.rt.GETBITMAPHEIGHT(image.bitmap);
+}
+
+// Runs one read; returns 0 or the runtime error code it failed with.
+int try_read(Session& s, ImageSlot& image) {
+  try {
+    read_file(s, image);
+    return 0;
+  } catch (const RuntimeError& e) {
+    return e.code != 0 ? e.code : errc::kIllegalCall;
+  } catch (const std::bad_alloc&) {
+    return errc::kOutOfMemory;
+  }
+}
+
+void report_failure(Session& s, Window owner, int code) {
+  s.rt.MESSAGEBOX(
+      owner, s.doc.load_path,
+      code == errc::kOutOfMemory ? "ロードする為のメモリが足りません" : "このファイルは表示できません", 0, 0);
+}
+
+// Reads the file and, when that fails, the slot's previous file once more. The slot is left holding
+// the previous picture again, or nothing when there was none or it cannot be read either.
+void read_with_recovery(Session& s, Window owner, ImageSlot& image) {
+  JoinDocument& d = s.doc;
+  for (int attempt = 0;; ++attempt) {
+    const int code = try_read(s, image);
+    if (code == 0) return;
+    report_failure(s, owner, code);
+    d.load_failed = 1;
+    // Never again after one read back, and not at all when the previous file is the one that failed.
+    if (attempt > 0 || image.file_path.empty() || image.file_path == d.load_path) return;
+    d.load_path = image.file_path;
+    std::string drive, dir, name;
+    SPLIT_PATH(image.file_path, drive, dir, name, image.file_ext);
+  }
+}
+
+void set_crop_bounds(Session& s, ImageSlot& image) {
+  image.src_left_max = crop_bound(image.width);
+  image.src_right_min = static_cast<std::int16_t>(-image.src_left_max);
+  image.src_top_max = crop_bound(image.height);
+  image.src_bottom_min = static_cast<std::int16_t>(-image.src_top_max);
+  s.rt.SETSCROLLRANGE(s.c.HSCROLL2, 0, image.src_left_max);
+  s.rt.SETSCROLLRANGE(s.c.HSCROLL3, image.src_right_min, 0);
+  s.rt.SETSCROLLRANGE(s.c.VSCROLL2, 0, image.src_top_max);
+  s.rt.SETSCROLLRANGE(s.c.VSCROLL3, image.src_bottom_min, 0);
+}
+
+void read_image(Session& s, Window owner, const ReaderTwin& t) {
+  JoinDocument& d = s.doc;
+  ImageSlot& image = d.slot(t.which);
+  d.last_loaded = t.which;
+  if (s.rt.CHECKOBJECT(image.bitmap) != 0) s.rt.DELETEOBJECT(image.bitmap);
+  d.load_failed = 0;
+  read_with_recovery(s, owner, image);
+  if (d.load_failed != 0) return;  // crop, bounds, canvas and title stay as they were
+
+  if (d.cutout_source == t.which) {
+    s.rt.SHOWWINDOW(s.c.FORM4, -1);
+    LOAD_KCG(s, owner);
+  }
+  s.rt.SETCHECK(s.c.*t.selected, 1);
+  s.rt.SETCHECK(s.c.*t.other, 0);
+  set_crop_bounds(s, image);
+  if (d.load_button != t.new_button) {  // a reload keeps the crop, fitted to the new size
+    t.fit_crop(s, owner);
+    image.src_width = image.width + image.src_right_off - image.src_left;
+    image.src_height = image.height + image.src_bottom_off - image.src_top;
+    SUB_NEW(s, owner);
+    LOAD_SCG(s, owner);
+  }
+}
+
+}  // namespace
+
+std::int16_t crop_bound(float size) {
+  return size > 1000 ? std::int16_t{1000} : static_cast<std::int16_t>(size - 1);
+}
+
+void LOAD_ABMP(Session& s, Window owner) {
+  read_image(s, owner, kReadA);
+}
+
+void LOAD_BBMP(Session& s, Window owner) {
+  read_image(s, owner, kReadB);
+}
+
+}  // namespace vimbrel

@@ -1,0 +1,18 @@
+// The image readers LOAD_ABMP and LOAD_BBMP: one body for both slots.
+#pragma once
+
+#include <cstdint>
+
+#include "join/session.h"
+
+namespace vimbrel {
+
+// The crop sliders' bound for a side of `size` pixels: size − 1, at most 1000.
+std::int16_t crop_bound(float size);
+
+// Reads `load_path` into the A or B slot; reports through `load_failed`. On a failed read the
+// slot's previous file is read back (once at most).
+void LOAD_ABMP(Session& s, Window owner);
+void LOAD_BBMP(Session& s, Window owner);
+
+}  // namespace vimbrel
