@@ -1,0 +1,44 @@
+// Plain POSIX file access for the bitmap files: an owned descriptor and whole-buffer reads and writes
+// that survive short transfers and interrupted calls.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vimbrel {
+
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(UniqueFd&& o) noexcept : fd_(o.release()) {}
+  UniqueFd& operator=(UniqueFd&& o) noexcept;
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd();
+
+  int get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+  int release();
+  // Closes now and reports whether the close succeeded (a delayed write error shows here).
+  bool close();
+
+ private:
+  int fd_ = -1;
+};
+
+// Opens an existing regular file for reading and gives its size. Throws RuntimeError 53 when there
+// is no such file (or it is a folder), 75 when it cannot be opened.
+UniqueFd open_for_reading(const std::string& path, std::uint64_t& size);
+
+// Creates `path` for writing only if nothing (not even a dangling link) is there; an invalid fd
+// otherwise, with errno set.
+UniqueFd create_exclusive(const std::string& path);
+
+// Whole transfers; false on any error or a file that ends early.
+bool read_at(int fd, void* buffer, std::size_t bytes, std::uint64_t offset);
+bool write_at(int fd, const void* buffer, std::size_t bytes, std::uint64_t offset);
+bool write_all(int fd, const void* buffer, std::size_t bytes);
+
+}  // namespace vimbrel
