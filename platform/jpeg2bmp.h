@@ -1,0 +1,17 @@
+// The image converter: turns a JPEG file (or any picture Qt's readers know: PNG, GIF, a bitmap under
+// another name) into a 24-bit bitmap work file that the bitmap reader then loads.
+#pragma once
+
+#include <string>
+
+namespace vimbrel {
+
+// Decodes `source` and writes it to `destination` as a bottom-up 24-bit bitmap file, upright as its
+// EXIF orientation asks. The destination is created afresh: the caller removes an old work file
+// first; a path that is already taken (a planted link, say) is never written through.
+// A source that cannot be decoded leaves nothing at `destination`, so loading the work file fails.
+// Throws RuntimeError 7 when the picture is too large for memory, and 75 when the destination
+// cannot be created (it exists, or its folder is missing or read-only).
+void JPEG2BMP(const std::string& source, const std::string& destination);
+
+}  // namespace vimbrel

@@ -1,0 +1,44 @@
+// JPEG decoding through libjpeg-turbo, a strip of rows at a time, with libjpeg's default output
+// (accurate integer IDCT, smooth chroma upsampling), so the pixels equal what its own tools give.
+// CMYK and YCCK files come out as RGB. Progressive files with an absurd number of scans are
+// refused, as TurboJPEG's scan limit does.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace vimbrel {
+
+class JpegDecoder {
+ public:
+  enum class Pixels { kBgr, kBgra };  // 3 bytes B, G, R; or 4 bytes B, G, R, 0xFF
+
+  // The decoder reads `data` in place: it must outlive the decoder.
+  explicit JpegDecoder(std::span<const std::uint8_t> data);
+  ~JpegDecoder();
+  JpegDecoder(const JpegDecoder&) = delete;
+  JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+  // Reads the headers. False when the data is no JPEG this decoder reads, or when it claims more
+  // pixels than its entropy-coded data could describe.
+  bool read_header();
+  int width() const;
+  int height() const;
+  // Bytes that decoding holds besides the output rows (the coefficients of a multi-scan file).
+  std::uint64_t working_bytes() const;
+
+  // Starts decoding; a progressive file's scans are all read here. False on failure.
+  bool start(Pixels pixels);
+  // Decodes the next `count` rows (top-down) into `rows`. False on failure.
+  bool read_rows(std::uint8_t* const* rows, int count);
+  // True when the last failure was libjpeg running out of memory.
+  bool out_of_memory() const;
+
+  struct State;  // libjpeg's side, defined with the code
+
+ private:
+  std::unique_ptr<State> s_;
+};
+
+}  // namespace vimbrel

@@ -1,0 +1,24 @@
+// The EXIF orientation of a JPEG file and the mapping it asks for between stored and shown pixels.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace vimbrel {
+
+// The Orientation tag (1..8) of the file's APP1 Exif segment; 1 when there is none or it is broken.
+int exif_orientation(std::span<const std::uint8_t> jpeg);
+
+// True for the orientations that swap width and height (5..8).
+inline bool orientation_swaps_sides(int orientation) {
+  return orientation >= 5 && orientation <= 8;
+}
+
+// The stored pixel shown at (x, y) of the upright picture; `width` and `height` are the stored sizes.
+struct StoredPixel {
+  std::int64_t x = 0, y = 0;
+};
+StoredPixel stored_pixel(int orientation, std::int64_t x, std::int64_t y, std::int64_t width,
+                         std::int64_t height);
+
+}  // namespace vimbrel

@@ -1,0 +1,25 @@
+// The path built-ins of the program: an existence test, splitting a path into its parts, and the
+// current directory. Paths are UTF-8; the backslash separates, and on this host "/" does as well.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vimbrel {
+
+// True when an entry of that name exists and is not a folder (a link counts by what it points to;
+// a dangling link is an entry too). RuntimeError 55 for a name with "*" or "?".
+bool FILE_EXISTS(std::string_view name);
+
+// Splits `path` into drive ("C:" or "\\server\share"), directory (up to and including the last
+// separator), name and extension (from the last "." of the file name, dot included). The four
+// parts joined give back the path.
+void SPLIT_PATH(std::string_view path, std::string& drive, std::string& dir, std::string& name,
+                std::string& ext);
+
+// With an empty argument the process's current directory; with a drive ("C:") that drive's, which on
+// this host is the same. Any other argument raises RuntimeError 5. Empty when the current
+// directory cannot be had (it was removed, say).
+std::string CURRENT_DIR(std::string_view drive);
+
+}  // namespace vimbrel
