@@ -1,7 +1,140 @@
 #include "join/new_canvas.h"
 
-namespace vimbrel {
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <string>
 
-void add_new_canvas_events(Session&, EventTable&) {}
+#include "join/canvas_size.h"
+#include "platform/runtime_error.h"
+
+namespace vimbrel {
+namespace {
+
+// A canvas side for CREATEBITMAP. Sizes beyond any memory saturate, so that the runtime refuses them
+// as out of memory instead of wrapping around.
+std::int64_t bitmap_side(float v) {
+  if (std::isnan(v)) return -1;
+  return static_cast<std::int64_t>(std::clamp(std::round(static_cast<double>(v)), -1.0, 1e12));
+}
+
+// A number as decimal text with a blank where a plus sign would stand (5 gives " 5").
+std::string signed_text(int n) {
+  return (n < 0 ? "" : " ") + std::to_string(n);
+}
+
+void report_canvas_failure(Session& s, Window owner, int code) {
+  if (code == errc::kOutOfMemory) {
+    s.rt.MESSAGEBOX(owner, "結合画像表示エラー", "メモリが足りません", 0, 0);
+  } else {
+    s.rt.MESSAGEBOX(owner, "予期せぬ結合画像関連エラー", "エラー番号＝" + signed_text(code), 0, 0);
+  }
+}
+
+// One attempt at the canvas picture; a failure is reported and leaves the object empty.
+bool create_canvas(Session& s, Window owner) {
+  JoinDocument& d = s.doc;
+  int code = 0;
+  try {
+    s.rt.CREATEBITMAP(d.canvas_bitmap, bitmap_side(d.canvas_width), bitmap_side(d.canvas_height));
+    return true;
+  } catch (const RuntimeError& e) {
+    code = e.code;
+  } catch (const std::bad_alloc&) {
+    code = errc::kOutOfMemory;
+  }
+  report_canvas_failure(s, owner, code);
+  return false;
+}
+
+// Drops the image read last (it keeps its file name, so the title shows which one failed) and
+// sizes the canvas for the other one alone, without margins.
+void drop_last_loaded(Session& s) {
+  JoinDocument& d = s.doc;
+  if (d.last_loaded != 1 && d.last_loaded != 2) {
+    d.canvas_width = d.canvas_height = 0;
+    return;
+  }
+  ImageSlot& gone = d.slot(d.last_loaded);
+  const ImageSlot& kept = d.slot(3 - d.last_loaded);
+  if (s.rt.CHECKOBJECT(gone.bitmap) != 0) s.rt.DELETEOBJECT(gone.bitmap);
+  gone.width = gone.height = 0;
+  gone.x = gone.y = 0;
+  d.canvas_width = kept.width;
+  d.canvas_height = kept.height;
+}
+
+// A margin as the settings form shows it: its decimal text, no leading blank.
+std::string margin_text(float margin) {
+  if (std::isnan(margin)) return "0";
+  return std::to_string(std::llround(std::clamp(static_cast<double>(margin), -1e15, 1e15)));
+}
+
+void reset_cutout_window(Session& s) {
+  JoinDocument& d = s.doc;
+  d.cutout_width = d.cutout_height = 300;
+  d.a.cutout_x = d.a.cutout_y = 0;
+  d.b.cutout_x = d.b.cutout_y = 0;
+  d.cutout_source = 0;
+  s.rt.SHOWWINDOW(s.c.FORM4, 0);
+}
+
+}  // namespace
+
+void SUB_NEW(Session& s, Window owner) {
+  JoinDocument& d = s.doc;
+  const CanvasSize size = canvas_size_for(d, attachment_side(s));
+  d.canvas_width = size.width;
+  d.canvas_height = size.height;
+
+  s.rt.CLEARPICTURE(s.c.PICTURE1);
+  s.rt.DELETEOBJECT(d.canvas_bitmap);
+  if (!create_canvas(s, owner)) {
+    drop_last_loaded(s);
+    // The reduced canvas is tried once. Should that fail too, the join goes on with an empty
+    // canvas rather than trying the same size again.
+    const bool reduced_is_empty = d.canvas_width == 0 && d.canvas_height == 0;
+    if (!create_canvas(s, owner)) {
+      d.canvas_width = d.canvas_height = 0;
+      if (!reduced_is_empty) {
+        try {
+          s.rt.CREATEBITMAP(d.canvas_bitmap, 0, 0);
+        } catch (const RuntimeError&) {
+          // The object stays empty; the renderer and the view draw nothing on it.
+        }
+      }
+    }
+  }
+  s.rt.SETMAPMODE(d.canvas_bitmap, 1);
+  s.shell.TITLE_SET(owner);
+}
+
+void BUTTON52_ON(Session& s, Window owner) {
+  JoinDocument& d = s.doc;
+  s.shell.TITLE_SET(owner);
+  s.rt.SHOWWINDOW(s.c.FORM2, -1);
+  s.rt.SHOWWINDOW(s.c.FORM3, 0);
+  s.rt.SETWINDOWTEXT(s.c.EDIT1, margin_text(d.margin_x));
+  s.rt.SETWINDOWTEXT(s.c.EDIT2, margin_text(d.margin_y));
+  for (std::string* text :
+       {&d.a.file_title, &d.b.file_title, &d.a.file_path, &d.b.file_path, &d.save_file_name}) {
+    text->clear();
+  }
+  for (ImageSlot* img : {&d.a, &d.b}) {
+    img->x = img->y = -1;
+    img->undo_x = img->undo_y = 0;
+    img->width = img->height = 0;
+  }
+  d.last_loaded = 0;
+  SUB_NEW(s, owner);
+  s.shell.MENU_RESET(owner);
+  reset_cutout_window(s);
+}
+
+void add_new_canvas_events(Session& s, EventTable& table) {
+  table["BUTTON52_ON"] = [&s](const EventArgs& e) { BUTTON52_ON(s, e.owner); };
+  table["BUTTON2_ON"] = [&s](const EventArgs& e) { BUTTON2_ON(s, e.owner); };
+}
 
 }  // namespace vimbrel

@@ -5,7 +5,15 @@
 
 namespace vimbrel {
 
+// Re-makes canvas_bitmap at the size the images, the side and the margins call for. When it cannot
+// be made, the image read last is dropped and a canvas for what remains is made instead.
 void SUB_NEW(Session& s, Window owner);
+
+// "新規作成": empties the join and opens the settings form FORM2.
+void BUTTON52_ON(Session& s, Window owner);
+// "設　定　の　保　存": takes the margins and the side, lays out the image selector, back to FORM3.
+void BUTTON2_ON(Session& s, Window owner);
+
 void add_new_canvas_events(Session& s, EventTable& table);
 
 }  // namespace vimbrel

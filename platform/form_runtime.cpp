@@ -108,9 +108,9 @@ void FormRuntime::CREATEBITMAP(BitmapObject b, std::int64_t width, std::int64_t 
   // The old picture goes first, so that a canvas can be re-made at a size that fits only once.
   s.pic.reset();
   s.draw_mode = kDrawModeCopy;
-  if (fail_next_create_) {
-    fail_next_create_ = false;
-    throw RuntimeError{errc::kOutOfMemory};
+  if (failing_creates_ > 0) {
+    --failing_creates_;
+    throw RuntimeError{failing_create_code_};
   }
   s.pic = Bitmap::create(width, height);
 }

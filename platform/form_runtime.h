@@ -118,8 +118,11 @@ class FormRuntime {
   const ControlLayout* layout_of(Window control) const;
   bool ended() const { return ended_.has_value(); }
   int exit_status() const { return ended_.value_or(0); }
-  // Test hook: the next CREATEBITMAP fails with code 7 as if memory had run out.
-  void fail_next_create_bitmap() { fail_next_create_ = true; }
+  // Test hook: the next `times` CREATEBITMAP calls fail with `code` (7: as if memory had run out).
+  void fail_next_create_bitmap(int times = 1, int code = 7) {
+    failing_creates_ = times;
+    failing_create_code_ = code;
+  }
 
   // Runs the procedure "<control>_<event>" if there is one and none is running; returns whether it ran.
   // An untrapped RuntimeError (or bad_alloc, as code 7) is reported and ends the program.
@@ -164,7 +167,8 @@ class FormRuntime {
   EventTable events_;
   Window main_form_;
   bool busy_ = false;
-  bool fail_next_create_ = false;
+  int failing_creates_ = 0;
+  int failing_create_code_ = 7;
   std::optional<int> ended_;
 };
 

@@ -1,7 +1,99 @@
 #include "sources/cutout.h"
 
-namespace vimbrel {
+#include <algorithm>
+#include <cstdint>
 
-void add_cutout_events(Session&, EventTable&) {}
+#include "platform/rounding.h"
+
+namespace vimbrel {
+namespace {
+
+constexpr float kMinCutoutSide = 10;
+
+ImageSlot& shown_image(JoinDocument& d) {
+  return d.cutout_source == 1 ? d.a : d.b;
+}
+
+// The twin commands differ in the slot and the value of cutout_source that means "showing it".
+void toggle_cutout(Session& s, Window owner, ImageSlot JoinDocument::*slot, std::int16_t source) {
+  JoinDocument& d = s.doc;
+  if ((d.*slot).width == 0) return;
+  if (d.cutout_source == source) {
+    d.cutout_source = 0;
+    s.rt.SHOWWINDOW(s.c.FORM4, 0);
+    return;
+  }
+  s.rt.SETTOPMOSTWINDOW(s.c.FORM4, -1);
+  d.cutout_source = source;
+  s.rt.SHOWWINDOW(s.c.FORM4, -1);
+  LOAD_KCG(s, owner);
+}
+
+}  // namespace
+
+void LOAD_KCG(Session& s, Window) {
+  JoinDocument& d = s.doc;
+  ImageSlot& img = shown_image(d);
+  // An emptied slot (a new canvas, an image dropped for want of memory) leaves the window as it is
+  // rather than shrinking it to nothing.
+  if (img.width <= 0 || img.height <= 0) return;
+  d.cutout_width = std::min(d.cutout_width, img.width);
+  d.cutout_height = std::min(d.cutout_height, img.height);
+  // Applied on every draw, so that the window always has the size the view is computed for (a new
+  // canvas resets the size to 300 × 300 while the hidden window may still be smaller).
+  s.rt.SETWINDOWSIZE(s.c.FORM4, d.cutout_width, d.cutout_height);
+  img.cutout_x = std::clamp(img.cutout_x, 0.0f, img.width - d.cutout_width);
+  img.cutout_y = std::clamp(img.cutout_y, 0.0f, img.height - d.cutout_height);
+  s.rt.BITBLT(s.c.FORM4, 0, 0, d.cutout_width, d.cutout_height, img.bitmap, img.cutout_x, img.cutout_y);
+}
+
+void BUTTON61_ON(Session& s, Window owner) {
+  toggle_cutout(s, owner, &JoinDocument::a, 1);
+}
+void BUTTON62_ON(Session& s, Window owner) {
+  toggle_cutout(s, owner, &JoinDocument::b, 2);
+}
+
+void FORM4_MOUSEDOWN(Session& s, const EventArgs& e) {
+  JoinDocument& d = s.doc;
+  d.mouse_last_x = to_int16(e.x);
+  d.mouse_last_y = to_int16(e.y);
+  if (e.button == 1) {
+    d.cutout_left = s.rt.GETLEFT(s.c.FORM4);
+    d.cutout_top = s.rt.GETTOP(s.c.FORM4);
+  }
+}
+
+void FORM4_MOUSEMOVE(Session& s, const EventArgs& e) {
+  JoinDocument& d = s.doc;
+  const std::int16_t dx = to_int16(e.x - d.mouse_last_x);
+  const std::int16_t dy = to_int16(e.y - d.mouse_last_y);
+  d.mouse_last_x = to_int16(e.x);
+  d.mouse_last_y = to_int16(e.y);
+  // The runtime reports a drag in the frame the window had when the button went down, so the
+  // window can follow the pointer step by step.
+  if (e.button == 1) {
+    d.cutout_left += dx;
+    d.cutout_top += dy;
+    s.rt.MOVEWINDOW(s.c.FORM4, d.cutout_left, d.cutout_top);
+  } else if (e.button == 2) {
+    ImageSlot& img = shown_image(d);
+    img.cutout_x -= dx;
+    img.cutout_y -= dy;
+    LOAD_KCG(s, e.owner);
+  } else if (e.button == 3) {
+    d.cutout_width = std::max(d.cutout_width + dx, kMinCutoutSide);
+    d.cutout_height = std::max(d.cutout_height + dy, kMinCutoutSide);
+    s.rt.SETWINDOWSIZE(s.c.FORM4, d.cutout_width, d.cutout_height);
+    LOAD_KCG(s, e.owner);
+  }
+}
+
+void add_cutout_events(Session& s, EventTable& table) {
+  table["BUTTON61_ON"] = [&s](const EventArgs& e) { BUTTON61_ON(s, e.owner); };
+  table["BUTTON62_ON"] = [&s](const EventArgs& e) { BUTTON62_ON(s, e.owner); };
+  table["FORM4_MOUSEDOWN"] = [&s](const EventArgs& e) { FORM4_MOUSEDOWN(s, e); };
+  table["FORM4_MOUSEMOVE"] = [&s](const EventArgs& e) { FORM4_MOUSEMOVE(s, e); };
+}
 
 }  // namespace vimbrel

@@ -1,0 +1,48 @@
+#include "join/canvas_settings.h"
+
+#include <algorithm>
+
+#include "join/canvas_size.h"
+#include "join/new_canvas.h"
+
+namespace vimbrel {
+namespace {
+
+constexpr double kMarginCap = 1e9;
+
+// Places GROUP2 and its two radio buttons for the side's row of the selector table.
+void lay_out_selector(Session& s, const SelectorLayout& row) {
+  JoinDocument& d = s.doc;
+  d.ctl_group_x = row.x, d.ctl_group_y = row.y;
+  d.ctl_group_width = row.width, d.ctl_group_height = row.height;
+  d.radio5_dy = row.radio5_dy, d.radio6_dy = row.radio6_dy;
+  s.rt.MOVEWINDOW(s.c.GROUP2, d.ctl_group_x, d.ctl_group_y);
+  s.rt.SETWINDOWSIZE(s.c.GROUP2, d.ctl_group_width, d.ctl_group_height);
+  s.rt.MOVEWINDOW(s.c.RADIO5, d.ctl_group_x + row.radio5_dx, d.ctl_group_y + d.radio5_dy);
+  s.rt.MOVEWINDOW(s.c.RADIO6, d.ctl_group_x + row.radio6_dx, d.ctl_group_y + d.radio6_dy);
+}
+
+}  // namespace
+
+float margin_value(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  double value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = std::min(value * 10 + (text[i] - '0'), kMarginCap);
+  }
+  return static_cast<float>(value);
+}
+
+void BUTTON2_ON(Session& s, Window) {
+  s.rt.SHOWWINDOW(s.c.FORM3, -1);
+  s.rt.SHOWWINDOW(s.c.FORM2, 0);
+  s.doc.margin_x = margin_value(s.rt.GETWINDOWTEXT(s.c.EDIT1));
+  s.doc.margin_y = margin_value(s.rt.GETWINDOWTEXT(s.c.EDIT2));
+  s.rt.ENABLEWINDOW(s.c.BUTTON[53], -1);
+  if (const int side = attachment_side(s); side != 0) {
+    lay_out_selector(s, kSelectorLayouts[static_cast<std::size_t>(side - 1)]);
+  }
+}
+
+}  // namespace vimbrel
