@@ -1,11 +1,34 @@
-#include <cstdio>
-#include <cstring>
+// The entry point: the GUI with no arguments, the headless `join` command, or help and version.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/gui.h"
+#include "app/join_command.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: vimbrel                 start the program\n"
+    "       vimbrel join A B -o OUT [options]   join two pictures without a display (vimbrel join --help)\n"
+    "       vimbrel --help | --version\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-    std::puts("vimbrel 1.3");
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return vimbrel::run_gui(argc, argv);
+  if (args[0] == "--help" || args[0] == "-h") {
+    std::cout << kUsage;
     return 0;
   }
-  std::puts("Vimbrel 1.3: joins two pictures into one.");
-  return 0;
+  if (args[0] == "--version") {
+    std::cout << "vimbrel 1.3\n";
+    return 0;
+  }
+  if (args[0] == "join") {
+    return vimbrel::run_join_command(std::span(args).subspan(1), std::cout, std::cerr);
+  }
+  std::cerr << "vimbrel: unknown argument " << args[0] << "\n" << kUsage;
+  return 2;
 }

@@ -70,6 +70,10 @@ std::string current_folder() {
 }  // namespace
 
 void start_up(Session& s, const std::filesystem::path& settings_folder) {
+  start_up(s, [&settings_folder] { return read_work_drive(settings_folder); });
+}
+
+void start_up(Session& s, const std::function<std::string()>& work_drive) {
   JoinDocument& d = s.doc;
   FormRuntime& rt = s.rt;
   d.app_title = "VimbrelVer1.3";
@@ -99,7 +103,7 @@ void start_up(Session& s, const std::filesystem::path& settings_folder) {
   MENU_RESET(s, Window{});
   d.ctl_group_x = 48, d.ctl_group_y = 488, d.ctl_group_width = 192, d.ctl_group_height = 56;
   d.radio5_dy = 24, d.radio6_dy = 24;
-  d.work_drive = read_work_drive(settings_folder);
+  d.work_drive = work_drive();
   d.work_file_path = d.work_drive + "DAMMY.BMP";
   TITLE_SET(s, Window{});
   rt.SETFOREGROUNDWINDOW(s.c.FORM3);

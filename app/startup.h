@@ -3,6 +3,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "join/session.h"
 
@@ -11,6 +13,8 @@ namespace vimbrel {
 // Everything before the event loop. `settings_folder` holds KANKYO.TXT (the current folder in the
 // program). Throws RuntimeError when the settings file is missing (53) or short (62).
 void start_up(Session& s, const std::filesystem::path& settings_folder);
+// The same, with the work folder given by `work_drive` instead of a settings file.
+void start_up(Session& s, const std::function<std::string()>& work_drive);
 
 // The event loop; returns the program's exit status once the runtime has ended it.
 int run_event_loop(Session& s);

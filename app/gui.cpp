@@ -1,0 +1,42 @@
+#include "app/gui.h"
+
+#include <filesystem>
+#include <iostream>
+
+#include "app/forms_layout.h"
+#include "app/settings_file.h"
+#include "app/startup.h"
+#include "platform/qt/qt_platform.h"
+#include "platform/runtime_error.h"
+
+namespace vimbrel {
+namespace {
+
+// A settings file that cannot be read stops the start: say which file and what it must hold, and
+// leave no window behind.
+int refuse_start(Session& s, const std::filesystem::path& folder, int code) {
+  const std::string text = settings_file_problem(folder, code);
+  std::cerr << "vimbrel: " << text << "\n";
+  for (const Window form : {s.c.FORM2, s.c.FORM3, s.c.FORM4, s.c.MAINFORM}) {
+    if (form) s.rt.DESTROYWINDOW(form);
+  }
+  s.rt.MESSAGEBOX(Window{}, "Vimbrel", text, 0, 0);
+  return 1;
+}
+
+}  // namespace
+
+int run_gui(int argc, char** argv) {
+  QtPlatform platform(argc, argv, form_layouts());
+  Session s(platform.runtime());
+  wire_program(s);
+  const std::filesystem::path folder = std::filesystem::current_path();
+  try {
+    start_up(s, folder);
+  } catch (const RuntimeError& e) {
+    return refuse_start(s, folder, e.code);
+  }
+  return run_event_loop(s);
+}
+
+}  // namespace vimbrel

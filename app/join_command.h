@@ -1,0 +1,21 @@
+// `vimbrel join A B -o OUT [options]`: the program's own procedures run on the headless runtime, as a
+// user would drive them, for batch work without a display.
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string>
+
+namespace vimbrel {
+
+// Exit statuses of the command.
+inline constexpr int kJoinWritten = 0;
+inline constexpr int kJoinFailed = 1;
+inline constexpr int kJoinBadArguments = 2;
+
+std::string join_usage();
+
+// `args` are the words after "join". Prints the written file's path on `out`, failures on `err`.
+int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
+}  // namespace vimbrel

@@ -1,0 +1,157 @@
+#include "app/join_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "platform/bitmap_file.h"
+#include "platform/raster.h"
+#include "tests/support/temp_dir.h"
+
+namespace vimbrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u;
+
+Bitmap pattern(int w, int h, std::uint32_t seed) {
+  Bitmap b = Bitmap::create(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      b.at(x, y) = 0xFF000000u | ((seed * 2654435761u + x * 40503u + y * 9973u) & 0xFFFFFFu);
+  return b;
+}
+
+// Paste the columns [from_x, w) of `src` at (x, y) of `dst` in `mode`, pixel by pixel.
+void paste(Bitmap& dst, const Bitmap& src, int x, int y, int mode, int from_x = 0) {
+  for (int sy = 0; sy < src.height(); ++sy)
+    for (int sx = from_x; sx < src.width(); ++sx) {
+      std::uint32_t& d = dst.at(x + sx - from_x, y + sy);
+      d = combine(mode, d, src.at(sx, sy));
+    }
+}
+
+class JoinCommand : public ::testing::Test {
+ protected:
+  JoinCommand() : a(pattern(40, 30, 1)), b(pattern(20, 50, 2)) {
+    write_bitmap_file(a, dir.file("a.bmp"));
+    write_bitmap_file(b, dir.file("b.bmp"));
+  }
+  int run(std::vector<std::string> args) {
+    out.str(""), err.str("");
+    return run_join_command(args, out, err);
+  }
+  void expect_file(const std::string& path, const Bitmap& want) {
+    const Bitmap got = read_bitmap_file(path);
+    ASSERT_EQ(got.width(), want.width());
+    ASSERT_EQ(got.height(), want.height());
+    int wrong = 0;
+    for (int y = 0; y < want.height(); ++y)
+      for (int x = 0; x < want.width(); ++x) wrong += got.at(x, y) != want.at(x, y);
+    EXPECT_EQ(wrong, 0) << "pixels that differ";
+  }
+  test::TempDir dir;
+  Bitmap a, b;
+  std::ostringstream out, err;
+};
+
+TEST_F(JoinCommand, SideBySideWithMarginsWritesTheBoundingBoxOfBothPictures) {
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("out.bmp"), "--margin", "10,6"}), 0)
+      << err.str();
+  EXPECT_EQ(out.str(), dir.file("out.BMP") + "\n");
+  Bitmap want = Bitmap::create(60, 50);
+  std::ranges::fill(want.pixels(), kWhite);
+  paste(want, a, 0, 0, 13);
+  paste(want, b, 40, 0, 13);
+  expect_file(dir.file("out.BMP"), want);
+}
+
+TEST_F(JoinCommand, BelowMovedIntoAOverlapIsXoredWhenTheEffectIsApplied) {
+  ASSERT_EQ(run({"--side=below", "--effect", "4", "--apply-effect", "--move-b", "0,-10", dir.file("a.bmp"),
+                 dir.file("b.bmp"), "-o", dir.file("x.bmp")}),
+            0)
+      << err.str();
+  Bitmap want = Bitmap::create(40, 70);
+  std::ranges::fill(want.pixels(), kBlack);
+  paste(want, a, 0, 0, 13);
+  paste(want, b, 0, 20, 7);
+  expect_file(dir.file("x.BMP"), want);
+}
+
+TEST_F(JoinCommand, ACropOnTheLeftLeavesAGapOfBackground) {
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("c.bmp"), "--side", "left", "--crop-a",
+                 "5,0,0,0"}),
+            0)
+      << err.str();
+  Bitmap want = Bitmap::create(60, 50);
+  std::ranges::fill(want.pixels(), kWhite);
+  paste(want, b, 0, 0, 13);
+  paste(want, a, 25, 0, 13, 5);
+  expect_file(dir.file("c.BMP"), want);
+}
+
+TEST_F(JoinCommand, TheOutputAlwaysGetsTheExtensionBmpInUpperCase) {
+  const std::pair<const char*, const char*> names[] = {
+      {"p.png", "p.BMP"}, {"noext", "noext.BMP"}, {"two.dots.jpg", "two.dots.BMP"}, {"s.BMP", "s.BMP"}};
+  for (const auto& [given, written] : names) {
+    ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file(given)}), 0) << given << err.str();
+    EXPECT_EQ(out.str(), dir.file(written) + "\n");
+    EXPECT_TRUE(fs::exists(dir.file(written))) << written;
+  }
+}
+
+TEST_F(JoinCommand, BadArgumentsExitWithTwoAndTheUsage) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {dir.file("a.bmp"), "-o", "x"},
+      {dir.file("a.bmp"), dir.file("b.bmp")},
+      {"a", "b", "-o", "x", "--side", "diagonal"},
+      {"a", "b", "-o", "x", "--effect", "6"},
+      {"a", "b", "-o", "x", "--margin", "5"},
+      {"a", "b", "-o", "x", "--margin", "-1,5"},
+      {"a", "b", "-o", "x", "--crop-a", "1,2,3"},
+      {"a", "b", "-o", "x", "--on-top", "c"},
+      {"a", "b", "-o", "x", "--frobnicate", "1"},
+      {"a", "b", "-o"},
+  };
+  for (const auto& args : cases) {
+    EXPECT_EQ(run(args), 2);
+    EXPECT_NE(err.str().find("usage: vimbrel join"), std::string::npos);
+    EXPECT_TRUE(out.str().empty());
+  }
+  EXPECT_EQ(run({"--help"}), 0);
+  EXPECT_NE(out.str().find("usage: vimbrel join"), std::string::npos);
+}
+
+TEST_F(JoinCommand, AFailedLoadOrSaveExitsWithOneAndSaysWhy) {
+  EXPECT_EQ(run({dir.file("missing.bmp"), dir.file("b.bmp"), "-o", dir.file("o.bmp")}), 1);
+  EXPECT_NE(err.str().find("missing.bmp"), std::string::npos) << err.str();
+  EXPECT_FALSE(fs::exists(dir.file("o.BMP")));
+
+  fs::create_directory(dir.file("notapicture.bmp"));
+  EXPECT_EQ(run({dir.file("a.bmp"), dir.file("notapicture.bmp"), "-o", dir.file("o.bmp")}), 1);
+  EXPECT_FALSE(fs::exists(dir.file("o.BMP")));
+
+  EXPECT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("no/such/folder/o.bmp")}), 1);
+  EXPECT_FALSE(err.str().empty());
+  EXPECT_TRUE(out.str().empty());
+}
+
+TEST(JoinCommandBinary, RunsWithoutADisplayOrQtPlatform) {
+  test::TempDir dir;
+  write_bitmap_file(pattern(8, 8, 3), dir.file("a.bmp"));
+  const std::string cmd = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") +
+                          VIMBREL_BINARY + " join " + dir.file("a.bmp") + " " + dir.file("a.bmp") + " -o " +
+                          dir.file("j.bmp") + " > " + dir.file("stdout.txt") + " 2>&1";
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(read_bitmap_file(dir.file("j.BMP")).width(), 16);
+  EXPECT_EQ(std::system((std::string(VIMBREL_BINARY) + " join --side >/dev/null 2>&1").c_str()) >> 8, 2);
+}
+
+}  // namespace
+}  // namespace vimbrel
