@@ -159,6 +159,7 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
     apply_font(*widget, c.font_face, c.font_size);
     widget->setVisible(c.visible);
     widget->installEventFilter(&d_->presses);
+    if (c.kind == ControlKind::Radio || c.kind == ControlKind::Check) widget->setStyle(&d_->indicator_style);
     d_->widgets[w.id] = widget;
     if (c.kind == ControlKind::Group) boxes.push_back(widget);
     connect_control(w, *widget, c);
@@ -314,6 +315,11 @@ void QtRuntime::SHOWWINDOW(Window w, int flag) {
   QWidget* target = widget(w);
   const QuietScope quiet(d_->quiet);
   target->setVisible(flag != 0);
+  if (flag != 0 && !kind_of(w)) {
+    // A form that is shown comes to the front; the cut-out window without taking the focus.
+    target->raise();
+    if (form_window(w).style() != FormStyle::Popup) target->activateWindow();
+  }
 }
 
 // ---- Buttons and lists

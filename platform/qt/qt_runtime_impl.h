@@ -29,6 +29,7 @@ class PressTracker : public QObject {
 
 struct QtRuntime::Impl {
   PressTracker presses;
+  FormControlStyle indicator_style;                // outlives the forms that use it
   std::vector<std::unique_ptr<FormWindow>> forms;  // own the windows; controls are their children
   std::unordered_map<int, QWidget*> widgets;       // every form and control by window id
   std::unordered_set<int> destroyed;               // forms closed for good

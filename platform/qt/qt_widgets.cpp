@@ -139,7 +139,23 @@ void FormButton::paintEvent(QPaintEvent* e) {
   p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-// ---- Fonts and colours
+// ---- Look
+
+int FormControlStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                                  const QWidget* widget) const {
+  switch (metric) {
+    case PM_ExclusiveIndicatorWidth:
+    case PM_ExclusiveIndicatorHeight:
+    case PM_IndicatorWidth:
+    case PM_IndicatorHeight:
+      return 13;
+    case PM_RadioButtonLabelSpacing:
+    case PM_CheckBoxLabelSpacing:
+      return 3;
+    default:
+      return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+}
 
 QString substitute_face(std::string_view face) {
   static constexpr std::array<std::pair<std::string_view, const char*>, 4> kFaces{{

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QWidget>
 #include <cstdint>
@@ -92,6 +93,13 @@ class FormButton : public QPushButton {
 
  private:
   bool bordered_;
+};
+
+// Radio buttons and check boxes with the indicator and gap of the forms' own look (13 and 3
+// pixels), so that captions laid out for them fit.
+class FormControlStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override;
 };
 
 // The installed face that stands in for a face named by a form ("ＭＳ Ｐゴシック" -> "IPAPGothic").
