@@ -166,6 +166,23 @@ TEST_F(CropSliders, SwitchingImagesShowsEachOnesBoundsAndCropWithoutRedrawing) {
   EXPECT_EQ(canvas().at(0, 0), corner);
 }
 
+TEST_F(CropSliders, TheSlidersOfAnImageDroppedForWantOfMemoryChangeNothing) {
+  new_join(1);
+  load_a(write_plain("a.bmp", 40, 30, 0x2040C0));
+  rt.fail_next_create_bitmap();
+  load_b(write_plain("b.bmp", 60, 50, 0xC04020));  // no canvas for both: B is dropped
+  ASSERT_EQ(s.doc.b.width, 0);
+  ASSERT_EQ(rt.GETCHECK(s.c.RADIO6), 1);
+  crop(30, -30, 20, -20);
+  EXPECT_EQ(crop_of(s.doc.b), (Crop{0, 0, 0, 0}));
+  EXPECT_TRUE(rt.untrapped().empty());
+  // A is still croppable once handed the sliders.
+  ASSERT_TRUE(rt.click("RADIO5"));
+  crop(39, -5, 0, 0);
+  EXPECT_EQ(crop_of(s.doc.a), (Crop{34, -5, 0, 0}));
+  EXPECT_EQ(s.doc.a.src_width, 1);
+}
+
 struct FitRow {
   const char* name;
   int side;

@@ -144,6 +144,21 @@ TEST_F(Cutout, AfterBIsReadTheOpenWindowSlidesB) {
   expect_window(250, 200, 0, 0, true);
 }
 
+TEST_F(Cutout, ADroppedBLeavesTheOpenWindowAsItIs) {
+  read_a(400, 300);
+  ASSERT_TRUE(rt.click("BUTTON61"));
+  rt.fail_next_create_bitmap();
+  read_b(250, 200);  // no canvas for both: B is dropped, and the window no longer names an image
+  ASSERT_EQ(s.doc.b.width, 0);
+  ASSERT_EQ(s.doc.cutout_source, 0);
+  drag(2, 100, 100, 50, 50);
+  drag(3, 100, 100, 90, 90);
+  EXPECT_EQ(rt.GETWIDTH(s.c.FORM4), 290);
+  EXPECT_EQ(rt.GETHEIGHT(s.c.FORM4), 290);
+  ASSERT_TRUE(rt.click("BUTTON61"));  // A's command still shows A, at the size the user left
+  expect_window(290, 290, 0, 0);
+}
+
 TEST_F(Cutout, WithNoAImageTheCommandDoesNothing) {
   rt.fail_next_create_bitmap();
   read_a(40, 30);  // no canvas can be made for it, so A is dropped again
