@@ -2,12 +2,14 @@
 
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QByteArray>
+#include <QFile>
 #include <QImageReader>
 
 #include <algorithm>
+#include <array>
 #include <new>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -53,28 +55,44 @@ std::span<const std::uint8_t> bytes_of(const QByteArray& a) {
   return {reinterpret_cast<const std::uint8_t*>(a.constData()), static_cast<std::size_t>(a.size())};
 }
 
-// The whole source file; empty when it cannot be read.
-QByteArray read_source(const std::string& path) {
-  std::uint64_t size = 0;
+// The source file, open, with its size and first bytes (enough to tell the format).
+struct Source {
   UniqueFd fd;
+  std::uint64_t size = 0;
+  std::array<std::uint8_t, 3> magic{};
+};
+
+std::optional<Source> open_source(const std::string& path) {
+  Source src;
   try {
-    fd = open_for_reading(path, size);
+    src.fd = open_for_reading(path, src.size);
   } catch (const RuntimeError&) {
-    return {};
+    return std::nullopt;
   }
-  if (!fits_in_memory(size)) throw RuntimeError{errc::kOutOfMemory};
+  if (src.size < src.magic.size() || !read_at(src.fd.get(), src.magic.data(), src.magic.size(), 0)) {
+    return std::nullopt;
+  }
+  return src;
+}
+
+// The whole file, which the JPEG decoder reads in place; empty when it cannot be read.
+QByteArray read_whole(const Source& src) {
+  if (!fits_in_memory(src.size)) throw RuntimeError{errc::kOutOfMemory};
   QByteArray data;
   try {
-    data.resize(static_cast<qsizetype>(size));
+    data.resize(static_cast<qsizetype>(src.size));
   } catch (const std::bad_alloc&) {
     throw RuntimeError{errc::kOutOfMemory};
   }
-  if (!read_at(fd.get(), data.data(), data.size(), 0)) return {};
+  if (!read_at(src.fd.get(), data.data(), data.size(), 0)) return {};
   return data;
 }
 
 // Upright rows straight from the decoder into the file, a strip at a time. The file is bottom-up, so
 // each strip is decoded into its buffer from the last row up and written at its place from the end.
+// The strip stays in cache, and no buffer of the whole picture has its pages faulted in.
+// One thread decodes: a second one starting half-way still has to entropy-decode the first half to
+// get there, and on two cores the halves decoded at once took as long as the whole picture alone.
 bool stream_upright(JpegDecoder& decoder, int fd) {
   const std::int64_t w = decoder.width(), h = decoder.height();
   const auto header = make_bmp24_header(w, h);
@@ -150,29 +168,29 @@ void write_bitmap_as_work_file(const Bitmap& picture, const std::string& destina
   if (ok) work.complete();
 }
 
-// PNG, GIF and the other formats Qt reads; a bitmap file goes through the bitmap reader's checks.
-void convert_other(const QByteArray& data, const std::string& source, const std::string& destination) {
-  if (data.startsWith("BM")) {
-    Bitmap picture;
-    try {
-      picture = read_bitmap_file(source);
-    } catch (const RuntimeError& e) {
-      if (e.code == errc::kOutOfMemory) throw;
-      return;
-    }
-    write_bitmap_as_work_file(picture, destination);
+// A bitmap file under another name, through the bitmap reader and its checks.
+void convert_bitmap(const std::string& source, const std::string& destination) {
+  Bitmap picture;
+  try {
+    picture = read_bitmap_file(source);
+  } catch (const RuntimeError& e) {
+    if (e.code == errc::kOutOfMemory) throw;
     return;
   }
-  QByteArray shared = data;
-  QBuffer buffer(&shared);
-  if (!buffer.open(QIODevice::ReadOnly)) return;
-  QImageReader reader(&buffer);
+  write_bitmap_as_work_file(picture, destination);
+}
+
+// PNG, GIF and the other formats Qt reads, from the open file (Qt reads only what it needs).
+void convert_other(const Source& src, const std::string& destination) {
+  QFile file;
+  if (!file.open(src.fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) return;
+  QImageReader reader(&file);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(false);
   const QSize size = reader.size();
   if (!size.isValid() || size.isEmpty()) return;
   const std::uint64_t pixels = std::uint64_t(size.width()) * std::uint64_t(size.height());
-  if (pixels > std::uint64_t(data.size()) * kOtherPixelsPerByte + kSmallPicturePixels) return;
+  if (pixels > src.size * kOtherPixelsPerByte + kSmallPicturePixels) return;
   // Qt's picture, its conversion and the Bitmap.
   if (!fits_in_memory(pixels * 12)) throw RuntimeError{errc::kOutOfMemory};
   allow_qt_allocation(pixels * 8);
@@ -181,20 +199,19 @@ void convert_other(const QByteArray& data, const std::string& source, const std:
   write_bitmap_as_work_file(bitmap_from_qimage(image), destination);
 }
 
-bool looks_like_jpeg(const QByteArray& data) {
-  return data.size() >= 3 && static_cast<std::uint8_t>(data[0]) == 0xFF &&
-         static_cast<std::uint8_t>(data[1]) == 0xD8 && static_cast<std::uint8_t>(data[2]) == 0xFF;
-}
-
 }  // namespace
 
 void JPEG2BMP(const std::string& source, const std::string& destination) {
-  const QByteArray data = read_source(source);
-  if (data.isEmpty()) return;
-  if (looks_like_jpeg(data)) {
-    convert_jpeg(data, destination);
+  const std::optional<Source> src = open_source(source);
+  if (!src) return;
+  const auto& m = src->magic;
+  if (m[0] == 0xFF && m[1] == 0xD8 && m[2] == 0xFF) {
+    const QByteArray data = read_whole(*src);
+    if (!data.isEmpty()) convert_jpeg(data, destination);
+  } else if (m[0] == 'B' && m[1] == 'M') {
+    convert_bitmap(source, destination);
   } else {
-    convert_other(data, source, destination);
+    convert_other(*src, destination);
   }
 }
 
