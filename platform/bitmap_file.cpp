@@ -9,6 +9,8 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <exception>
 #include <filesystem>
 #include <new>
 #include <random>
@@ -102,15 +104,26 @@ Bitmap read_through_qt(int fd, const BmpLayout& l) {
   return bitmap_from_qimage(image);
 }
 
+// A hard-to-guess number for a temporary name; the exclusive create is what makes the name safe.
+std::uint64_t random_tag() {
+  static_assert(sizeof(std::random_device::result_type) == 4);
+  try {
+    std::random_device random;
+    return std::uint64_t{random()} << 32 | random();
+  } catch (const std::exception&) {  // no entropy source: the clock and the process id will do
+    return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+           static_cast<std::uint64_t>(::getpid()) << 48;
+  }
+}
+
 // A file beside the target that is removed again unless it was renamed over the target.
 class TempBeside {
  public:
   explicit TempBeside(const std::string& target) {
     const std::filesystem::path t(target);
     const std::string name = t.filename().string().substr(0, 100);
-    std::random_device random;
     for (int attempt = 0; attempt < 16 && !fd_; ++attempt) {
-      const auto tag = std::to_string(random()) + std::to_string(random());
+      const std::string tag = std::to_string(random_tag());
       path_ = (t.parent_path() / ("." + name + "." + tag + ".tmp")).string();
       fd_ = create_exclusive(path_);
       if (!fd_ && errno != EEXIST) break;

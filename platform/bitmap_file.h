@@ -7,12 +7,14 @@
 
 namespace vimbrel {
 
-// Reads a bitmap file. Throws RuntimeError: 53 missing, 481 unreadable or refused, 7 when its
-// pixels cannot be allocated. The header's size is checked against the file and memory first.
+// Reads a bitmap file. Throws RuntimeError: 53 missing, 75 when it cannot be opened (no permission),
+// 481 unreadable or refused, 7 when its pixels cannot be allocated. The header's size is checked
+// against the file and memory first.
 Bitmap read_bitmap_file(const std::string& path);
 
 // Writes a 24-bit bitmap file. An existing file is replaced only by a complete new one (written
-// beside it, then renamed over it). Throws RuntimeError 75 when the file cannot be written.
+// beside it, then renamed over it). Throws RuntimeError 75 when the file cannot be written (also for
+// a picture without pixels), 7 when no buffer can be had.
 void write_bitmap_file(const Bitmap& bitmap, const std::string& path);
 
 }  // namespace vimbrel
