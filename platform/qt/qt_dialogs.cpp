@@ -17,10 +17,6 @@ namespace {
 
 const std::string kCancelled(1, '\x1b');
 
-QString qstr(std::string_view s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 // Splits at `sep` where it is not inside parentheses.
 QStringList split_outside_parens(const QString& s, QChar sep) {
   QStringList parts;

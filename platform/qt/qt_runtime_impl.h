@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -14,6 +15,10 @@
 #include "platform/qt/qt_widgets.h"
 
 namespace vimbrel {
+
+inline QString qstr(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 // Remembers the widget that holds a mouse press, so that a modal dialog can end the press first.
 class PressTracker : public QObject {
