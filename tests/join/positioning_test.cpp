@@ -108,13 +108,6 @@ TEST_F(Positioning, MovesStopAtTheTopAndLeftAndUndoRestoresTheOldPlace) {
   EXPECT_EQ(pos(s.doc.a), Pos(20, 25));
 }
 
-TEST_F(Positioning, MovesStopAtTheRightAndBottomThroughTheRenderer) {
-  join();                                         // canvas 210 × 170, B at (125, 25)
-  for (int i = 0; i < 4; ++i) click("BUTTON49");  // down-right 50
-  EXPECT_EQ(pos(s.doc.b), Pos(150, 50));          // 210 − 60, 170 − 120
-  EXPECT_EQ(canvas_rgb(209, 169), kBlue);
-}
-
 TEST_F(Positioning, EachImageHasItsOwnUndoSlot) {
   join();
   click("RADIO5");
