@@ -1,6 +1,8 @@
 #include "join/compose.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "platform/rounding.h"
 
@@ -58,27 +60,80 @@ ComposePlan plan_composite(Session& s, ComposeOptions options) {
   return plan;
 }
 
-void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect region, std::int64_t at_x,
-             std::int64_t at_y) {
+namespace {
+
+// A layer cut to the region and to its source: canvas rectangle [x0, x1) × [y0, y1), source point =
+// canvas point + (dx, dy).
+struct Cut {
+  const Bitmap* src = nullptr;
+  std::int64_t x0 = 0, y0 = 0, x1 = 0, y1 = 0, dx = 0, dy = 0;
+  int mode = kDrawModeCopy;
+};
+
+std::optional<Cut> cut_layer(const ComposeLayer& l, const Bitmap* src, std::int64_t x0, std::int64_t y0,
+                             std::int64_t x1, std::int64_t y1) {
+  if (src == nullptr || l.w <= 0 || l.h <= 0) return std::nullopt;
+  Cut c{src, 0, 0, 0, 0, l.sx - l.x, l.sy - l.y, l.mode};
+  c.x0 = std::max({l.x, x0, -c.dx});
+  c.y0 = std::max({l.y, y0, -c.dy});
+  c.x1 = std::min({l.x + l.w, x1, src->width() - c.dx});
+  c.y1 = std::min({l.y + l.h, y1, src->height() - c.dy});
+  if (c.x0 >= c.x1 || c.y0 >= c.y1) return std::nullopt;
+  return c;
+}
+
+// Fills [x0, x1) of a row with the background, except under the copied layers' spans `covered`
+// (sorted by start): a copy overwrites whatever lies under it, so each pixel is written once.
+void fill_gaps(std::uint32_t* row, std::int64_t x0, std::int64_t x1,
+               std::span<const std::pair<std::int64_t, std::int64_t>> covered, std::uint32_t colour) {
+  std::int64_t at = x0;
+  for (const auto& [from, to] : covered) {
+    if (from > at) std::fill(row + at, row + from, colour);
+    at = std::max(at, to);
+  }
+  if (at < x1) std::fill(row + at, row + x1, colour);
+}
+
+}  // namespace
+
+void compose(const ComposePlan& plan, std::span<const Bitmap* const> sources, Bitmap& target,
+             PixelRect region, std::int64_t at_x, std::int64_t at_y) {
   // Target x = canvas x + off_x. Cut the region to what lands inside the target.
   const std::int64_t off_x = at_x - region.x, off_y = at_y - region.y;
   const std::int64_t x0 = std::max(region.x, -off_x), y0 = std::max(region.y, -off_y);
   const std::int64_t x1 = std::min(region.x + region.w, target.width() - off_x);
   const std::int64_t y1 = std::min(region.y + region.h, target.height() - off_y);
   if (x0 >= x1 || y0 >= y1) return;
-  fill_rect(target, {x0 + off_x, y0 + off_y, x1 - x0, y1 - y0}, plan.background);
-  for (int i = 0; i < plan.count; ++i) {
-    const ComposeLayer& l = plan.layers[static_cast<std::size_t>(i)];
-    const Bitmap* src = rt.picture(l.bitmap);
-    if (src == nullptr || l.w <= 0 || l.h <= 0) continue;
-    // The layer's part inside the region; the source point moves with it, so the pixels are those
-    // a copy of the whole layer would put there.
-    const std::int64_t lx0 = std::max(l.x, x0), ly0 = std::max(l.y, y0);
-    const std::int64_t lx1 = std::min(l.x + l.w, x1), ly1 = std::min(l.y + l.h, y1);
-    if (lx0 >= lx1 || ly0 >= ly1) continue;
-    blit(target, lx0 + off_x, ly0 + off_y, lx1 - lx0, ly1 - ly0, *src, l.sx + (lx0 - l.x), l.sy + (ly0 - l.y),
-         l.mode);
+  std::array<Cut, 2> cuts;
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < static_cast<std::size_t>(plan.count) && i < sources.size(); ++i) {
+    if (auto c = cut_layer(plan.layers[i], sources[i], x0, y0, x1, y1)) cuts[n++] = *c;
   }
+  // Row by row, so that a combined layer reads what was just written while it is still in cache.
+  for (std::int64_t y = y0; y < y1; ++y) {
+    std::uint32_t* row = target.row(static_cast<int>(y + off_y)) + off_x;
+    std::array<std::pair<std::int64_t, std::int64_t>, 2> covered;
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (cuts[i].mode == kDrawModeCopy && y >= cuts[i].y0 && y < cuts[i].y1)
+        covered[k++] = {cuts[i].x0, cuts[i].x1};
+    }
+    if (k == 2 && covered[1].first < covered[0].first) std::swap(covered[0], covered[1]);
+    fill_gaps(row, x0, x1, std::span(covered).first(k), plan.background);
+    for (std::size_t i = 0; i < n; ++i) {
+      const Cut& c = cuts[i];
+      if (y < c.y0 || y >= c.y1) continue;
+      blit(target, c.x0 + off_x, y + off_y, c.x1 - c.x0, 1, *c.src, c.x0 + c.dx, y + c.dy, c.mode);
+    }
+  }
+}
+
+void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect region, std::int64_t at_x,
+             std::int64_t at_y) {
+  std::array<const Bitmap*, 2> sources{};
+  for (std::size_t i = 0; i < static_cast<std::size_t>(plan.count); ++i)
+    sources[i] = std::as_const(rt).picture(plan.layers[i].bitmap);
+  compose(plan, std::span(sources).first(static_cast<std::size_t>(plan.count)), target, region, at_x, at_y);
 }
 
 void compose(Session& s, Bitmap& target, PixelRect region, ComposeOptions options) {

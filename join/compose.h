@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "join/session.h"
 #include "platform/raster.h"
@@ -47,10 +48,14 @@ struct ComposePlan {
 ComposePlan plan_composite(Session& s, ComposeOptions options = {});
 
 // Paints the half-open rectangle `region` of the canvas plane into `target`, the region's top-left
-// corner landing at (at_x, at_y): every pixel of the region that falls inside `target` gets the
-// background, then the layers in order; pixels of `target` outside the region are left untouched.
-// The region may reach past the canvas (the save's bounding box does): the plane is unbounded, only
-// the source bitmaps clip. Sources are read through `rt` (an empty bitmap object draws nothing).
+// corner landing at (at_x, at_y): every pixel of the region that falls inside `target` gets what the
+// background and then the layers in order would leave there; pixels of `target` outside the region
+// are left untouched. The region may reach past the canvas (the save's bounding box does): the plane
+// is unbounded, only the source bitmaps clip. `sources` holds each layer's picture in plan order
+// (null draws nothing). The result does not depend on how the plane is cut into regions.
+void compose(const ComposePlan& plan, std::span<const Bitmap* const> sources, Bitmap& target,
+             PixelRect region, std::int64_t at_x = 0, std::int64_t at_y = 0);
+// The same, with the layers' pictures read through `rt`.
 void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect region,
              std::int64_t at_x = 0, std::int64_t at_y = 0);
 

@@ -1,6 +1,9 @@
 #include "join/renderer.h"
 
 #include <array>
+#include <span>
+#include <utility>
+#include <vector>
 
 #include "platform/rounding.h"
 
@@ -71,11 +74,20 @@ void run(JoinDocument& d, const Statement& st) {
   if (room < p + size) p = room - size;
 }
 
+// The canvas becomes the composite of the document as it stands. The runtime produces its pixels
+// when they are needed, and only the part shown when the view copies it, so a redraw costs what
+// the view shows rather than the whole canvas.
 void paint_canvas(Session& s) {
-  Bitmap* canvas = s.rt.picture(s.doc.canvas_bitmap);
-  if (canvas == nullptr) return;
-  compose(s, *canvas, {0, 0, canvas->width(), canvas->height()});
-  s.rt.SETDRAWMODE(s.doc.canvas_bitmap, kDrawModeCopy);
+  const BitmapObject canvas = s.doc.canvas_bitmap;
+  if (s.rt.CHECKOBJECT(canvas) == 0) return;
+  const ComposePlan plan = plan_composite(s);
+  std::vector<BitmapObject> sources;
+  for (int i = 0; i < plan.count; ++i) sources.push_back(plan.layers[static_cast<std::size_t>(i)].bitmap);
+  s.rt.DEFER(
+      canvas, std::move(sources),
+      [plan](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+             std::span<const Bitmap* const> pictures) { compose(plan, pictures, dst, region, at_x, at_y); });
+  s.rt.SETDRAWMODE(canvas, kDrawModeCopy);
 }
 
 }  // namespace

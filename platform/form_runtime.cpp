@@ -21,6 +21,19 @@ bool same_name(std::string_view a, std::string_view b) {
 
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
 
+// The destination rectangle a copy of w × h from (sx, sy) of `src` to (x, y) of `dst` writes, clipped
+// against both bitmaps exactly as blit() clips.
+PixelRect clip_copy(const Bitmap& dst, const Bitmap& src, std::int64_t x, std::int64_t y, std::int64_t w,
+                    std::int64_t h, std::int64_t sx, std::int64_t sy) {
+  const std::int64_t cut_x = std::max({std::int64_t{0}, -x, -sx});
+  const std::int64_t cut_y = std::max({std::int64_t{0}, -y, -sy});
+  x += cut_x, sx += cut_x, w -= cut_x;
+  y += cut_y, sy += cut_y, h -= cut_y;
+  w = std::min({w, dst.width() - x, src.width() - sx});
+  h = std::min({h, dst.height() - y, src.height() - sy});
+  return {x, y, std::max<std::int64_t>(w, 0), std::max<std::int64_t>(h, 0)};
+}
+
 }  // namespace
 
 FormRuntime::FormRuntime(std::vector<FormLayout> layouts) : layouts_(std::move(layouts)) {}
@@ -104,7 +117,9 @@ void FormRuntime::BITMAPOBJECT(BitmapObject& b) {
 }
 
 void FormRuntime::CREATEBITMAP(BitmapObject b, std::int64_t width, std::int64_t height) {
+  settle_readers_of(b);
   BitmapSlot& s = slot(b);
+  s.pending = nullptr;
   // The old picture goes first, so that a canvas can be re-made at a size that fits only once.
   s.pic.reset();
   s.draw_mode = kDrawModeCopy;
@@ -117,6 +132,8 @@ void FormRuntime::CREATEBITMAP(BitmapObject b, std::int64_t width, std::int64_t 
 
 void FormRuntime::DELETEOBJECT(BitmapObject b) {
   if (!b) return;
+  settle_readers_of(b);
+  slot(b).pending = nullptr;
   slot(b).pic.reset();
 }
 
@@ -126,7 +143,9 @@ int FormRuntime::CHECKOBJECT(BitmapObject b) const {
 }
 
 void FormRuntime::LOADBITMAPFILE(BitmapObject b, const std::string& path) {
+  settle_readers_of(b);
   BitmapSlot& s = slot(b);
+  s.pending = nullptr;
   s.pic.reset();
   s.pic = read_bitmap_file(path);
   s.draw_mode = kDrawModeCopy;
@@ -143,6 +162,7 @@ float FormRuntime::GETBITMAPHEIGHT(BitmapObject b) const {
 }
 
 void FormRuntime::SAVEFILE(BitmapObject b, const std::string& path) {
+  settle(b);
   const BitmapSlot& s = slot(b);
   if (!s.pic) throw RuntimeError{errc::kIllegalCall};
   write_bitmap_file(*s.pic, path);
@@ -167,20 +187,25 @@ void FormRuntime::SETDRAWMODE(Window target, int mode) {
 
 Bitmap* FormRuntime::picture(BitmapObject b) {
   if (b.id < 1 || static_cast<std::size_t>(b.id) > bitmaps_.size()) return nullptr;
+  settle_readers_of(b);
+  settle(b);
   auto& p = bitmaps_[static_cast<std::size_t>(b.id - 1)].pic;
   return p ? &*p : nullptr;
 }
 
 const Bitmap* FormRuntime::picture(BitmapObject b) const {
   if (b.id < 1 || static_cast<std::size_t>(b.id) > bitmaps_.size()) return nullptr;
+  settle(b);
   const auto& p = bitmaps_[static_cast<std::size_t>(b.id - 1)].pic;
   return p ? &*p : nullptr;
 }
 
 void FormRuntime::BITBLT(BitmapObject target, float x, float y, float width, float height,
                          BitmapObject source, float sx, float sy) {
+  settle_readers_of(target);
+  settle(target);
   BitmapSlot& t = slot(target);
-  const Bitmap* src = picture(source);
+  const Bitmap* src = std::as_const(*this).picture(source);
   if (!t.pic || src == nullptr) return;
   blit(*t.pic, to_pixel(x), to_pixel(y), to_pixel(width), to_pixel(height), *src, to_pixel(sx), to_pixel(sy),
        t.draw_mode);
@@ -204,15 +229,29 @@ const Bitmap& FormRuntime::surface(Window w) {
 
 void FormRuntime::BITBLT(Window target, float x, float y, float width, float height, BitmapObject source,
                          float sx, float sy) {
-  const Bitmap* src = picture(source);
-  if (src == nullptr) return;
+  if (CHECKOBJECT(source) == 0) return;
+  const BitmapSlot& from = slot(source);
   Bitmap& s = surface_for_drawing(target);
-  blit(s, to_pixel(x), to_pixel(y), to_pixel(width), to_pixel(height), *src, to_pixel(sx), to_pixel(sy),
-       entry(target).draw_mode);
+  if (from.pending && entry(target).draw_mode == kDrawModeCopy) {
+    // Paint only the part copied, clipped as blit() clips, straight from the pending drawing.
+    const PixelRect part = clip_copy(s, *from.pic, to_pixel(x), to_pixel(y), to_pixel(width),
+                                     to_pixel(height), to_pixel(sx), to_pixel(sy));
+    if (part.w > 0 && part.h > 0) {
+      const std::vector<const Bitmap*> sources = source_pictures(from);
+      from.pending(s, part.x, part.y,
+                   {part.x + to_pixel(sx) - to_pixel(x), part.y + to_pixel(sy) - to_pixel(y), part.w, part.h},
+                   sources);
+    }
+  } else {
+    blit(s, to_pixel(x), to_pixel(y), to_pixel(width), to_pixel(height),
+         *std::as_const(*this).picture(source), to_pixel(sx), to_pixel(sy), entry(target).draw_mode);
+  }
   surface_changed(target);
 }
 
 void FormRuntime::FILLBOX(BitmapObject target, float x1, float y1, float x2, float y2, int colour) {
+  settle_readers_of(target);
+  settle(target);
   BitmapSlot& t = slot(target);
   if (!t.pic) return;
   fill_box(*t.pic, to_pixel(x1), to_pixel(y1), to_pixel(x2), to_pixel(y2), palette_colour(colour));
@@ -228,6 +267,46 @@ void FormRuntime::CLEARPICTURE(Window picture) {
   Bitmap& s = surface_for_drawing(picture);
   std::ranges::fill(s.pixels(), kWhite);
   surface_changed(picture);
+}
+
+// ---- Deferred drawing
+
+void FormRuntime::DEFER(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw) {
+  settle_readers_of(target);
+  BitmapSlot& t = slot(target);
+  if (!t.pic) return;
+  if (std::ranges::find(sources, target) != sources.end()) throw RuntimeError{errc::kIllegalCall};
+  t.pending = std::move(draw);
+  t.pending_sources = std::move(sources);
+}
+
+bool FormRuntime::deferred(BitmapObject b) const {
+  return CHECKOBJECT(b) != 0 && static_cast<bool>(slot(b).pending);
+}
+
+std::vector<const Bitmap*> FormRuntime::source_pictures(const BitmapSlot& s) const {
+  std::vector<const Bitmap*> pictures;
+  pictures.reserve(s.pending_sources.size());
+  for (const BitmapObject b : s.pending_sources) pictures.push_back(picture(b));
+  return pictures;
+}
+
+void FormRuntime::settle(BitmapObject b) const {
+  if (b.id < 1 || static_cast<std::size_t>(b.id) > bitmaps_.size()) return;
+  const BitmapSlot& s = slot(b);
+  if (!s.pending) return;
+  const DeferredDraw draw = std::exchange(s.pending, nullptr);
+  if (!s.pic) return;
+  const std::vector<const Bitmap*> sources = source_pictures(s);
+  draw(*s.pic, 0, 0, {0, 0, s.pic->width(), s.pic->height()}, sources);
+}
+
+void FormRuntime::settle_readers_of(BitmapObject b) {
+  for (std::size_t i = 0; i < bitmaps_.size(); ++i) {
+    const BitmapSlot& s = bitmaps_[i];
+    if (s.pending && std::ranges::find(s.pending_sources, b) != s.pending_sources.end())
+      settle(BitmapObject{static_cast<int>(i + 1)});
+  }
 }
 
 // ---- Events

@@ -16,6 +16,7 @@
 #include "platform/bitmap.h"
 #include "platform/form_layout.h"
 #include "platform/handles.h"
+#include "platform/raster.h"
 
 namespace vimbrel {
 
@@ -107,8 +108,24 @@ class FormRuntime {
   void CLEARPICTURE(Window picture);
 
   // ---- Direct access for fast paths and tests (not part of the procedures' vocabulary).
+  // The picture for changing (drawings that read it are settled first) or for reading.
   Bitmap* picture(BitmapObject b);
   const Bitmap* picture(BitmapObject b) const;
+
+  // ---- Deferred drawing: a picture produced only where and when it is needed.
+  // Paints the half-open `region` of the picture into `dst`, the region's corner at (at_x, at_y),
+  // touching nothing else of `dst`; `sources` are the pictures of the objects given to DEFER, in order
+  // (null for an empty object).
+  using DeferredDraw = std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+                                          std::span<const Bitmap* const> sources)>;
+  // From now on the pixels of `target` (which must hold a picture) are what `draw` paints over its
+  // whole extent. They are produced in full just before anything reads or changes `target` (picture(),
+  // BITBLT from or into it, FILLBOX, SAVEFILE) or changes one of `sources`, and only in the part
+  // copied when a plain-copy BITBLT into a window reads `target`. Re-creating, loading or deleting
+  // `target`, or a later DEFER on it, drops the pending drawing. `sources` must not include `target`.
+  void DEFER(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw);
+  bool deferred(BitmapObject b) const;
+
   // What a picture control or frameless form shows; sized to its client area.
   const Bitmap& surface(Window w);
   std::string name_of(Window w) const;
@@ -142,9 +159,12 @@ class FormRuntime {
 
  private:
   struct BitmapSlot {
-    std::optional<Bitmap> pic;
+    // Mutable so that reading a deferred picture can produce it first.
+    mutable std::optional<Bitmap> pic;
     int draw_mode = 13;
     int map_mode = 0;
+    mutable DeferredDraw pending;
+    std::vector<BitmapObject> pending_sources;
   };
   struct WindowEntry {
     std::string name;
@@ -159,6 +179,10 @@ class FormRuntime {
   const WindowEntry& entry(Window w) const;
   WindowEntry& entry(Window w);
   Bitmap& surface_for_drawing(Window w);
+  // Deferred drawing: produce a picture in full; first those that read `b`; the sources' pictures.
+  void settle(BitmapObject b) const;
+  void settle_readers_of(BitmapObject b);
+  std::vector<const Bitmap*> source_pictures(const BitmapSlot& s) const;
 
   std::vector<FormLayout> layouts_;
   std::vector<BitmapSlot> bitmaps_;   // index = id - 1

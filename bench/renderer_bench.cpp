@@ -1,0 +1,118 @@
+// The renderer on large joins, each beside its floor: a memset of the canvas plus a memcpy of both
+// images, the least any full composition must move. The drag step runs the right-button mouse move
+// as the user makes it (move, place, compose, show) and reports the time per step.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/forms_layout.h"
+#include "app/menus.h"
+#include "app/startup.h"
+#include "join/renderer.h"
+#include "platform/headless/headless_runtime.h"
+
+namespace vimbrel {
+namespace {
+
+// A join of two plain images side by side (B right of A, margins 50) on the headless runtime.
+class Join {
+ public:
+  Join(int w, int h) : folder_(make_folder()), rt(form_layouts()), s(rt) {
+    wire_program(s);
+    start_up(s, folder_);
+    MENU_ALLSET(s, s.c.FORM3);
+    image(s.doc.a, w, h, 0xFF3C5A96u);
+    image(s.doc.b, w, h, 0xFFA5C30Fu);
+    s.doc.canvas_width = static_cast<float>(2 * w + 50);
+    s.doc.canvas_height = static_cast<float>(h + 50);
+    rt.CREATEBITMAP(s.doc.canvas_bitmap, 2 * w + 50, h + 50);
+    LOAD_SCG(s, s.c.FORM3);  // places both images
+  }
+  ~Join() { std::filesystem::remove_all(folder_); }
+  Join(const Join&) = delete;
+  Join& operator=(const Join&) = delete;
+
+  // Reads the whole canvas, as the save or a test would.
+  const Bitmap& canvas() { return *rt.picture(s.doc.canvas_bitmap); }
+
+ private:
+  static std::filesystem::path make_folder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vimbrel-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    std::ofstream(std::filesystem::path(pattern) / "KANKYO.TXT") << "VIMBREL,1\nWORK," << pattern << "/\n";
+    return pattern;
+  }
+  void image(ImageSlot& slot, int w, int h, std::uint32_t colour) {
+    rt.CREATEBITMAP(slot.bitmap, w, h);
+    Bitmap& p = *rt.picture(slot.bitmap);
+    std::fill(p.pixels().begin(), p.pixels().end(), colour);
+    slot.width = slot.src_width = static_cast<float>(w);
+    slot.height = slot.src_height = static_cast<float>(h);
+    slot.x = slot.y = -1;
+  }
+
+  std::filesystem::path folder_;
+
+ public:
+  HeadlessRuntime rt;
+  Session s;
+};
+
+constexpr int kW = 4000, kH = 3000;  // two 12-megapixel images
+
+void BM_Floor_MemsetCanvasMemcpyImages(benchmark::State& state) {
+  Bitmap a = Bitmap::create(kW, kH), b = Bitmap::create(kW, kH);
+  Bitmap canvas = Bitmap::create(2 * kW + 50, kH + 50);
+  for (auto _ : state) {
+    std::memset(canvas.pixels().data(), 0xFF, canvas.pixel_count() * 4);
+    for (int y = 0; y < kH; ++y) {
+      std::memcpy(canvas.row(y + 25) + 25, a.row(y), kW * 4);
+      std::memcpy(canvas.row(y + 25) + 25 + kW, b.row(y), kW * 4);
+    }
+    benchmark::DoNotOptimize(canvas.row(0));
+  }
+}
+
+// LOAD_SCG and a read of the whole canvas, so that the full composition is counted however it is done.
+void BM_LoadScg(benchmark::State& state) {
+  Join j(kW, kH);
+  j.s.doc.effect_index = static_cast<std::int16_t>(state.range(0));
+  for (auto _ : state) {
+    LOAD_SCG(j.s, j.s.c.FORM3);
+    benchmark::DoNotOptimize(j.canvas().row(0));
+  }
+}
+
+// One mouse-move step of a right-button drag of B, one pixel back and forth.
+void BM_DragStep(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  Join j(w, h);
+  j.rt.mouse("PICTURE1", "MOUSEDOWN", 2, 100, 100);
+  float x = 100;
+  for (auto _ : state) {
+    x = x == 100 ? 101 : 100;
+    j.rt.mouse("PICTURE1", "MOUSEMOVE", 2, x, 100);
+  }
+  state.counters["canvas_MP"] = j.s.doc.canvas_width * j.s.doc.canvas_height / 1e6;
+}
+
+// The floor of a step whose cost follows the view: one copy of the view's pixels.
+void BM_Floor_MemcpyView(benchmark::State& state) {
+  Bitmap src = Bitmap::create(1584, 984), dst = Bitmap::create(1584, 984);
+  for (auto _ : state) {
+    std::memcpy(dst.pixels().data(), src.pixels().data(), src.pixel_count() * 4);
+    benchmark::DoNotOptimize(dst.row(0));
+  }
+}
+
+BENCHMARK(BM_Floor_MemsetCanvasMemcpyImages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadScg)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Floor_MemcpyView)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragStep)->Args({kW, kH})->Args({5000, 10000})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vimbrel
