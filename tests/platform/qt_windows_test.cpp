@@ -151,6 +151,30 @@ TEST_F(QtRuntimeTest, InputDuringAMessageBoxIsNotDispatched) {
   EXPECT_FALSE(rt.ended());
 }
 
+// Reads a scroll bar's repeating action, which QAbstractSlider keeps to its subclasses.
+QAbstractSlider::SliderAction repeat_action(const QScrollBar& bar) {
+  struct Peek : QScrollBar {
+    using QAbstractSlider::repeatAction;
+  };
+  return (bar.*&Peek::repeatAction)();
+}
+
+TEST_F(QtRuntimeTest, AMessageBoxEndsTheScrollBarPressThatOpenedIt) {
+  // Otherwise the arrow would keep stepping the bar while the box has the input.
+  QScrollBar* bar = w<QScrollBar>("VSCROLL2");
+  QAbstractSlider::SliderAction repeating = QAbstractSlider::SliderNoAction;
+  record_all({{"VSCROLL2_CHANGE", [&](const EventArgs& a) {
+                 repeating = repeat_action(*bar);
+                 on_next_dialog([](QWidget* d) { static_cast<QDialog*>(d)->accept(); });
+                 rt.MESSAGEBOX(a.owner, "範囲", "これ以上切り取れません", 0, 0);
+               }}});
+  QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 4));  // the down arrow
+  EXPECT_EQ(repeating, QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(repeat_action(*bar), QAbstractSlider::SliderNoAction);
+  EXPECT_EQ(rt.GETSCROLLPOS(ctl("VSCROLL2")), 1);
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 4));
+}
+
 TEST_F(QtRuntimeTest, AnUntrappedErrorIsReportedAndEndsTheProgram) {
   record_all({{"BUTTON60_ON", [](const EventArgs&) { throw RuntimeError{errc::kPathAccess}; }}});
   QString report;
