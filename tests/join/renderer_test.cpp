@@ -513,6 +513,7 @@ TEST_F(RendererJoin, RandomSequencesShowWhatTheFullRedrawDraws) {
 TEST_F(Renderer, CanvasKeepsTheImagesAsTheyWereWhenItWasDrawn) {
   example(1);
   render();
+  EXPECT_TRUE(rt.deferred(s.doc.canvas_bitmap));  // shown, but not yet composed in full
   // Changing A's pixels after the redraw must not reach the canvas drawn before it.
   Bitmap& a = *rt.picture(s.doc.a.bitmap);
   a.at(0, 0) = 0xFF010203u;
