@@ -1,5 +1,7 @@
 #include "join/compose.h"
 
+#include <vector>
+
 #include <algorithm>
 #include <optional>
 #include <utility>
@@ -138,6 +140,18 @@ void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect
 
 void compose(Session& s, Bitmap& target, PixelRect region, ComposeOptions options) {
   compose(s.rt, plan_composite(s, options), target, region);
+}
+
+void defer_composite(FormRuntime& rt, BitmapObject target, const ComposePlan& plan, std::int64_t origin_x,
+                     std::int64_t origin_y) {
+  std::vector<BitmapObject> sources;
+  for (int i = 0; i < plan.count; ++i) sources.push_back(plan.layers[static_cast<std::size_t>(i)].bitmap);
+  rt.DEFER(target, std::move(sources),
+           [plan, origin_x, origin_y](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+                                      std::span<const Bitmap* const> pictures) {
+             region.x += origin_x, region.y += origin_y;
+             compose(plan, pictures, dst, region, at_x, at_y);
+           });
 }
 
 }  // namespace vimbrel

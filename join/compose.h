@@ -59,6 +59,12 @@ void compose(const ComposePlan& plan, std::span<const Bitmap* const> sources, Bi
 void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect region,
              std::int64_t at_x = 0, std::int64_t at_y = 0);
 
+// From now on the pixels of the bitmap object `target` are the composite of `plan`, its pixel (0, 0)
+// showing canvas point (origin_x, origin_y). The runtime produces them only where and when they are
+// needed (see FormRuntime::DEFER): a redraw costs what the view shows, a save what it writes.
+void defer_composite(FormRuntime& rt, BitmapObject target, const ComposePlan& plan, std::int64_t origin_x = 0,
+                     std::int64_t origin_y = 0);
+
 // The document's composite of `region` into `target`, target pixel (0, 0) showing canvas point
 // (region.x, region.y). LOAD_SCG uses it with the whole canvas; the save with the bounding box of
 // the drawn parts on a bitmap of that size.

@@ -80,13 +80,7 @@ void run(JoinDocument& d, const Statement& st) {
 void paint_canvas(Session& s) {
   const BitmapObject canvas = s.doc.canvas_bitmap;
   if (s.rt.CHECKOBJECT(canvas) == 0) return;
-  const ComposePlan plan = plan_composite(s);
-  std::vector<BitmapObject> sources;
-  for (int i = 0; i < plan.count; ++i) sources.push_back(plan.layers[static_cast<std::size_t>(i)].bitmap);
-  s.rt.DEFER(
-      canvas, std::move(sources),
-      [plan](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
-             std::span<const Bitmap* const> pictures) { compose(plan, pictures, dst, region, at_x, at_y); });
+  defer_composite(s.rt, canvas, plan_composite(s));
   s.rt.SETDRAWMODE(canvas, kDrawModeCopy);
 }
 

@@ -43,7 +43,8 @@ void write_region(Session& s, const PixelRect& region, const std::string& path) 
   const ComposePlan plan = plan_composite(s, {.apply_effect = s.rt.GETCHECK(s.c.CHECK1) != 0});
   s.rt.DELETEOBJECT(canvas);
   s.rt.CREATEBITMAP(canvas, region.w, region.h);
-  compose(s.rt, plan, *s.rt.picture(canvas), region);
+  // Painted as it is written: the region is never held whole.
+  defer_composite(s.rt, canvas, plan, region.x, region.y);
   s.rt.SAVEFILE(canvas, path);
 }
 

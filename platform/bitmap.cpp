@@ -17,7 +17,7 @@ bool fits_in_memory(std::uint64_t bytes) {
   return bytes <= static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(page_size);
 }
 
-Bitmap Bitmap::create_uninitialised(std::int64_t width, std::int64_t height) {
+Bitmap Bitmap::unallocated(std::int64_t width, std::int64_t height) {
   constexpr std::int64_t kMaxSide = std::numeric_limits<int>::max();
   if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide)
     throw RuntimeError{errc::kOutOfMemory};
@@ -26,13 +26,23 @@ Bitmap Bitmap::create_uninitialised(std::int64_t width, std::int64_t height) {
     throw RuntimeError{errc::kOutOfMemory};
   }
   Bitmap b;
+  b.width_ = static_cast<int>(width);
+  b.height_ = static_cast<int>(height);
+  return b;
+}
+
+void Bitmap::allocate() {
+  if (allocated()) return;
   try {
-    if (count > 0) b.pixels_ = std::make_unique_for_overwrite<std::uint32_t[]>(count);
+    pixels_ = std::make_unique_for_overwrite<std::uint32_t[]>(pixel_count());
   } catch (const std::bad_alloc&) {
     throw RuntimeError{errc::kOutOfMemory};
   }
-  b.width_ = static_cast<int>(width);
-  b.height_ = static_cast<int>(height);
+}
+
+Bitmap Bitmap::create_uninitialised(std::int64_t width, std::int64_t height) {
+  Bitmap b = unallocated(width, height);
+  b.allocate();
   return b;
 }
 

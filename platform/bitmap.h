@@ -16,6 +16,12 @@ class Bitmap {
   static Bitmap create(std::int64_t width, std::int64_t height);
   // As create(), but the pixels are left as they come from the allocator.
   static Bitmap create_uninitialised(std::int64_t width, std::int64_t height);
+  // A picture whose size is checked as create() checks it but whose pixels are not allocated until
+  // allocate(): fresh pages cost time to touch, and many pictures are painted later or never read.
+  static Bitmap unallocated(std::int64_t width, std::int64_t height);
+  bool allocated() const { return pixels_ != nullptr || pixel_count() == 0; }
+  // Gives an unallocated picture its pixels, as they come from the allocator; RuntimeError 7 if it can't.
+  void allocate();
 
   Bitmap(Bitmap&&) noexcept = default;
   Bitmap& operator=(Bitmap&&) noexcept = default;

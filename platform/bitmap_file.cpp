@@ -149,6 +149,24 @@ class TempBeside {
   UniqueFd fd_;
 };
 
+// Writes a 24-bit file of rows from `row`, beside `path` first and then renamed over it.
+void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string& path,
+                      const Bmp24RowSource& row) {
+  // A picture with no pixels has no valid bitmap file; the 32-bit size fields bound the other end.
+  const std::uint64_t file_bytes =
+      kBmp24HeaderSize + static_cast<std::uint64_t>(bmp24_stride(width)) * height;
+  if (width <= 0 || height <= 0 || file_bytes > 0xFFFFFFFFu) throw RuntimeError{errc::kPathAccess};
+
+  TempBeside temp(path);
+  if (!temp.fd()) throw RuntimeError{errc::kPathAccess};
+  struct stat old {};
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    static_cast<void>(::fchmod(temp.fd().get(), old.st_mode & 07777));  // keep the replaced file's mode
+  }
+  const bool written = write_bmp24(temp.fd().get(), width, height, row);
+  if (!written || !temp.fd().close() || !temp.rename_over(path)) throw RuntimeError{errc::kPathAccess};
+}
+
 }  // namespace
 
 Bitmap read_bitmap_file(const std::string& path) {
@@ -162,24 +180,26 @@ Bitmap read_bitmap_file(const std::string& path) {
 }
 
 void write_bitmap_file(const Bitmap& bitmap, const std::string& path) {
-  // A picture with no pixels has no valid bitmap file; the 32-bit size fields bound the other end.
-  const std::uint64_t file_bytes =
-      kBmp24HeaderSize + static_cast<std::uint64_t>(bmp24_stride(bitmap.width())) * bitmap.height();
-  if (bitmap.empty() || file_bytes > 0xFFFFFFFFu) throw RuntimeError{errc::kPathAccess};
-
-  TempBeside temp(path);
-  if (!temp.fd()) throw RuntimeError{errc::kPathAccess};
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    static_cast<void>(::fchmod(temp.fd().get(), old.st_mode & 07777));  // keep the replaced file's mode
-  }
-
   const auto width = static_cast<std::size_t>(bitmap.width());
-  const bool written =
-      write_bmp24(temp.fd().get(), bitmap.width(), bitmap.height(), [&](std::int64_t y, std::uint8_t* bgr) {
-        pixels_to_bgr24(bitmap.row(static_cast<int>(y)), bgr, width);
-      });
-  if (!written || !temp.fd().close() || !temp.rename_over(path)) throw RuntimeError{errc::kPathAccess};
+  write_bmp24_file(bitmap.width(), bitmap.height(), path, [&](std::int64_t y, std::uint8_t* bgr) {
+    pixels_to_bgr24(bitmap.row(static_cast<int>(y)), bgr, width);
+  });
+}
+
+void write_bitmap_file(std::int64_t width, std::int64_t height, const StripPainter& paint,
+                       const std::string& path) {
+  if (width <= 0 || height <= 0) throw RuntimeError{errc::kPathAccess};
+  // Rows are asked for bottom-up; each strip of rows is painted once, when its lowest row is asked for.
+  Bitmap strip = Bitmap::create_uninitialised(width, std::min<std::int64_t>(height, kPaintedStripRows));
+  std::int64_t first = height;  // the strip holds rows [first, first + strip.height())
+  write_bmp24_file(width, height, path, [&](std::int64_t y, std::uint8_t* bgr) {
+    if (y < first) {
+      first = std::max<std::int64_t>(0, y + 1 - strip.height());
+      if (y + 1 - first < strip.height()) strip = Bitmap::create_uninitialised(width, y + 1 - first);
+      paint(strip, first);
+    }
+    pixels_to_bgr24(strip.row(static_cast<int>(y - first)), bgr, static_cast<std::size_t>(width));
+  });
 }
 
 }  // namespace vimbrel

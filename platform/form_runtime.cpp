@@ -20,6 +20,7 @@ bool same_name(std::string_view a, std::string_view b) {
 }
 
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+constexpr std::uint32_t kBlack = 0xFF000000u;
 
 // The destination rectangle a copy of w × h from (sx, sy) of `src` to (x, y) of `dst` writes, clipped
 // against both bitmaps exactly as blit() clips.
@@ -127,7 +128,13 @@ void FormRuntime::CREATEBITMAP(BitmapObject b, std::int64_t width, std::int64_t 
     --failing_creates_;
     throw RuntimeError{failing_create_code_};
   }
-  s.pic = Bitmap::create(width, height);
+  // A new picture is black. Its pixels are made only when something reads or draws on them, so a
+  // canvas that is painted over before anyone looks at it costs no fill and no untouched pages.
+  s.pic = Bitmap::unallocated(width, height);
+  s.pending = [](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+                 std::span<const Bitmap* const>) {
+    fill_rect(dst, {at_x, at_y, region.w, region.h}, kBlack);
+  };
 }
 
 void FormRuntime::DELETEOBJECT(BitmapObject b) {
@@ -162,9 +169,21 @@ float FormRuntime::GETBITMAPHEIGHT(BitmapObject b) const {
 }
 
 void FormRuntime::SAVEFILE(BitmapObject b, const std::string& path) {
-  settle(b);
   const BitmapSlot& s = slot(b);
   if (!s.pic) throw RuntimeError{errc::kIllegalCall};
+  if (s.pending && !s.pic->allocated()) {
+    // Painted a strip at a time as it is written; the picture stays pending.
+    const std::vector<const Bitmap*> sources = source_pictures(s);
+    const std::int64_t width = s.pic->width();
+    write_bitmap_file(
+        width, s.pic->height(),
+        [&](Bitmap& strip, std::int64_t first_row) {
+          s.pending(strip, 0, 0, {0, first_row, width, strip.height()}, sources);
+        },
+        path);
+    return;
+  }
+  settle(b);
   write_bitmap_file(*s.pic, path);
 }
 
@@ -295,8 +314,12 @@ void FormRuntime::settle(BitmapObject b) const {
   if (b.id < 1 || static_cast<std::size_t>(b.id) > bitmaps_.size()) return;
   const BitmapSlot& s = slot(b);
   if (!s.pending) return;
+  if (!s.pic) {
+    s.pending = nullptr;
+    return;
+  }
+  s.pic->allocate();  // before the drawing is taken: a failure leaves the picture pending, never half made
   const DeferredDraw draw = std::exchange(s.pending, nullptr);
-  if (!s.pic) return;
   const std::vector<const Bitmap*> sources = source_pictures(s);
   draw(*s.pic, 0, 0, {0, 0, s.pic->width(), s.pic->height()}, sources);
 }

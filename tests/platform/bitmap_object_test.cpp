@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "platform/bitmap_file.h"
 #include "platform/headless/headless_runtime.h"
 #include "platform/runtime_error.h"
 #include "tests/support/mini_layout.h"
@@ -100,6 +101,38 @@ TEST_F(BitmapObjectTest, ASavedFileReadsBackPixelForPixel) {
     for (int x = 0; x < 7; ++x) EXPECT_EQ(rt.picture(dst)->at(x, y), p.at(x, y));
   EXPECT_EQ(code_of([&] { rt.LOADBITMAPFILE(dst, dir.file("missing.bmp")); }), 53);
   EXPECT_EQ(rt.CHECKOBJECT(dst), 0);
+}
+
+TEST_F(BitmapObjectTest, NewAndDeferredPicturesAreWrittenAsTheyWouldBeDrawn) {
+  test::TempDir dir;
+  rt.CREATEBITMAP(src, 5, 3);
+  rt.SAVEFILE(src, dir.file("new.bmp"));
+  const Bitmap black = read_bitmap_file(dir.file("new.bmp"));
+  ASSERT_EQ(black.width(), 5);
+  for (const std::uint32_t p : black.pixels()) EXPECT_EQ(p, 0xFF000000u);
+
+  // A tall picture, painted strip by strip as it is written: rows must land in order, the last strip short.
+  const auto colour = [](std::int64_t x, std::int64_t y) {
+    return 0xFF000000u | static_cast<std::uint32_t>(y * 977 + x * 13);
+  };
+  rt.CREATEBITMAP(dst, 7, 130);
+  rt.DEFER(
+      dst, {},
+      [&](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const>) {
+        for (std::int64_t y = 0; y < r.h; ++y)
+          for (std::int64_t x = 0; x < r.w; ++x)
+            out.at(static_cast<int>(at_x + x), static_cast<int>(at_y + y)) = colour(r.x + x, r.y + y);
+      });
+  rt.SAVEFILE(dst, dir.file("deferred.bmp"));
+  EXPECT_TRUE(rt.deferred(dst));  // writing did not have to make the whole picture
+  const Bitmap written = read_bitmap_file(dir.file("deferred.bmp"));
+  const Bitmap& drawn = *rt.picture(dst);
+  ASSERT_EQ(written.height(), 130);
+  for (int y = 0; y < 130; ++y)
+    for (int x = 0; x < 7; ++x) {
+      ASSERT_EQ(written.at(x, y), colour(x, y)) << x << "," << y;
+      ASSERT_EQ(drawn.at(x, y), colour(x, y)) << x << "," << y;
+    }
 }
 
 }  // namespace
