@@ -120,7 +120,7 @@ void FormRuntime::BITMAPOBJECT(BitmapObject& b) {
 void FormRuntime::CREATEBITMAP(BitmapObject b, std::int64_t width, std::int64_t height) {
   settle_readers_of(b);
   BitmapSlot& s = slot(b);
-  s.pending = nullptr;
+  drop_pending(s);
   // The old picture goes first, so that a canvas can be re-made at a size that fits only once.
   s.pic.reset();
   s.draw_mode = kDrawModeCopy;
@@ -140,7 +140,7 @@ void FormRuntime::CREATEBITMAP(BitmapObject b, std::int64_t width, std::int64_t 
 void FormRuntime::DELETEOBJECT(BitmapObject b) {
   if (!b) return;
   settle_readers_of(b);
-  slot(b).pending = nullptr;
+  drop_pending(slot(b));
   slot(b).pic.reset();
 }
 
@@ -152,7 +152,7 @@ int FormRuntime::CHECKOBJECT(BitmapObject b) const {
 void FormRuntime::LOADBITMAPFILE(BitmapObject b, const std::string& path) {
   settle_readers_of(b);
   BitmapSlot& s = slot(b);
-  s.pending = nullptr;
+  drop_pending(s);
   s.pic.reset();
   s.pic = read_bitmap_file(path);
   s.draw_mode = kDrawModeCopy;
@@ -315,13 +315,21 @@ void FormRuntime::settle(BitmapObject b) const {
   const BitmapSlot& s = slot(b);
   if (!s.pending) return;
   if (!s.pic) {
-    s.pending = nullptr;
+    drop_pending(s);
     return;
   }
-  s.pic->allocate();  // before the drawing is taken: a failure leaves the picture pending, never half made
-  const DeferredDraw draw = std::exchange(s.pending, nullptr);
+  // The drawing is let go only once it has run: should the sources, the pixels or the drawing itself
+  // fail, the picture stays pending and is drawn again in full when next needed, never half made.
+  // (No pending picture reads one that is pending in turn on it: DEFER settles the readers first.)
   const std::vector<const Bitmap*> sources = source_pictures(s);
-  draw(*s.pic, 0, 0, {0, 0, s.pic->width(), s.pic->height()}, sources);
+  s.pic->allocate();
+  s.pending(*s.pic, 0, 0, {0, 0, s.pic->width(), s.pic->height()}, sources);
+  drop_pending(s);
+}
+
+void FormRuntime::drop_pending(const BitmapSlot& s) {
+  s.pending = nullptr;
+  s.pending_sources.clear();
 }
 
 void FormRuntime::settle_readers_of(BitmapObject b) {

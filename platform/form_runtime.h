@@ -164,7 +164,7 @@ class FormRuntime {
     int draw_mode = 13;
     int map_mode = 0;
     mutable DeferredDraw pending;
-    std::vector<BitmapObject> pending_sources;
+    mutable std::vector<BitmapObject> pending_sources;
   };
   struct WindowEntry {
     std::string name;
@@ -181,6 +181,7 @@ class FormRuntime {
   Bitmap& surface_for_drawing(Window w);
   // Deferred drawing: produce a picture in full; first those that read `b`; the sources' pictures.
   void settle(BitmapObject b) const;
+  static void drop_pending(const BitmapSlot& s);
   void settle_readers_of(BitmapObject b);
   std::vector<const Bitmap*> source_pictures(const BitmapSlot& s) const;
 

@@ -135,5 +135,44 @@ TEST_F(BitmapObjectTest, NewAndDeferredPicturesAreWrittenAsTheyWouldBeDrawn) {
     }
 }
 
+// A drawing that fails part-way (here its source cannot be produced) leaves both pictures to be drawn
+// in full the next time they are read, never half made.
+TEST_F(BitmapObjectTest, ADeferredDrawingThatFailsIsDrawnAgainWhenNextRead) {
+  rt.CREATEBITMAP(src, 4, 2);
+  rt.CREATEBITMAP(dst, 4, 2);
+  int failures = 1;
+  rt.DEFER(
+      src, {},
+      [&](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const>) {
+        if (failures-- > 0) throw RuntimeError{errc::kOutOfMemory};
+        fill_rect(out, {at_x, at_y, r.w, r.h}, 0xFF112233u);
+      });
+  rt.DEFER(
+      dst, {src},
+      [](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const> in) {
+        blit(out, at_x, at_y, r.w, r.h, *in[0], r.x, r.y, kDrawModeCopy);
+      });
+  EXPECT_EQ(code_of([&] { rt.picture(dst); }), errc::kOutOfMemory);
+  EXPECT_TRUE(rt.deferred(src));
+  EXPECT_TRUE(rt.deferred(dst));
+  EXPECT_EQ(rt.picture(dst)->at(3, 1), 0xFF112233u);
+  EXPECT_EQ(rt.picture(src)->at(0, 0), 0xFF112233u);
+}
+
+// A picture made anew forgets what its old drawing read: changing that no longer makes the new one.
+TEST_F(BitmapObjectTest, ARecreatedPictureNoLongerWaitsOnTheSourcesOfItsOldDrawing) {
+  rt.CREATEBITMAP(src, 2, 2);
+  rt.CREATEBITMAP(dst, 2, 2);
+  rt.DEFER(
+      dst, {src},
+      [](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const> in) {
+        blit(out, at_x, at_y, r.w, r.h, *in[0], r.x, r.y, kDrawModeCopy);
+      });
+  rt.CREATEBITMAP(dst, 3, 3);
+  rt.FILLBOX(src, 0, 0, 1, 1, 15);
+  EXPECT_TRUE(rt.deferred(dst));  // still black, and still not made
+  EXPECT_EQ(rt.picture(dst)->at(2, 2), 0xFF000000u);
+}
+
 }  // namespace
 }  // namespace vimbrel
