@@ -52,10 +52,4 @@ Bitmap Bitmap::create(std::int64_t width, std::int64_t height) {
   return b;
 }
 
-Bitmap Bitmap::clone() const {
-  Bitmap b = create_uninitialised(width_, height_);
-  std::ranges::copy(pixels(), b.pixels().begin());
-  return b;
-}
-
 }  // namespace vimbrel

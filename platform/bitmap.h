@@ -27,7 +27,6 @@ class Bitmap {
   Bitmap& operator=(Bitmap&&) noexcept = default;
   Bitmap(const Bitmap&) = delete;
   Bitmap& operator=(const Bitmap&) = delete;
-  Bitmap clone() const;
 
   int width() const { return width_; }
   int height() const { return height_; }
