@@ -22,19 +22,6 @@ bool same_name(std::string_view a, std::string_view b) {
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
 constexpr std::uint32_t kBlack = 0xFF000000u;
 
-// The destination rectangle a copy of w × h from (sx, sy) of `src` to (x, y) of `dst` writes, clipped
-// against both bitmaps exactly as blit() clips.
-PixelRect clip_copy(const Bitmap& dst, const Bitmap& src, std::int64_t x, std::int64_t y, std::int64_t w,
-                    std::int64_t h, std::int64_t sx, std::int64_t sy) {
-  const std::int64_t cut_x = std::max({std::int64_t{0}, -x, -sx});
-  const std::int64_t cut_y = std::max({std::int64_t{0}, -y, -sy});
-  x += cut_x, sx += cut_x, w -= cut_x;
-  y += cut_y, sy += cut_y, h -= cut_y;
-  w = std::min({w, dst.width() - x, src.width() - sx});
-  h = std::min({h, dst.height() - y, src.height() - sy});
-  return {x, y, std::max<std::int64_t>(w, 0), std::max<std::int64_t>(h, 0)};
-}
-
 }  // namespace
 
 FormRuntime::FormRuntime(std::vector<FormLayout> layouts) : layouts_(std::move(layouts)) {}
@@ -253,8 +240,8 @@ void FormRuntime::BITBLT(Window target, float x, float y, float width, float hei
   Bitmap& s = surface_for_drawing(target);
   if (from.pending && entry(target).draw_mode == kDrawModeCopy) {
     // Paint only the part copied, clipped as blit() clips, straight from the pending drawing.
-    const PixelRect part = clip_copy(s, *from.pic, to_pixel(x), to_pixel(y), to_pixel(width),
-                                     to_pixel(height), to_pixel(sx), to_pixel(sy));
+    const PixelRect part = blit_target(s, *from.pic, to_pixel(x), to_pixel(y), to_pixel(width),
+                                       to_pixel(height), to_pixel(sx), to_pixel(sy));
     if (part.w > 0 && part.h > 0) {
       const std::vector<const Bitmap*> sources = source_pictures(from);
       from.pending(s, part.x, part.y,

@@ -69,10 +69,8 @@ std::uint32_t combine(int mode, std::uint32_t d, std::uint32_t s) {
   return kPixels[checked_mode(mode) - 1](d, s) | kAlpha;
 }
 
-void blit(Bitmap& dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, const Bitmap& src,
-          std::int64_t sx, std::int64_t sy, int mode) {
-  const RowFn fn = kRows[checked_mode(mode) - 1];
-  if (w <= 0 || h <= 0) return;
+PixelRect blit_target(const Bitmap& dst, const Bitmap& src, std::int64_t x, std::int64_t y, std::int64_t w,
+                      std::int64_t h, std::int64_t sx, std::int64_t sy) {
   // Clip the left/top edges against both bitmaps, moving the other side by the same amount.
   const std::int64_t cut_x = std::max({std::int64_t{0}, -x, -sx});
   const std::int64_t cut_y = std::max({std::int64_t{0}, -y, -sy});
@@ -80,10 +78,18 @@ void blit(Bitmap& dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int6
   y += cut_y, sy += cut_y, h -= cut_y;
   w = std::min({w, dst.width() - x, src.width() - sx});
   h = std::min({h, dst.height() - y, src.height() - sy});
-  if (w <= 0 || h <= 0) return;
-  for (std::int64_t r = 0; r < h; ++r) {
-    fn(dst.row(static_cast<int>(y + r)) + x, src.row(static_cast<int>(sy + r)) + sx,
-       static_cast<std::size_t>(w));
+  if (w <= 0 || h <= 0) return {x, y, 0, 0};
+  return {x, y, w, h};
+}
+
+void blit(Bitmap& dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, const Bitmap& src,
+          std::int64_t sx, std::int64_t sy, int mode) {
+  const RowFn fn = kRows[checked_mode(mode) - 1];
+  const PixelRect t = blit_target(dst, src, x, y, w, h, sx, sy);
+  const std::int64_t dx = sx - x, dy = sy - y;
+  for (std::int64_t r = 0; r < t.h; ++r) {
+    fn(dst.row(static_cast<int>(t.y + r)) + t.x, src.row(static_cast<int>(t.y + r + dy)) + t.x + dx,
+       static_cast<std::size_t>(t.w));
   }
 }
 

@@ -18,9 +18,15 @@ struct PixelRect {
 // Combines a source pixel S with a destination pixel D under `mode`; alpha is kept 0xFF.
 std::uint32_t combine(int mode, std::uint32_t d, std::uint32_t s);
 
+// The part of `dst` that a copy of the w × h rectangle at (sx, sy) of `src` to (x, y) of `dst`
+// writes: the rectangle clipped against both bitmaps, empty (w or h 0) when nothing is written. Its
+// source lies at the same offset, (sx − x, sy − y), as before the clipping.
+PixelRect blit_target(const Bitmap& dst, const Bitmap& src, std::int64_t x, std::int64_t y, std::int64_t w,
+                      std::int64_t h, std::int64_t sx, std::int64_t sy);
+
 // Copies the w × h rectangle at (sx, sy) of `src` to (x, y) of `dst`, combined by `mode`. The
-// rectangle is clipped against both bitmaps; pixels outside either are left as they are.
-// `src` and `dst` may be the same bitmap only when the rectangles do not overlap.
+// rectangle is clipped against both bitmaps (see blit_target); pixels outside either are left as
+// they are. `src` and `dst` may be the same bitmap only when the rectangles do not overlap.
 void blit(Bitmap& dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, const Bitmap& src,
           std::int64_t sx, std::int64_t sy, int mode);
 
