@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <new>
 #include <string>
 
 #include "join/canvas_size.h"
@@ -35,17 +34,10 @@ void report_canvas_failure(Session& s, Window owner, int code) {
 // One attempt at the canvas picture; a failure is reported and leaves the object empty.
 bool create_canvas(Session& s, Window owner) {
   JoinDocument& d = s.doc;
-  int code = 0;
-  try {
-    s.rt.CREATEBITMAP(d.canvas_bitmap, bitmap_side(d.canvas_width), bitmap_side(d.canvas_height));
-    return true;
-  } catch (const RuntimeError& e) {
-    code = e.code;
-  } catch (const std::bad_alloc&) {
-    code = errc::kOutOfMemory;
-  }
-  report_canvas_failure(s, owner, code);
-  return false;
+  const int code = trapped(
+      [&] { s.rt.CREATEBITMAP(d.canvas_bitmap, bitmap_side(d.canvas_width), bitmap_side(d.canvas_height)); });
+  if (code != 0) report_canvas_failure(s, owner, code);
+  return code == 0;
 }
 
 // Drops the image read last (it keeps its file name, so the title shows which one failed) and

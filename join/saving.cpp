@@ -1,6 +1,5 @@
 #include "join/saving.h"
 
-#include <new>
 #include <optional>
 #include <string>
 
@@ -15,19 +14,6 @@ namespace vimbrel {
 namespace {
 
 constexpr const char* kCancelled = "\x1b";
-
-// Runs `step`; returns 0 or the runtime error code it failed with.
-template <typename Step>
-int trapped(Step&& step) {
-  try {
-    step();
-    return 0;
-  } catch (const RuntimeError& e) {
-    return e.code != 0 ? e.code : errc::kIllegalCall;
-  } catch (const std::bad_alloc&) {
-    return errc::kOutOfMemory;
-  }
-}
 
 void report_failure(Session& s, Window owner, const std::string& path, int code) {
   s.rt.MESSAGEBOX(

@@ -1,7 +1,6 @@
 #include "platform/form_runtime.h"
 
 #include <algorithm>
-#include <new>
 #include <utility>
 
 #include "platform/bitmap_file.h"
@@ -335,14 +334,7 @@ bool FormRuntime::dispatch(Window control, std::string_view event, const EventAr
   const auto it = events_.find(name);
   if (it == events_.end()) return false;
   busy_ = true;
-  int code = 0;
-  try {
-    it->second(args);
-  } catch (const RuntimeError& e) {
-    code = e.code != 0 ? e.code : errc::kIllegalCall;
-  } catch (const std::bad_alloc&) {
-    code = errc::kOutOfMemory;
-  }
+  const int code = trapped([&] { it->second(args); });
   busy_ = false;
   if (code != 0) {
     report_untrapped(code, name);

@@ -1,6 +1,8 @@
 // The one error convention of the form runtime: a failing operation throws RuntimeError{code}.
 #pragma once
 
+#include <new>
+
 namespace vimbrel {
 
 // Run-time error codes raised by the form runtime and the built-ins.
@@ -18,6 +20,20 @@ inline constexpr int kInvalidPicture = 481;  // a bitmap file that cannot be rea
 struct RuntimeError {
   int code = 0;
 };
+
+// Runs `step` under an error trap: 0 when it completes, otherwise the code it failed with (a failed
+// allocation is 7, a RuntimeError without a code 5).
+template <typename Step>
+int trapped(Step&& step) {
+  try {
+    step();
+    return 0;
+  } catch (const RuntimeError& e) {
+    return e.code != 0 ? e.code : errc::kIllegalCall;
+  } catch (const std::bad_alloc&) {
+    return errc::kOutOfMemory;
+  }
+}
 
 // Thrown out of WAITEVENT once the runtime has ended the program; main() returns `status`.
 struct ProgramEnded {

@@ -1,7 +1,6 @@
 #include "sources/load_reader.h"
 
 #include <filesystem>
-#include <new>
 #include <string>
 #include <system_error>
 
@@ -52,18 +51,6 @@ void read_file(Session& s, ImageSlot& image) {
   image.height = s.rt.GETBITMAPHEIGHT(image.bitmap);
 }
 
-// Runs one read; returns 0 or the runtime error code it failed with.
-int try_read(Session& s, ImageSlot& image) {
-  try {
-    read_file(s, image);
-    return 0;
-  } catch (const RuntimeError& e) {
-    return e.code != 0 ? e.code : errc::kIllegalCall;
-  } catch (const std::bad_alloc&) {
-    return errc::kOutOfMemory;
-  }
-}
-
 void report_failure(Session& s, Window owner, int code) {
   s.rt.MESSAGEBOX(
       owner, s.doc.load_path,
@@ -75,7 +62,7 @@ void report_failure(Session& s, Window owner, int code) {
 void read_with_recovery(Session& s, Window owner, ImageSlot& image) {
   JoinDocument& d = s.doc;
   for (int attempt = 0;; ++attempt) {
-    const int code = try_read(s, image);
+    const int code = trapped([&] { read_file(s, image); });
     if (code == 0) return;
     report_failure(s, owner, code);
     d.load_failed = 1;

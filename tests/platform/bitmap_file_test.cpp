@@ -29,15 +29,6 @@ fs::path bmpsuite(const std::string& sub) {
   return test::corpus_dir() / "bmpsuite" / sub;
 }
 
-int code_of(auto&& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.code;
-  }
-  return 0;
-}
-
 std::string row_name(std::string name) {
   std::replace_if(
       name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
@@ -343,27 +334,27 @@ class BitmapFileTest : public ::testing::Test {
 };
 
 TEST_F(BitmapFileTest, MissingFilesAndFoldersAreCode53) {
-  EXPECT_EQ(code_of([&] { read_bitmap_file(dir.file("none.bmp")); }), errc::kFileNotFound);
-  EXPECT_EQ(code_of([&] { read_bitmap_file(dir.file("none/x.bmp")); }), errc::kFileNotFound);
-  EXPECT_EQ(code_of([&] { read_bitmap_file(dir.path().string()); }), errc::kFileNotFound);
+  EXPECT_EQ(trapped([&] { read_bitmap_file(dir.file("none.bmp")); }), errc::kFileNotFound);
+  EXPECT_EQ(trapped([&] { read_bitmap_file(dir.file("none/x.bmp")); }), errc::kFileNotFound);
+  EXPECT_EQ(trapped([&] { read_bitmap_file(dir.path().string()); }), errc::kFileNotFound);
 }
 
 TEST_F(BitmapFileTest, CutOffAndOverclaimingFilesAreRefusedWith481) {
   std::vector<char> f = hand_made_bmp(pattern(10, 10), 24, false);
   f.resize(f.size() - 40);  // a row and more of pixels missing
   write_bytes(dir.file("cut.bmp"), f);
-  EXPECT_EQ(code_of([&] { read_bitmap_file(dir.file("cut.bmp")); }), errc::kInvalidPicture);
+  EXPECT_EQ(trapped([&] { read_bitmap_file(dir.file("cut.bmp")); }), errc::kInvalidPicture);
 
   std::vector<char> big = hand_made_bmp(pattern(4, 4), 24, false);
   put(big, 18, 40000, 4);  // claims 40000 × 30000 in a file of a few bytes
   put(big, 22, 30000, 4);
   write_bytes(dir.file("big.bmp"), big);
-  EXPECT_EQ(code_of([&] { read_bitmap_file(dir.file("big.bmp")); }), errc::kInvalidPicture);
+  EXPECT_EQ(trapped([&] { read_bitmap_file(dir.file("big.bmp")); }), errc::kInvalidPicture);
 
   write_bytes(dir.file("empty.bmp"), {});
-  EXPECT_EQ(code_of([&] { read_bitmap_file(dir.file("empty.bmp")); }), errc::kInvalidPicture);
+  EXPECT_EQ(trapped([&] { read_bitmap_file(dir.file("empty.bmp")); }), errc::kInvalidPicture);
   write_bytes(dir.file("text.bmp"), {'B', 'M', ' ', 'n', 'o'});
-  EXPECT_EQ(code_of([&] { read_bitmap_file(dir.file("text.bmp")); }), errc::kInvalidPicture);
+  EXPECT_EQ(trapped([&] { read_bitmap_file(dir.file("text.bmp")); }), errc::kInvalidPicture);
 }
 
 TEST_F(BitmapFileTest, ALastRowWithoutItsPaddingStillReads) {
@@ -405,12 +396,12 @@ TEST_F(BitmapFileTest, AnExistingFileIsReplacedWholeAndNoTemporaryFileStays) {
 }
 
 TEST_F(BitmapFileTest, AnEmptyPictureIsNotWritten) {
-  EXPECT_EQ(code_of([&] { write_bitmap_file(Bitmap::create(0, 0), dir.file("e.bmp")); }), errc::kPathAccess);
+  EXPECT_EQ(trapped([&] { write_bitmap_file(Bitmap::create(0, 0), dir.file("e.bmp")); }), errc::kPathAccess);
   EXPECT_FALSE(fs::exists(dir.file("e.bmp")));
 }
 
 TEST_F(BitmapFileTest, AMissingFolderIsCode75) {
-  EXPECT_EQ(code_of([&] { write_bitmap_file(pattern(2, 2), dir.file("no/such/out.bmp")); }),
+  EXPECT_EQ(trapped([&] { write_bitmap_file(pattern(2, 2), dir.file("no/such/out.bmp")); }),
             errc::kPathAccess);
 }
 
@@ -423,7 +414,7 @@ TEST_F(BitmapFileTest, AReadOnlyFolderIsCode75AndTheOldFileStaysAsItWas) {
     chmod(dir.path().c_str(), 0755);
     GTEST_SKIP() << "this user can write into read-only folders";
   }
-  const int code = code_of([&] { write_bitmap_file(pattern(9, 9), path); });
+  const int code = trapped([&] { write_bitmap_file(pattern(9, 9), path); });
   chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(code, errc::kPathAccess);
   EXPECT_EQ(file_bytes(path), before);
@@ -441,7 +432,7 @@ TEST_F(BitmapFileTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
   struct rlimit small = old;
   small.rlim_cur = 100000;
   setrlimit(RLIMIT_FSIZE, &small);
-  const int code = code_of([&] { write_bitmap_file(pattern(1000, 1000), path); });
+  const int code = trapped([&] { write_bitmap_file(pattern(1000, 1000), path); });
   setrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, old_handler);
   EXPECT_EQ(code, errc::kPathAccess);

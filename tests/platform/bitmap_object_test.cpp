@@ -17,14 +17,6 @@ class BitmapObjectTest : public ::testing::Test {
     rt.BITMAPOBJECT(src);
     rt.BITMAPOBJECT(dst);
   }
-  int code_of(auto&& f) {
-    try {
-      f();
-    } catch (const RuntimeError& e) {
-      return e.code;
-    }
-    return 0;
-  }
   HeadlessRuntime rt;
   BitmapObject src, dst;
 };
@@ -36,14 +28,14 @@ TEST_F(BitmapObjectTest, CreationAcceptsZeroSizeAndRefusesWhatCannotBeAllocated)
   EXPECT_EQ(rt.GETBITMAPWIDTH(src), 0.0f);
 
   constexpr std::int64_t big = std::numeric_limits<int>::max();
-  EXPECT_EQ(code_of([&] { rt.CREATEBITMAP(src, big, big); }), 7);  // would overflow
-  EXPECT_EQ(code_of([&] { rt.CREATEBITMAP(src, 1'000'000, 1'000'000); }), 7);
-  EXPECT_EQ(code_of([&] { rt.CREATEBITMAP(src, -1, 5); }), 7);
+  EXPECT_EQ(trapped([&] { rt.CREATEBITMAP(src, big, big); }), 7);  // would overflow
+  EXPECT_EQ(trapped([&] { rt.CREATEBITMAP(src, 1'000'000, 1'000'000); }), 7);
+  EXPECT_EQ(trapped([&] { rt.CREATEBITMAP(src, -1, 5); }), 7);
   EXPECT_EQ(rt.CHECKOBJECT(src), 0);  // a failed creation leaves the object empty
 
   rt.CREATEBITMAP(src, 3, 2);
   rt.fail_next_create_bitmap();
-  EXPECT_EQ(code_of([&] { rt.CREATEBITMAP(dst, 3, 2); }), 7);
+  EXPECT_EQ(trapped([&] { rt.CREATEBITMAP(dst, 3, 2); }), 7);
   rt.CREATEBITMAP(dst, 3, 2);  // the hook fails one creation only
   EXPECT_EQ(rt.GETBITMAPHEIGHT(dst), 2.0f);
   rt.DELETEOBJECT(dst);
@@ -99,7 +91,7 @@ TEST_F(BitmapObjectTest, ASavedFileReadsBackPixelForPixel) {
   ASSERT_EQ(rt.GETBITMAPHEIGHT(dst), 3.0f);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 7; ++x) EXPECT_EQ(rt.picture(dst)->at(x, y), p.at(x, y));
-  EXPECT_EQ(code_of([&] { rt.LOADBITMAPFILE(dst, dir.file("missing.bmp")); }), 53);
+  EXPECT_EQ(trapped([&] { rt.LOADBITMAPFILE(dst, dir.file("missing.bmp")); }), 53);
   EXPECT_EQ(rt.CHECKOBJECT(dst), 0);
 }
 
@@ -152,7 +144,7 @@ TEST_F(BitmapObjectTest, ADeferredDrawingThatFailsIsDrawnAgainWhenNextRead) {
       [](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const> in) {
         blit(out, at_x, at_y, r.w, r.h, *in[0], r.x, r.y, kDrawModeCopy);
       });
-  EXPECT_EQ(code_of([&] { rt.picture(dst); }), errc::kOutOfMemory);
+  EXPECT_EQ(trapped([&] { rt.picture(dst); }), errc::kOutOfMemory);
   EXPECT_TRUE(rt.deferred(src));
   EXPECT_TRUE(rt.deferred(dst));
   EXPECT_EQ(rt.picture(dst)->at(3, 1), 0xFF112233u);

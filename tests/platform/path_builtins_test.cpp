@@ -12,15 +12,6 @@
 namespace vimbrel {
 namespace {
 
-int code_of(auto&& f) {
-  try {
-    f();
-  } catch (const RuntimeError& e) {
-    return e.code;
-  }
-  return 0;
-}
-
 struct Split {
   const char* name;
   const char* path;
@@ -97,8 +88,8 @@ TEST_F(FileExists, CountsLinksByWhatTheyPointToAndDanglingLinksAsEntries) {
 }
 
 TEST_F(FileExists, AWildcardIsCode55) {
-  EXPECT_EQ(code_of([&] { FILE_EXISTS(dir.file("*.bmp")); }), errc::kBadWildcard);
-  EXPECT_EQ(code_of([&] { FILE_EXISTS("C:\\a?.bmp"); }), errc::kBadWildcard);
+  EXPECT_EQ(trapped([&] { FILE_EXISTS(dir.file("*.bmp")); }), errc::kBadWildcard);
+  EXPECT_EQ(trapped([&] { FILE_EXISTS("C:\\a?.bmp"); }), errc::kBadWildcard);
 }
 
 TEST(CurrentDir, IsTheProcessCurrentDirectoryForNoDriveOrADriveLetter) {
@@ -108,7 +99,7 @@ TEST(CurrentDir, IsTheProcessCurrentDirectoryForNoDriveOrADriveLetter) {
   EXPECT_EQ(CURRENT_DIR("C:"), cwd);
   EXPECT_EQ(CURRENT_DIR("z:"), cwd);
   for (const char* bad : {"C", "CC", "1:", "C:\\", ":"}) {
-    EXPECT_EQ(code_of([&] { CURRENT_DIR(bad); }), errc::kIllegalCall) << bad;
+    EXPECT_EQ(trapped([&] { CURRENT_DIR(bad); }), errc::kIllegalCall) << bad;
   }
 }
 
