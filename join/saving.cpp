@@ -13,8 +13,6 @@
 namespace vimbrel {
 namespace {
 
-constexpr const char* kCancelled = "\x1b";
-
 void report_failure(Session& s, Window owner, const std::string& path, int code) {
   s.rt.MESSAGEBOX(
       owner, path,

@@ -1,11 +1,19 @@
 // Form layouts as data: every form with its controls, written once and built by either backend.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vimbrel {
+
+// Form and control names match without regard to the case of their ASCII letters.
+inline bool same_name(std::string_view a, std::string_view b) {
+  const auto up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+  return std::ranges::equal(a, b, [&up](char x, char y) { return up(x) == up(y); });
+}
 
 enum class ControlKind { Label, Edit, Button, Radio, Check, List, Group, HScroll, VScroll, Picture };
 

@@ -24,6 +24,9 @@ using EventProc = std::function<void(const EventArgs&)>;
 // Event procedures by name ("BUTTON53_ON", "PICTURE1_MOUSEMOVE", ...).
 using EventTable = std::unordered_map<std::string, EventProc>;
 
+// What a dialog returns when the user cancels it.
+inline constexpr std::string_view kCancelled = "\x1b";
+
 // GetSystemMetrics indexes used at start-up.
 inline constexpr int SM_CYSIZE = 31;
 inline constexpr int SM_CYFRAME = 33;
@@ -70,7 +73,7 @@ class FormRuntime {
   virtual void SETSCROLLSTEP(Window bar, int small, int large) = 0;
   virtual void DESTROYWINDOW(Window form) = 0;
 
-  // ---- Dialogs. A cancelled dialog returns the one-character string "\x1b".
+  // ---- Dialogs. A cancelled dialog returns kCancelled.
   virtual void MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) = 0;
   virtual std::string WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                                  std::string_view filter, int) = 0;

@@ -9,7 +9,6 @@
 namespace vimbrel {
 namespace {
 
-constexpr const char* kCancelled = "\x1b";
 constexpr const char* kOpenFilter = "(*.BMP);(*.JPG);(*.*)";
 
 // What differs between the A and B load buttons.

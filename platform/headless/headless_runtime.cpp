@@ -7,8 +7,6 @@
 namespace vimbrel {
 namespace {
 
-const std::string kCancelled(1, '\x1b');
-
 bool is_window_kind(std::optional<ControlKind> k, ControlKind want) {
   return k && *k == want;
 }
@@ -64,11 +62,7 @@ std::pair<int, int> HeadlessRuntime::client_size(Window w) {
 
 Window HeadlessRuntime::find(std::string_view control_name) const {
   for (const Window w : all_windows_) {
-    const std::string n = name_of(w);
-    if (std::ranges::equal(n, control_name,
-                           [](char a, char b) { return std::toupper(a) == std::toupper(b); })) {
-      return w;
-    }
+    if (same_name(name_of(w), control_name)) return w;
   }
   throw RuntimeError{errc::kIllegalCall};
 }
@@ -284,7 +278,7 @@ void HeadlessRuntime::MESSAGEBOX(Window, std::string_view caption, std::string_v
 }
 
 std::string HeadlessRuntime::next_dialog_answer() {
-  if (dialog_answers_.empty()) return kCancelled;
+  if (dialog_answers_.empty()) return std::string(kCancelled);
   std::string a = std::move(dialog_answers_.front());
   dialog_answers_.pop_front();
   return a;

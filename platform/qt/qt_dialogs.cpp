@@ -15,8 +15,6 @@
 namespace vimbrel {
 namespace {
 
-const std::string kCancelled(1, '\x1b');
-
 // Splits at `sep` where it is not inside parentheses.
 QStringList split_outside_parens(const QString& s, QChar sep) {
   QStringList parts;
@@ -158,7 +156,8 @@ int run_modal(QDialog& dialog, int& modal, PressTracker& presses) {
 
 std::string chosen_file(const QFileDialog& dialog, int result) {
   const QStringList files = dialog.selectedFiles();
-  if (result != QDialog::Accepted || files.isEmpty() || files.front().isEmpty()) return kCancelled;
+  if (result != QDialog::Accepted || files.isEmpty() || files.front().isEmpty())
+    return std::string(kCancelled);
   return files.front().toStdString();
 }
 
