@@ -13,19 +13,6 @@ namespace {
 constexpr std::int16_t kLeftButton = 1;
 constexpr std::int16_t kRightButton = 2;
 
-void remember_point(JoinDocument& d, const EventArgs& e) {
-  d.mouse_last_x = to_int16(e.x);
-  d.mouse_last_y = to_int16(e.y);
-}
-
-// The pointer's movement since the last point seen, which becomes the new last point.
-std::pair<std::int16_t, std::int16_t> movement(JoinDocument& d, const EventArgs& e) {
-  const std::int16_t dx = to_int16(e.x - d.mouse_last_x);
-  const std::int16_t dy = to_int16(e.y - d.mouse_last_y);
-  remember_point(d, e);
-  return {dx, dy};
-}
-
 // One axis of a pan: the view moves against the pointer, held inside the canvas, and the thumb follows.
 struct PanAxis {
   Window bar;
@@ -59,21 +46,33 @@ void pan(Session& s, std::int16_t dx, std::int16_t dy) {
 
 }  // namespace
 
+void remember_pointer(JoinDocument& d, const EventArgs& e) {
+  d.mouse_last_x = to_int16(e.x);
+  d.mouse_last_y = to_int16(e.y);
+}
+
+std::pair<std::int16_t, std::int16_t> pointer_movement(JoinDocument& d, const EventArgs& e) {
+  const std::int16_t dx = to_int16(e.x - d.mouse_last_x);
+  const std::int16_t dy = to_int16(e.y - d.mouse_last_y);
+  remember_pointer(d, e);
+  return {dx, dy};
+}
+
 void PICTURE1_MOUSEDOWN(Session& s, const EventArgs& e) {
   if (e.button == kLeftButton) {
-    remember_point(s.doc, e);
+    remember_pointer(s.doc, e);
   } else if (e.button == kRightButton && s.doc.b.x >= 0) {
-    remember_point(s.doc, e);
+    remember_pointer(s.doc, e);
     HOZON_SUB(s, e.owner);  // the whole drag is one step of UNDO
   }
 }
 
 void PICTURE1_MOUSEMOVE(Session& s, const EventArgs& e) {
   if (e.button == kLeftButton) {
-    const auto [dx, dy] = movement(s.doc, e);
+    const auto [dx, dy] = pointer_movement(s.doc, e);
     pan(s, dx, dy);
   } else if (e.button == kRightButton && s.doc.b.x >= 0) {
-    const auto [dx, dy] = movement(s.doc, e);
+    const auto [dx, dy] = pointer_movement(s.doc, e);
     P_SUB(s, e.owner, dx, dy);
     LOAD_SCG(s, e.owner);
   }

@@ -13,6 +13,13 @@ void unplace(ImageSlot& image) {
   image.y = -1;
 }
 
+// A reset of one image's position, for an image that is present.
+void reset_one(Session& s, Window owner, ImageSlot& image) {
+  if (image.width == 0) return;
+  unplace(image);
+  LOAD_SCG(s, owner);
+}
+
 }  // namespace
 
 ImageSlot& controlled_image(Session& s) {
@@ -59,15 +66,11 @@ void BUTTON57_ON(Session& s, Window owner) {
 }
 
 void BUTTON58_ON(Session& s, Window owner) {
-  if (s.doc.a.width == 0) return;
-  unplace(s.doc.a);
-  LOAD_SCG(s, owner);
+  reset_one(s, owner, s.doc.a);
 }
 
 void BUTTON59_ON(Session& s, Window owner) {
-  if (s.doc.b.width == 0) return;
-  unplace(s.doc.b);
-  LOAD_SCG(s, owner);
+  reset_one(s, owner, s.doc.b);
 }
 
 void add_positioning_events(Session& s, EventTable& table) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "join/session.h"
 
@@ -9,6 +10,11 @@ namespace vimbrel {
 
 // The image the positioning commands act on: A while RADIO5 is set, B otherwise.
 ImageSlot& controlled_image(Session& s);
+
+// The pointer's last point (mouse_last_x, mouse_last_y), shared by the canvas view and the cut-out
+// window: remembered at a press, and each move reports how far it went since the point before.
+void remember_pointer(JoinDocument& d, const EventArgs& e);
+std::pair<std::int16_t, std::int16_t> pointer_movement(JoinDocument& d, const EventArgs& e);
 
 // Saves the controlled image's position into its undo slot.
 void HOZON_SUB(Session& s, Window owner);

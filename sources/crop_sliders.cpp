@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "join/positioning.h"
 #include "join/renderer.h"
 #include "platform/rounding.h"
 
@@ -38,17 +39,13 @@ struct CropTwin {
 constexpr CropTwin kCropA{&JoinDocument::a, &Controls::RADIO5};
 constexpr CropTwin kCropB{&JoinDocument::b, &Controls::RADIO6};
 
-ImageSlot& controlled(Session& s) {
-  return s.rt.GETCHECK(s.c.RADIO5) != 0 ? s.doc.a : s.doc.b;
-}
-
 std::int16_t whole(float v) {
   return to_int16(v);
 }
 
 // A slider of `axis` moved: the leading one when `lead_moved`, else the trailing one.
 void crop_edge_moved(Session& s, Window owner, const CropAxis& axis, bool lead_moved) {
-  ImageSlot& img = controlled(s);
+  ImageSlot& img = controlled_image(s);
   const float size = img.*axis.size;
   // A slot without an image (one dropped for want of memory) has nothing to crop or redraw.
   if (size < 1) return;

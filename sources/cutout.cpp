@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/rounding.h"
+#include "join/positioning.h"
 
 namespace vimbrel {
 namespace {
@@ -56,8 +56,7 @@ void BUTTON62_ON(Session& s, Window owner) {
 
 void FORM4_MOUSEDOWN(Session& s, const EventArgs& e) {
   JoinDocument& d = s.doc;
-  d.mouse_last_x = to_int16(e.x);
-  d.mouse_last_y = to_int16(e.y);
+  remember_pointer(d, e);
   if (e.button == 1) {
     d.cutout_left = s.rt.GETLEFT(s.c.FORM4);
     d.cutout_top = s.rt.GETTOP(s.c.FORM4);
@@ -66,10 +65,7 @@ void FORM4_MOUSEDOWN(Session& s, const EventArgs& e) {
 
 void FORM4_MOUSEMOVE(Session& s, const EventArgs& e) {
   JoinDocument& d = s.doc;
-  const std::int16_t dx = to_int16(e.x - d.mouse_last_x);
-  const std::int16_t dy = to_int16(e.y - d.mouse_last_y);
-  d.mouse_last_x = to_int16(e.x);
-  d.mouse_last_y = to_int16(e.y);
+  const auto [dx, dy] = pointer_movement(d, e);
   // The runtime reports a drag in the frame the window had when the button went down, so the
   // window can follow the pointer step by step.
   if (e.button == 1) {
