@@ -6,8 +6,8 @@
 #include "app/forms_layout.h"
 #include "app/join_options.h"
 #include "app/startup.h"
+#include "join/save_region.h"
 #include "platform/headless/headless_runtime.h"
-#include "platform/path_builtins.h"
 
 namespace vimbrel {
 namespace {
@@ -43,11 +43,10 @@ std::string absolute(const std::string& path) {
   return fs::absolute(path).lexically_normal().string();
 }
 
-// The file the save writes: the chosen path's folder and name with the extension ".BMP".
+// The file the save writes for the chosen path.
 std::string saved_path(const std::string& chosen) {
-  std::string drive, dir, name, ext;
-  SPLIT_PATH(chosen, drive, dir, name, ext);
-  return drive + dir + name + ".BMP";
+  std::string folder;
+  return save_file_path(chosen, folder);
 }
 
 // Drives the program's procedures in the command's fixed order.
