@@ -22,7 +22,8 @@ struct ComposeOptions {
   // false: the upper image is copied plainly (a save without "保存時反映"). The background still
   // follows the effect.
   bool apply_effect = true;
-  // false: both images are drawn even when one has width 0 (the save draws both without the test).
+  // false: both images are drawn even when one has width 0 (a dropped image's bitmap may still hold
+  // its picture).
   bool guard_absent = true;
 };
 
@@ -65,9 +66,8 @@ void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect
 void defer_composite(FormRuntime& rt, BitmapObject target, const ComposePlan& plan, std::int64_t origin_x = 0,
                      std::int64_t origin_y = 0);
 
-// The document's composite of `region` into `target`, target pixel (0, 0) showing canvas point
-// (region.x, region.y). LOAD_SCG uses it with the whole canvas; the save with the bounding box of
-// the drawn parts on a bitmap of that size.
+// The document's composite of `region` into `target` at once, target pixel (0, 0) showing canvas
+// point (region.x, region.y): what the deferred canvas and the save produce piece by piece.
 void compose(Session& s, Bitmap& target, PixelRect region, ComposeOptions options = {});
 
 }  // namespace vimbrel
