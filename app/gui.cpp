@@ -6,6 +6,7 @@
 #include "app/forms_layout.h"
 #include "app/settings_file.h"
 #include "app/startup.h"
+#include "platform/path_builtins.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/runtime_error.h"
 
@@ -30,7 +31,8 @@ int run_gui(int argc, char** argv) {
   QtPlatform platform(argc, argv, form_layouts());
   Session s(platform.runtime());
   wire_program(s);
-  const std::filesystem::path folder = std::filesystem::current_path();
+  // The current folder, empty when it has gone (the settings file is then refused as missing).
+  const std::filesystem::path folder = CURRENT_DIR("");
   try {
     start_up(s, folder);
   } catch (const RuntimeError& e) {

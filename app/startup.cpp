@@ -5,6 +5,7 @@
 #include "app/menus.h"
 #include "app/settings_file.h"
 #include "app/title.h"
+#include "platform/path_builtins.h"
 #include "platform/rounding.h"
 #include "platform/runtime_error.h"
 
@@ -63,10 +64,6 @@ void bind_controls(Session& s) {
   s.rt.SETMAPMODE(c.PICTURE1, 1);
 }
 
-std::string current_folder() {
-  return std::filesystem::current_path().string();
-}
-
 }  // namespace
 
 void start_up(Session& s, const std::filesystem::path& settings_folder) {
@@ -89,9 +86,9 @@ void start_up(Session& s, const std::function<std::string()>& work_drive) {
       rt.GetSystemMetrics(SM_CYSIZE) + rt.GetSystemMetrics(SM_CYFRAME) + rt.GetSystemMetrics(SM_CYBORDER));
   d.frame_size = static_cast<std::int16_t>(rt.GetSystemMetrics(SM_CYFRAME));
   bind_controls(s);
-  d.a.open_dir = current_folder();
-  d.b.open_dir = current_folder();
-  d.save_dir = current_folder();
+  d.a.open_dir = CURRENT_DIR("");
+  d.b.open_dir = CURRENT_DIR("");
+  d.save_dir = CURRENT_DIR("");
   d.margin_x = 50.0f;
   d.margin_y = 50.0f;
   rt.MOVEWINDOW(s.c.MAINFORM, 0, 0);

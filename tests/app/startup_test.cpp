@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "app/forms_layout.h"
+#include "app/startup.h"
 #include "platform/runtime_error.h"
 #include "tests/support/program_fixture.h"
 
@@ -60,6 +64,24 @@ TEST_F(StartUp, ClosingTheMainWindowEndsTheProgramWithStatusZero) {
   }
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.MAINFORM), 0);
   EXPECT_EQ(rt.CHECKOBJECT(s.doc.canvas_bitmap), 0);
+}
+
+// Started in a folder that has since been removed: the dialogs have no folder to start in, and the
+// start goes on.
+TEST(StartUpInARemovedFolder, GoesOnWithoutAStartFolder) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const fs::path home = fs::current_path();
+  fs::create_directory(dir.path() / "gone");
+  fs::current_path(dir.path() / "gone");
+  fs::remove(dir.path() / "gone");
+  HeadlessRuntime rt(form_layouts());
+  Session s(rt);
+  wire_program(s);
+  EXPECT_NO_THROW(start_up(s, [&dir] { return dir.path().string() + "/"; }));
+  fs::current_path(home);
+  EXPECT_EQ(s.doc.a.open_dir, "");
+  EXPECT_EQ(s.doc.save_dir, "");
 }
 
 }  // namespace
