@@ -19,7 +19,10 @@ namespace fs = std::filesystem;
 class PrivateWorkDir {
  public:
   PrivateWorkDir() {
-    std::string tmpl = (fs::temp_directory_path() / "vimbrel-join-XXXXXX").string();
+    std::error_code ec;
+    const fs::path temp = fs::temp_directory_path(ec);
+    if (ec) return;  // $TMPDIR names no folder: the command says so
+    std::string tmpl = (temp / "vimbrel-join-XXXXXX").string();
     if (mkdtemp(tmpl.data()) != nullptr) path_ = tmpl;
   }
   ~PrivateWorkDir() {
@@ -160,7 +163,7 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
   PrivateWorkDir private_dir;
   const std::string work = o->work_dir.empty() ? private_dir.path() : absolute(o->work_dir);
   if (work.empty()) {
-    err << "vimbrel join: no work folder could be made in " << fs::temp_directory_path().string() << "\n";
+    err << "vimbrel join: no work folder could be made in the temporary folder (see TMPDIR)\n";
     return kJoinFailed;
   }
   JoinRun run(*o, with_separator(work), err);

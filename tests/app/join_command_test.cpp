@@ -153,5 +153,16 @@ TEST(JoinCommandBinary, RunsWithoutADisplayOrQtPlatform) {
   EXPECT_EQ(std::system((std::string(VIMBREL_BINARY) + " join --side >/dev/null 2>&1").c_str()) >> 8, 2);
 }
 
+TEST(JoinCommandBinary, ATemporaryFolderThatIsNotThereIsAFailureNotACrash) {
+  test::TempDir dir;
+  write_bitmap_file(pattern(8, 8, 3), dir.file("a.bmp"));
+  const std::string cmd = "TMPDIR=" + dir.file("none") + " " + VIMBREL_BINARY + " join " + dir.file("a.bmp") +
+                          " " + dir.file("a.bmp") + " -o " + dir.file("j.bmp") + " >/dev/null 2>&1";
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_FALSE(fs::exists(dir.file("j.BMP")));
+}
+
 }  // namespace
 }  // namespace vimbrel
