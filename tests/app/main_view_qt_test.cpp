@@ -2,22 +2,13 @@
 // join larger than the main window made through the dialogs, then looked at through the bars.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QFileDialog>
 #include <QImage>
 #include <QScrollBar>
-#include <QTimer>
 #include <QWidget>
 #include <cstdint>
-#include <fstream>
 #include <string>
 
-#include "app/forms_layout.h"
-#include "app/startup.h"
-#include "platform/bitmap_file.h"
-#include "platform/qt/qt_runtime.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/program_on_screen.h"
 
 namespace vimbrel {
 namespace {
@@ -26,38 +17,10 @@ std::uint32_t pattern(int x, int y, std::uint32_t tag) {
   return 0xFF000000u | tag | static_cast<std::uint32_t>(((x & 0x3FF) << 10) | (y & 0x3FF));
 }
 
-class MainViewOnScreen : public ::testing::Test {
+class MainViewOnScreen : public test::ProgramOnScreen {
  protected:
-  MainViewOnScreen() : rt(form_layouts()), s(rt) {
-    std::ofstream(dir.file("KANKYO.TXT")) << "VIMBREL,1\nWORK," << dir.path().string() << "/\n";
-    wire_program(s);
-    start_up(s, dir.path());
-  }
-
-  QWidget* widget(Window w) const { return rt.widget(w); }
-  void click(Window button) { static_cast<QAbstractButton*>(widget(button))->click(); }
-
   std::string picture(const std::string& name, int w, int h, std::uint32_t tag) {
-    Bitmap b = Bitmap::create(w, h);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) b.at(x, y) = pattern(x, y, tag);
-    const std::string path = dir.file(name);
-    write_bitmap_file(b, path);
-    return path;
-  }
-
-  // Presses a load button and answers its open dialog with `path`.
-  void load(Window button, const std::string& path) {
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-        poll.stop();
-        dialog->selectFile(QString::fromStdString(path));
-        static_cast<QDialog*>(dialog)->accept();
-      }
-    });
-    poll.start(0);
-    click(button);
+    return write_picture(name, w, h, [tag](int x, int y) { return pattern(x, y, tag); });
   }
 
   // What PICTURE1 shows on the screen is the canvas from the view point, pixel for pixel.
@@ -73,10 +36,6 @@ class MainViewOnScreen : public ::testing::Test {
           return ::testing::AssertionFailure() << "differs at (" << x << ", " << y << ")";
     return ::testing::AssertionSuccess();
   }
-
-  test::TempDir dir;
-  QtRuntime rt;
-  Session s;
 };
 
 TEST_F(MainViewOnScreen, LargeJoinShowsBarsThatMoveTheViewOnePixelPerPixel) {

@@ -2,22 +2,13 @@
 // an A image read through the open dialog, then dragged over with each button.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QFileDialog>
 #include <QImage>
 #include <QMouseEvent>
-#include <QTimer>
 #include <QWidget>
 #include <cstdint>
-#include <fstream>
 #include <string>
 
-#include "app/forms_layout.h"
-#include "app/startup.h"
-#include "platform/bitmap_file.h"
-#include "platform/qt/qt_runtime.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/program_on_screen.h"
 
 namespace vimbrel {
 namespace {
@@ -26,36 +17,14 @@ std::uint32_t pattern(int x, int y) {
   return 0xFF000000u | static_cast<std::uint32_t>((x << 12) | y);
 }
 
-class CutoutOnScreen : public ::testing::Test {
+class CutoutOnScreen : public test::ProgramOnScreen {
  protected:
-  CutoutOnScreen() : rt(form_layouts()), s(rt) {
-    std::ofstream(dir.file("KANKYO.TXT")) << "VIMBREL,1\nWORK," << dir.path().string() << "/\n";
-    wire_program(s);
-    start_up(s, dir.path());
-  }
-
-  QWidget* widget(Window w) const { return rt.widget(w); }
-  void click(Window button) { static_cast<QAbstractButton*>(widget(button))->click(); }
-
   // "新規作成", "設　定　の　保　存", then "Ａ画像ロード" answered with a picture of w × h.
   void read_a(int w, int h) {
-    Bitmap b = Bitmap::create(w, h);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) b.at(x, y) = pattern(x, y);
-    const std::string path = dir.file("a.bmp");
-    write_bitmap_file(b, path);
+    const std::string path = write_picture("a.bmp", w, h, pattern);
     click(s.c.BUTTON[52]);
     click(s.c.BUTTON[2]);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-        poll.stop();
-        dialog->selectFile(QString::fromStdString(path));
-        static_cast<QDialog*>(dialog)->accept();
-      }
-    });
-    poll.start(0);
-    click(s.c.BUTTON[53]);
+    load(s.c.BUTTON[53], path);
   }
 
   // The user's mouse over the cut-out window, at a point on the screen, with `held` down after it.
@@ -74,10 +43,6 @@ class CutoutOnScreen : public ::testing::Test {
       EXPECT_EQ(shot.pixel(p), pattern(p.x() + vx, p.y() + vy)) << p.x() << "," << p.y();
     }
   }
-
-  test::TempDir dir;
-  QtRuntime rt;
-  Session s;
 };
 
 TEST_F(CutoutOnScreen, TheRightButtonSlidesTheLeftMovesAndBothResize) {
