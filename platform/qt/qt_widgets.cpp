@@ -9,6 +9,8 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/runtime_error.h"
+
 namespace vimbrel {
 
 // ---- Mouse
@@ -42,12 +44,22 @@ void MouseRelay::release(const QMouseEvent& e) {
 
 void paint_surface(QWidget& w, const SurfaceSource& source) {
   if (!source) return;
-  const Bitmap& b = source();
-  if (b.empty()) return;
-  // The bitmap's 0xFFRRGGBB pixels are exactly Format_RGB32; the image only borrows them.
-  const QImage image(reinterpret_cast<const uchar*>(b.row(0)), b.width(), b.height(),
-                     static_cast<qsizetype>(b.width()) * 4, QImage::Format_RGB32);
+  const Bitmap* b = nullptr;
+  try {
+    b = &source();  // re-made at the widget's size when that changed
+  } catch (const RuntimeError&) {
+    // No surface of that size can be had. A paint has no procedure to report to, and an exception
+    // must not cross Qt's event handling: the widget shows white.
+  }
   QPainter p(&w);
+  if (b == nullptr) {
+    p.fillRect(w.rect(), Qt::white);
+    return;
+  }
+  if (b->empty()) return;
+  // The bitmap's 0xFFRRGGBB pixels are exactly Format_RGB32; the image only borrows them.
+  const QImage image(reinterpret_cast<const uchar*>(b->row(0)), b->width(), b->height(),
+                     static_cast<qsizetype>(b->width()) * 4, QImage::Format_RGB32);
   p.drawImage(0, 0, image);
 }
 

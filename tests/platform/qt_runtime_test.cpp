@@ -313,5 +313,17 @@ TEST_F(QtRuntimeTest, FontSizesAreSetInPixels) {
   EXPECT_EQ(QFontInfo(w("TEXT1")->font()).family(), "IPAPGothic");
 }
 
+// A picture control larger than any surface memory could hold paints white instead of ending the
+// program in the middle of a paint.
+TEST_F(QtRuntimeTest, APictureTooLargeForASurfacePaintsWhite) {
+  QWidget* picture = w("PICTURE1");
+  picture->resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  QImage shot(8, 8, QImage::Format_RGB32);
+  shot.fill(Qt::black);
+  picture->render(&shot);
+  EXPECT_EQ(shot.pixel(3, 3), 0xFFFFFFFFu);
+  EXPECT_FALSE(rt.ended());
+}
+
 }  // namespace
 }  // namespace vimbrel::test
