@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "app/forms_layout.h"
 #include "app/startup.h"
@@ -64,6 +66,53 @@ TEST_F(StartUp, ClosingTheMainWindowEndsTheProgramWithStatusZero) {
   }
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.MAINFORM), 0);
   EXPECT_EQ(rt.CHECKOBJECT(s.doc.canvas_bitmap), 0);
+}
+
+// Commands unlock in order: settings saved, A read, B read. The effect chosen survives "新規作成" and a
+// reload; only a successful "Ｂ画像ロード" selects the first effect again.
+class Enabling : public test::ProgramTest {
+ protected:
+  std::vector<std::string> usable() {
+    std::vector<std::string> names;
+    for (const ControlLayout& c : rt.layout_of_form("FORM3")->controls) {
+      if (rt.enabled(rt.GETDLGITEM(s.c.FORM3, c.name))) names.push_back(c.name);
+    }
+    return names;
+  }
+};
+
+TEST_F(Enabling, CommandsUnlockInOrderAndTheEffectIsChosenAgainOnlyByANewB) {
+  using Names = std::vector<std::string>;
+  new_join();
+  EXPECT_EQ(usable(), (Names{"BUTTON52", "BUTTON53", "CHECK1"}));
+  load_a(write_plain("a.bmp", 40, 30, 0xFF0000));
+  EXPECT_EQ(usable(), (Names{"BUTTON52", "BUTTON53", "BUTTON61", "BUTTON54", "CHECK1"}));
+  load_b((dir.path() / "missing.bmp").string());  // a failed read unlocks nothing
+  EXPECT_EQ(usable(), (Names{"BUTTON52", "BUTTON53", "BUTTON61", "BUTTON54", "CHECK1"}));
+
+  load_b(write_plain("b.bmp", 20, 10, 0x00FF00));
+  EXPECT_EQ(usable().size(), rt.layout_of_form("FORM3")->controls.size());
+  EXPECT_EQ(rt.GETCURSEL(s.c.LIST1), 0);
+  ASSERT_TRUE(rt.select_row("LIST1", 3));
+  ASSERT_TRUE(rt.click("RADIO5"));
+  ASSERT_TRUE(rt.click("RADIO7"));
+  ASSERT_TRUE(rt.click("BUTTON56"));  // the reload keeps the effect
+  EXPECT_EQ(rt.GETCURSEL(s.c.LIST1), 3);
+  EXPECT_EQ(s.doc.effect_index, 3);
+
+  ASSERT_TRUE(rt.click("BUTTON52"));
+  EXPECT_EQ(rt.GETCHECK(s.c.RADIO6), 1);
+  EXPECT_EQ(rt.GETCHECK(s.c.RADIO8), 1);
+  EXPECT_EQ(rt.GETCHECK(s.c.RADIO7), 0);
+  EXPECT_EQ(rt.GETCURSEL(s.c.LIST1), 3);
+  EXPECT_EQ(s.doc.effect_index, 3);
+  ASSERT_TRUE(rt.click("BUTTON2"));
+  EXPECT_EQ(usable(), (Names{"BUTTON52", "BUTTON53", "CHECK1"}));
+
+  load_a(write_plain("a2.bmp", 40, 30, 0xFF0000));
+  load_b(write_plain("b2.bmp", 20, 10, 0x00FF00));
+  EXPECT_EQ(rt.GETCURSEL(s.c.LIST1), 0);
+  EXPECT_EQ(s.doc.effect_index, 0);
 }
 
 // Started in a folder that has since been removed: the dialogs have no folder to start in, and the
