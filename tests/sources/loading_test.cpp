@@ -213,6 +213,24 @@ TEST_F(Loading, RecoveryReadsThePreviousFileOnceAtMost) {
   EXPECT_EQ(canvas().at(25, 25), 0xFF00FF00u);
 }
 
+// A reload whose file has gone leaves the slot without a picture while its size stays: the commands
+// that draw it must go on without ending the program.
+TEST_F(Loading, ASlotLeftWithoutItsPictureStillDrawsCropsAndCutsOut) {
+  join();
+  fs::remove(dir.file("a.bmp"));
+  ASSERT_TRUE(rt.click("BUTTON55"));
+  expect_one_message(dir.file("a.bmp"));
+  ASSERT_EQ(rt.CHECKOBJECT(s.doc.a.bitmap), 0);
+  ASSERT_TRUE(rt.click("BUTTON61"));
+  ASSERT_TRUE(rt.click("RADIO5"));
+  ASSERT_TRUE(rt.scroll_to("HSCROLL2", 10));
+  ASSERT_TRUE(rt.click("BUTTON4"));
+  ASSERT_TRUE(rt.mouse("FORM4", "MOUSEMOVE", 2, 5, 5));
+  EXPECT_EQ(canvas().at(0, 0), 0xFFFFFFFFu);  // the canvas composes
+  EXPECT_TRUE(rt.untrapped().empty());
+  EXPECT_FALSE(rt.ended());
+}
+
 TEST_F(Loading, OutOfMemoryHasItsOwnMessage) {
   join();
   // A 24-bit bitmap of 200000 × 200000 pixels whose file is as long as its header says (sparse):
