@@ -23,14 +23,6 @@ std::string signed_text(int n) {
   return (n < 0 ? "" : " ") + std::to_string(n);
 }
 
-void report_canvas_failure(Session& s, Window owner, int code) {
-  if (code == errc::kOutOfMemory) {
-    s.rt.MESSAGEBOX(owner, "結合画像表示エラー", "メモリが足りません", 0, 0);
-  } else {
-    s.rt.MESSAGEBOX(owner, "予期せぬ結合画像関連エラー", "エラー番号＝" + signed_text(code), 0, 0);
-  }
-}
-
 // One attempt at the canvas picture; a failure is reported and leaves the object empty.
 bool create_canvas(Session& s, Window owner) {
   JoinDocument& d = s.doc;
@@ -73,6 +65,14 @@ void reset_cutout_window(Session& s) {
 }
 
 }  // namespace
+
+void report_canvas_failure(Session& s, Window owner, int code) {
+  if (code == errc::kOutOfMemory) {
+    s.rt.MESSAGEBOX(owner, "結合画像表示エラー", "メモリが足りません", 0, 0);
+  } else {
+    s.rt.MESSAGEBOX(owner, "予期せぬ結合画像関連エラー", "エラー番号＝" + signed_text(code), 0, 0);
+  }
+}
 
 void SUB_NEW(Session& s, Window owner) {
   JoinDocument& d = s.doc;

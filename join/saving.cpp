@@ -4,6 +4,7 @@
 #include <string>
 
 #include "join/compose.h"
+#include "join/new_canvas.h"
 #include "join/renderer.h"
 #include "join/save_region.h"
 #include "platform/path_builtins.h"
@@ -32,16 +33,17 @@ void write_region(Session& s, const PixelRect& region, const std::string& path) 
   s.rt.SAVEFILE(canvas, path);
 }
 
-// The canvas again at the join's size, drawn as before the save.
-void restore_canvas(Session& s, Window owner, const std::string& path) {
+// The canvas again at the join's size, drawn as before the save. A failure here concerns the view,
+// not the file, which is written by then; it is reported as the new-canvas command reports one.
+void restore_canvas(Session& s, Window owner) {
   JoinDocument& d = s.doc;
   const int code = trapped([&] {
     s.rt.DELETEOBJECT(d.canvas_bitmap);
     s.rt.CREATEBITMAP(d.canvas_bitmap, to_pixel(d.canvas_width), to_pixel(d.canvas_height));
   });
   if (code != 0) {
-    // The join itself is intact; the next change of it makes a canvas again.
-    report_failure(s, owner, path, code);
+    // The join itself is intact; the next load or save makes a canvas again.
+    report_canvas_failure(s, owner, code);
     return;
   }
   LOAD_SCG(s, owner);
@@ -59,7 +61,7 @@ void BUTTON60_ON(Session& s, Window owner) {
   if (!region) return;
   const int code = trapped([&] { write_region(s, *region, path); });
   if (code != 0) report_failure(s, owner, path, code);
-  restore_canvas(s, owner, path);
+  restore_canvas(s, owner);
 }
 
 void add_saving_events(Session& s, EventTable& table) {

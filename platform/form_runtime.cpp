@@ -103,7 +103,9 @@ void FormRuntime::CREATEBITMAP(BitmapObject b, std::int64_t width, std::int64_t 
   // The old picture goes first, so that a canvas can be re-made at a size that fits only once.
   s.pic.reset();
   s.draw_mode = kDrawModeCopy;
-  if (failing_creates_ > 0) {
+  if (failing_creates_ > 0 && creates_before_failing_ > 0) {
+    --creates_before_failing_;
+  } else if (failing_creates_ > 0) {
     --failing_creates_;
     throw RuntimeError{failing_create_code_};
   }

@@ -138,10 +138,12 @@ class FormRuntime {
   const ControlLayout* layout_of(Window control) const;
   bool ended() const { return ended_.has_value(); }
   int exit_status() const { return ended_.value_or(0); }
-  // Test hook: the next `times` CREATEBITMAP calls fail with `code` (7: as if memory had run out).
-  void fail_next_create_bitmap(int times = 1, int code = 7) {
+  // Test hook: after `after` more CREATEBITMAP calls succeed, the next `times` fail with `code` (7: as
+  // if memory had run out).
+  void fail_next_create_bitmap(int times = 1, int code = 7, int after = 0) {
     failing_creates_ = times;
     failing_create_code_ = code;
+    creates_before_failing_ = after;
   }
 
   // Runs the procedure "<control>_<event>" if there is one and none is running; returns whether it ran.
@@ -197,6 +199,7 @@ class FormRuntime {
   bool busy_ = false;
   int failing_creates_ = 0;
   int failing_create_code_ = 7;
+  int creates_before_failing_ = 0;
   std::optional<int> ended_;
 };
 

@@ -225,6 +225,17 @@ TEST_F(Saving, NoMemoryToRemakeTheCanvasKeepsTheProgramAndTheJoin) {
   EXPECT_EQ(rt.GETBITMAPWIDTH(s.doc.canvas_bitmap), 210);
 }
 
+TEST_F(Saving, AFileWrittenBeforeTheCanvasCannotBeRemadeIsNotReportedAsUnsaved) {
+  join();
+  rt.fail_next_create_bitmap(1, 7, 1);  // the region is made, the canvas afterwards is not
+  save(dir.file("kept"));
+  EXPECT_EQ(read_bitmap_file(dir.file("kept.BMP")).width(), 160);
+  ASSERT_EQ(rt.messages().size(), 1u);
+  EXPECT_EQ(rt.messages()[0].caption, "結合画像表示エラー");
+  EXPECT_EQ(rt.messages()[0].text, "メモリが足りません");
+  EXPECT_FALSE(rt.ended());
+}
+
 TEST_F(Saving, AnExistingFileIsReplacedOnlyByACompleteNewOne) {
   join();
   const std::string target = write_plain("same.BMP", 7, 5, 0x123456);
