@@ -53,10 +53,13 @@ UniqueFd create_exclusive(const std::string& path) {
   return UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
 }
 
-bool read_at(int fd, void* buffer, std::size_t bytes, std::uint64_t offset) {
-  auto* p = static_cast<char*>(buffer);
+namespace {
+
+// Repeats a positioned read or write until `bytes` have moved; false on an error or an early end.
+template <typename Byte, typename Io>
+bool transfer_at(Byte* p, std::size_t bytes, std::uint64_t offset, Io io) {
   while (bytes > 0) {
-    const ssize_t n = ::pread(fd, p, bytes, static_cast<off_t>(offset));
+    const ssize_t n = io(p, bytes, static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     p += n;
@@ -66,17 +69,16 @@ bool read_at(int fd, void* buffer, std::size_t bytes, std::uint64_t offset) {
   return true;
 }
 
+}  // namespace
+
+bool read_at(int fd, void* buffer, std::size_t bytes, std::uint64_t offset) {
+  return transfer_at(static_cast<char*>(buffer), bytes, offset,
+                     [fd](char* p, std::size_t n, off_t at) { return ::pread(fd, p, n, at); });
+}
+
 bool write_at(int fd, const void* buffer, std::size_t bytes, std::uint64_t offset) {
-  const auto* p = static_cast<const char*>(buffer);
-  while (bytes > 0) {
-    const ssize_t n = ::pwrite(fd, p, bytes, static_cast<off_t>(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    p += n;
-    bytes -= static_cast<std::size_t>(n);
-    offset += static_cast<std::uint64_t>(n);
-  }
-  return true;
+  return transfer_at(static_cast<const char*>(buffer), bytes, offset,
+                     [fd](const char* p, std::size_t n, off_t at) { return ::pwrite(fd, p, n, at); });
 }
 
 bool write_all(int fd, const void* buffer, std::size_t bytes) {
