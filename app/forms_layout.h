@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/form_layout.h"
+#include "platform/runtime/form_layout.h"
 
 namespace vimbrel {
 

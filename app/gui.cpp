@@ -6,9 +6,9 @@
 #include "app/forms_layout.h"
 #include "app/settings_file.h"
 #include "app/startup.h"
-#include "platform/path_builtins.h"
-#include "platform/qt/qt_platform.h"
-#include "platform/runtime_error.h"
+#include "platform/pixels/runtime_error.h"
+#include "platform/runtime/path_builtins.h"
+#include "platform/runtime/qt/qt_platform.h"
 
 namespace vimbrel {
 namespace {

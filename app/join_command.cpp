@@ -7,7 +7,7 @@
 #include "app/join_options.h"
 #include "app/startup.h"
 #include "join/save_region.h"
-#include "platform/headless/headless_runtime.h"
+#include "platform/runtime/headless/headless_runtime.h"
 
 namespace vimbrel {
 namespace {

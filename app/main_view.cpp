@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/rounding.h"
+#include "platform/pixels/rounding.h"
 
 namespace vimbrel {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <sstream>
 
-#include "platform/runtime_error.h"
+#include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
 namespace {

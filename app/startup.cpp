@@ -5,9 +5,9 @@
 #include "app/menus.h"
 #include "app/settings_file.h"
 #include "app/title.h"
-#include "platform/path_builtins.h"
-#include "platform/rounding.h"
-#include "platform/runtime_error.h"
+#include "platform/pixels/rounding.h"
+#include "platform/pixels/runtime_error.h"
+#include "platform/runtime/path_builtins.h"
 
 namespace vimbrel {
 namespace {

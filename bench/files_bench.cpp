@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap_file.h"
-#include "platform/jpeg2bmp.h"
+#include "platform/imageio/bitmap_file.h"
+#include "platform/imageio/jpeg2bmp.h"
 
 namespace vimbrel {
 namespace {

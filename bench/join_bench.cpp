@@ -16,8 +16,8 @@
 
 #include "app/forms_layout.h"
 #include "app/startup.h"
-#include "platform/bitmap_file.h"
-#include "platform/headless/headless_runtime.h"
+#include "platform/imageio/bitmap_file.h"
+#include "platform/runtime/headless/headless_runtime.h"
 
 namespace vimbrel {
 namespace {

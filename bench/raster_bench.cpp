@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/raster.h"
+#include "platform/pixels/raster.h"
 
 namespace vimbrel {
 namespace {

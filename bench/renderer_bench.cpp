@@ -13,7 +13,7 @@
 #include "app/menus.h"
 #include "app/startup.h"
 #include "join/renderer.h"
-#include "platform/headless/headless_runtime.h"
+#include "platform/runtime/headless/headless_runtime.h"
 
 namespace vimbrel {
 namespace {

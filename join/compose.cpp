@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "platform/rounding.h"
+#include "platform/pixels/rounding.h"
 
 namespace vimbrel {
 namespace {

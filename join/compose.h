@@ -8,7 +8,7 @@
 #include <span>
 
 #include "join/session.h"
-#include "platform/raster.h"
+#include "platform/pixels/raster.h"
 
 namespace vimbrel {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/handles.h"
+#include "platform/runtime/handles.h"
 
 namespace vimbrel {
 

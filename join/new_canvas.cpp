@@ -6,7 +6,7 @@
 #include <string>
 
 #include "join/canvas_size.h"
-#include "platform/runtime_error.h"
+#include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "join/positioning.h"
 #include "join/renderer.h"
-#include "platform/rounding.h"
+#include "platform/pixels/rounding.h"
 
 namespace vimbrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/rounding.h"
+#include "platform/pixels/rounding.h"
 
 namespace vimbrel {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/path_builtins.h"
-#include "platform/rounding.h"
+#include "platform/pixels/rounding.h"
+#include "platform/runtime/path_builtins.h"
 
 namespace vimbrel {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "join/join_document.h"
-#include "platform/raster.h"
+#include "platform/pixels/raster.h"
 
 namespace vimbrel {
 

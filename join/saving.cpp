@@ -7,9 +7,9 @@
 #include "join/new_canvas.h"
 #include "join/renderer.h"
 #include "join/save_region.h"
-#include "platform/path_builtins.h"
-#include "platform/rounding.h"
-#include "platform/runtime_error.h"
+#include "platform/pixels/rounding.h"
+#include "platform/pixels/runtime_error.h"
+#include "platform/runtime/path_builtins.h"
 
 namespace vimbrel {
 namespace {

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "join/join_document.h"
-#include "platform/form_runtime.h"
+#include "platform/runtime/form_runtime.h"
 
 namespace vimbrel {
 

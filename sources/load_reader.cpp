@@ -6,9 +6,9 @@
 
 #include "join/new_canvas.h"
 #include "join/renderer.h"
-#include "platform/jpeg2bmp.h"
-#include "platform/path_builtins.h"
-#include "platform/runtime_error.h"
+#include "platform/imageio/jpeg2bmp.h"
+#include "platform/pixels/runtime_error.h"
+#include "platform/runtime/path_builtins.h"
 #include "sources/crop_sliders.h"
 #include "sources/cutout.h"
 

@@ -4,7 +4,7 @@
 
 #include "join/new_canvas.h"
 #include "join/renderer.h"
-#include "platform/path_builtins.h"
+#include "platform/runtime/path_builtins.h"
 
 namespace vimbrel {
 namespace {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "platform/bitmap_file.h"
-#include "platform/raster.h"
+#include "platform/imageio/bitmap_file.h"
+#include "platform/pixels/raster.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel {

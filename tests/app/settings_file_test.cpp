@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "platform/runtime_error.h"
+#include "platform/pixels/runtime_error.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel {

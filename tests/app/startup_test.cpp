@@ -6,7 +6,7 @@
 
 #include "app/forms_layout.h"
 #include "app/startup.h"
-#include "platform/runtime_error.h"
+#include "platform/pixels/runtime_error.h"
 #include "tests/support/program_fixture.h"
 
 namespace vimbrel {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <random>
 
-#include "platform/raster.h"
+#include "platform/pixels/raster.h"
 #include "tests/join/renderer_fixture.h"
 
 namespace vimbrel {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/rounding.h"
+#include "platform/pixels/rounding.h"
 #include "tests/support/program_fixture.h"
 
 namespace vimbrel {

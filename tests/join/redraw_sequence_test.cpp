@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "platform/bitmap_file.h"
+#include "platform/imageio/bitmap_file.h"
 #include "tests/join/renderer_fixture.h"
 
 namespace vimbrel {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap_file.h"
-#include "platform/path_builtins.h"
-#include "platform/raster.h"
+#include "platform/imageio/bitmap_file.h"
+#include "platform/pixels/raster.h"
+#include "platform/runtime/path_builtins.h"
 #include "tests/support/program_fixture.h"
 
 namespace vimbrel {

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/bitmap_file.h"
-#include "platform/path_builtins.h"
-#include "platform/rounding.h"
-#include "platform/runtime_error.h"
+#include "platform/imageio/bitmap_file.h"
+#include "platform/pixels/rounding.h"
+#include "platform/pixels/runtime_error.h"
+#include "platform/runtime/path_builtins.h"
 #include "tests/support/program_fixture.h"
 
 namespace vimbrel {

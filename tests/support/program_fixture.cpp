@@ -5,7 +5,7 @@
 
 #include "app/forms_layout.h"
 #include "app/startup.h"
-#include "platform/bitmap_file.h"
+#include "platform/imageio/bitmap_file.h"
 
 namespace vimbrel::test {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "join/session.h"
-#include "platform/headless/headless_runtime.h"
+#include "platform/runtime/headless/headless_runtime.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel::test {

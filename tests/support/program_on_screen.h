@@ -16,8 +16,8 @@
 
 #include "app/forms_layout.h"
 #include "app/startup.h"
-#include "platform/bitmap_file.h"
-#include "platform/qt/qt_runtime.h"
+#include "platform/imageio/bitmap_file.h"
+#include "platform/runtime/qt/qt_runtime.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel::test {

@@ -1,0 +1,205 @@
+#include "platform/imageio/bitmap_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <exception>
+#include <filesystem>
+#include <new>
+#include <random>
+#include <system_error>
+#include <thread>
+
+#include "platform/imageio/bmp_format.h"
+#include "platform/imageio/bmp_writer.h"
+#include "platform/imageio/file_io.h"
+#include "platform/imageio/qt_decoder.h"
+#include "platform/pixels/runtime_error.h"
+
+namespace vimbrel {
+
+namespace {
+
+// Pictures at least this large are converted on two threads: most of the time goes into faulting
+// in the Bitmap's fresh pages, and two threads do that about twice as fast.
+constexpr std::uint64_t kTwoThreadPixels = std::uint64_t{1} << 20;
+
+// Reads file rows [first, last) of a plain 24- or 32-bit layout into the bitmap's rows.
+bool read_direct_rows(int fd, const BmpLayout& l, Bitmap& b, std::int64_t first, std::int64_t last) {
+  const std::size_t stride = l.row_stride;
+  const std::size_t strip_rows = std::max<std::size_t>(1, kBmpStripBytes / stride);
+  std::unique_ptr<std::uint8_t[]> strip(new (std::nothrow) std::uint8_t[stride * strip_rows]);
+  if (!strip) return false;
+  const auto width = static_cast<std::size_t>(l.width);
+  // The last row of the file may lack its padding (the header check allows that).
+  const std::uint64_t file_end = l.bytes_needed;
+  for (std::int64_t r = first; r < last;) {
+    const auto n =
+        static_cast<std::int64_t>(std::min<std::size_t>(strip_rows, static_cast<std::size_t>(last - r)));
+    const std::uint64_t at = l.pixel_offset + static_cast<std::uint64_t>(r) * stride;
+    const std::uint64_t bytes =
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(n) * stride, file_end - at);
+    if (!read_at(fd, strip.get(), bytes, at)) return false;
+    for (std::int64_t k = 0; k < n; ++k) {
+      const std::uint8_t* src = strip.get() + static_cast<std::size_t>(k) * stride;
+      const std::int64_t file_row = r + k;
+      std::uint32_t* dst = b.row(static_cast<int>(l.top_down ? file_row : l.height - 1 - file_row));
+      if (l.bits == 24) {
+        bgr24_to_pixels(src, dst, width);
+      } else {
+        bgrx32_to_pixels(src, dst, width);
+      }
+    }
+    r += n;
+  }
+  return true;
+}
+
+bool read_all_rows(int fd, const BmpLayout& l, Bitmap& b) {
+  const std::int64_t half = l.height / 2;
+  if (l.pixel_count() < kTwoThreadPixels || half == 0) return read_direct_rows(fd, l, b, 0, l.height);
+  std::atomic<bool> lower_ok{false};
+  std::jthread lower;
+  try {
+    lower = std::jthread([&] { lower_ok = read_direct_rows(fd, l, b, half, l.height); });
+  } catch (const std::system_error&) {  // no thread to be had: do it all here
+    return read_direct_rows(fd, l, b, 0, l.height);
+  }
+  const bool upper_ok = read_direct_rows(fd, l, b, 0, half);
+  lower.join();
+  return upper_ok && lower_ok;
+}
+
+Bitmap read_direct(int fd, const BmpLayout& l) {
+  Bitmap b = Bitmap::create_uninitialised(l.width, l.height);
+  if (!read_all_rows(fd, l, b)) throw RuntimeError{errc::kInvalidPicture};
+  return b;
+}
+
+Bitmap read_through_qt(int fd, const BmpLayout& l) {
+  // The file's bytes, Qt's picture, its conversion and the Bitmap can all be alive at once.
+  constexpr std::uint64_t kPeakBytesPerPixel = 12;
+  if (!fits_in_memory(l.bytes_needed + l.pixel_count() * kPeakBytesPerPixel)) {
+    throw RuntimeError{errc::kOutOfMemory};
+  }
+  QByteArray data;
+  try {
+    data.resize(static_cast<qsizetype>(l.bytes_needed));
+  } catch (const std::bad_alloc&) {
+    throw RuntimeError{errc::kOutOfMemory};
+  }
+  if (!read_at(fd, data.data(), static_cast<std::size_t>(l.bytes_needed), 0)) {
+    throw RuntimeError{errc::kInvalidPicture};
+  }
+  allow_qt_allocation(l.pixel_count() * 4);
+  const QImage image = read_qt_image(data, "bmp");
+  if (image.isNull()) throw RuntimeError{errc::kInvalidPicture};
+  return bitmap_from_qimage(image);
+}
+
+// A hard-to-guess number for a temporary name; the exclusive create is what makes the name safe.
+std::uint64_t random_tag() {
+  static_assert(sizeof(std::random_device::result_type) == 4);
+  try {
+    std::random_device random;
+    return std::uint64_t{random()} << 32 | random();
+  } catch (const std::exception&) {  // no entropy source: the clock and the process id will do
+    return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+           static_cast<std::uint64_t>(::getpid()) << 48;
+  }
+}
+
+// A file beside the target that is removed again unless it was renamed over the target.
+class TempBeside {
+ public:
+  explicit TempBeside(const std::string& target) {
+    const std::filesystem::path t(target);
+    const std::string name = t.filename().string().substr(0, 100);
+    for (int attempt = 0; attempt < 16 && !fd_; ++attempt) {
+      const std::string tag = std::to_string(random_tag());
+      path_ = (t.parent_path() / ("." + name + "." + tag + ".tmp")).string();
+      fd_ = create_exclusive(path_);
+      if (!fd_ && errno != EEXIST) break;
+    }
+    if (!fd_) path_.clear();
+  }
+  ~TempBeside() {
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+  TempBeside(const TempBeside&) = delete;
+  TempBeside& operator=(const TempBeside&) = delete;
+
+  UniqueFd& fd() { return fd_; }
+  // Moves the finished file over `target`; it is no longer removed afterwards.
+  bool rename_over(const std::string& target) {
+    if (::rename(path_.c_str(), target.c_str()) != 0) return false;
+    path_.clear();
+    return true;
+  }
+
+ private:
+  std::string path_;
+  UniqueFd fd_;
+};
+
+// Writes a 24-bit file of rows from `row`, beside `path` first and then renamed over it.
+void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string& path,
+                      const Bmp24RowSource& row) {
+  // A picture with no pixels has no valid bitmap file; the 32-bit size fields bound the other end.
+  const std::uint64_t file_bytes =
+      kBmp24HeaderSize + static_cast<std::uint64_t>(bmp24_stride(width)) * height;
+  if (width <= 0 || height <= 0 || file_bytes > 0xFFFFFFFFu) throw RuntimeError{errc::kPathAccess};
+
+  TempBeside temp(path);
+  if (!temp.fd()) throw RuntimeError{errc::kPathAccess};
+  struct stat old {};
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    static_cast<void>(::fchmod(temp.fd().get(), old.st_mode & 07777));  // keep the replaced file's mode
+  }
+  const bool written = write_bmp24(temp.fd().get(), width, height, row);
+  if (!written || !temp.fd().close() || !temp.rename_over(path)) throw RuntimeError{errc::kPathAccess};
+}
+
+}  // namespace
+
+Bitmap read_bitmap_file(const std::string& path) {
+  std::uint64_t size = 0;
+  const UniqueFd fd = open_for_reading(path, size);
+  std::array<std::uint8_t, kBmpHeadBytes> head{};
+  const auto head_bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size()));
+  if (!read_at(fd.get(), head.data(), head_bytes, 0)) throw RuntimeError{errc::kInvalidPicture};
+  const BmpLayout layout = check_bmp_header({head.data(), head_bytes}, size);
+  return layout.direct() ? read_direct(fd.get(), layout) : read_through_qt(fd.get(), layout);
+}
+
+void write_bitmap_file(const Bitmap& bitmap, const std::string& path) {
+  const auto width = static_cast<std::size_t>(bitmap.width());
+  write_bmp24_file(bitmap.width(), bitmap.height(), path, [&](std::int64_t y, std::uint8_t* bgr) {
+    pixels_to_bgr24(bitmap.row(static_cast<int>(y)), bgr, width);
+  });
+}
+
+void write_bitmap_file(std::int64_t width, std::int64_t height, const StripPainter& paint,
+                       const std::string& path) {
+  if (width <= 0 || height <= 0) throw RuntimeError{errc::kPathAccess};
+  // Rows are asked for bottom-up; each strip of rows is painted once, when its lowest row is asked for.
+  Bitmap strip = Bitmap::create_uninitialised(width, std::min<std::int64_t>(height, kPaintedStripRows));
+  std::int64_t first = height;  // the strip holds rows [first, first + strip.height())
+  write_bmp24_file(width, height, path, [&](std::int64_t y, std::uint8_t* bgr) {
+    if (y < first) {
+      first = std::max<std::int64_t>(0, y + 1 - strip.height());
+      if (y + 1 - first < strip.height()) strip = Bitmap::create_uninitialised(width, y + 1 - first);
+      paint(strip, first);
+    }
+    pixels_to_bgr24(strip.row(static_cast<int>(y - first)), bgr, static_cast<std::size_t>(width));
+  });
+}
+
+}  // namespace vimbrel

@@ -1,0 +1,192 @@
+#include "platform/imageio/bmp_format.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "platform/pixels/runtime_error.h"
+
+namespace vimbrel {
+
+static_assert(std::endian::native == std::endian::little, "the row conversions assume little-endian words");
+
+namespace {
+
+enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
+
+// An RLE run of 255 pixels takes two bytes and the deltas skip more, so a real file stays far below
+// this many pixels a byte of data; the allowance covers small pictures made mostly of skips.
+constexpr std::uint64_t kRlePixelsPerByte = 256;
+constexpr std::uint64_t kRleSmallPictureAllowance = 1 << 16;
+
+std::uint32_t u16(std::span<const std::uint8_t> b, std::size_t at) {
+  return b[at] | (b[at + 1] << 8);
+}
+std::uint32_t u32(std::span<const std::uint8_t> b, std::size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+std::int32_t i32(std::span<const std::uint8_t> b, std::size_t at) {
+  return static_cast<std::int32_t>(u32(b, at));
+}
+
+[[noreturn]] void refuse() {
+  throw RuntimeError{errc::kInvalidPicture};
+}
+
+bool windows_info_size(std::uint32_t size) {
+  return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
+
+// OS/2 version 2 headers are 16 to 64 bytes long; their compression codes 3 and 4 mean Huffman and
+// RLE24, which no reader here knows.
+bool os2_v2_info_size(std::uint32_t size) {
+  return size >= 16 && size <= 64 && !windows_info_size(size);
+}
+
+void read_info_header(std::span<const std::uint8_t> head, BmpLayout& l) {
+  if (l.info_size == 12) {  // OS/2 version 1: unsigned 16-bit sizes, always bottom-up, no compression
+    l.width = u16(head, 18);
+    l.height = u16(head, 20);
+    l.plain_planes = u16(head, 22) == 1;
+    l.bits = static_cast<int>(u16(head, 24));
+    return;
+  }
+  if (!windows_info_size(l.info_size) && !os2_v2_info_size(l.info_size)) refuse();
+  if (head.size() < kBmpFileHeaderSize + 16) refuse();
+  l.width = i32(head, 18);
+  const std::int64_t h = i32(head, 22);
+  l.top_down = h < 0;
+  l.height = h < 0 ? -h : h;
+  l.plain_planes = u16(head, 26) == 1;
+  l.bits = static_cast<int>(u16(head, 28));
+  if (l.info_size >= 20) {
+    if (head.size() < kBmpFileHeaderSize + 20) refuse();
+    l.compression = u32(head, 30);
+  }
+  if (os2_v2_info_size(l.info_size) && l.compression > kRle4) refuse();
+}
+
+bool known_layout(const BmpLayout& l) {
+  switch (l.compression) {
+    case kRgb:
+      return l.bits == 1 || l.bits == 2 || l.bits == 4 || l.bits == 8 || l.bits == 16 || l.bits == 24 ||
+             l.bits == 32;
+    case kRle8:
+      return l.bits == 8 && !l.top_down;  // the format forbids top-down RLE
+    case kRle4:
+      return l.bits == 4 && !l.top_down;
+    case kBitFields:
+      return l.bits == 16 || l.bits == 32;
+    default:
+      return false;  // embedded JPEG or PNG, alpha bit fields, unknown codes
+  }
+}
+
+// Checks the pixel data that the layout needs against what the file holds after the pixel offset.
+void check_data_size(BmpLayout& l, std::uint64_t file_size) {
+  const std::uint64_t data_bytes = file_size - l.pixel_offset;
+  if (l.compression == kRle8 || l.compression == kRle4) {
+    if (l.pixel_count() > data_bytes * kRlePixelsPerByte + kRleSmallPictureAllowance) refuse();
+    // At worst two bytes a pixel plus an end-of-line code a row and the end-of-bitmap code.
+    const std::uint64_t most = l.pixel_count() * 2 + static_cast<std::uint64_t>(l.height) * 2 + 2;
+    l.bytes_needed = l.pixel_offset + std::min(data_bytes, most);
+    return;
+  }
+  const std::uint64_t row_bits = static_cast<std::uint64_t>(l.width) * static_cast<std::uint64_t>(l.bits);
+  l.row_stride = (row_bits + 31) / 32 * 4;
+  // The last row may lack its padding; anything shorter is a cut-off file.
+  const std::uint64_t needed = l.row_stride * static_cast<std::uint64_t>(l.height - 1) + (row_bits + 7) / 8;
+  if (data_bytes < needed) refuse();
+  l.bytes_needed = l.pixel_offset + std::min(data_bytes, l.row_stride * static_cast<std::uint64_t>(l.height));
+}
+
+}  // namespace
+
+bool BmpLayout::direct() const {
+  return windows_info_size(info_size) && plain_planes && compression == kRgb && (bits == 24 || bits == 32);
+}
+
+BmpLayout check_bmp_header(std::span<const std::uint8_t> head, std::uint64_t file_size) {
+  if (head.size() < kBmpFileHeaderSize + 12 || head[0] != 'B' || head[1] != 'M') refuse();
+  BmpLayout l;
+  l.pixel_offset = u32(head, 10);
+  l.info_size = u32(head, 14);
+  if (l.info_size < 12 || head.size() < kBmpFileHeaderSize + 12) refuse();
+  read_info_header(head, l);
+  // Sizes past 2^31 on either side cannot be held by the pixel arrays (and a 0 side holds nothing).
+  constexpr std::int64_t kMaxSide = std::numeric_limits<std::int32_t>::max();
+  if (l.width <= 0 || l.height <= 0 || l.width > kMaxSide || l.height > kMaxSide) refuse();
+  if (!known_layout(l)) refuse();
+  if (l.pixel_offset < kBmpFileHeaderSize + l.info_size || l.pixel_offset > file_size) refuse();
+  check_data_size(l, file_size);
+  return l;
+}
+
+std::array<std::uint8_t, kBmp24HeaderSize> make_bmp24_header(std::int64_t width, std::int64_t height) {
+  std::array<std::uint8_t, kBmp24HeaderSize> h{};
+  const auto put = [&h](std::size_t at, std::uint32_t v, std::size_t bytes) {
+    for (std::size_t i = 0; i < bytes; ++i) h[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  const auto image_bytes = static_cast<std::uint32_t>(bmp24_stride(width) * static_cast<std::size_t>(height));
+  constexpr std::uint32_t kPixelsPerMetre = 3780;  // 96 dots an inch
+  h[0] = 'B';
+  h[1] = 'M';
+  put(2, static_cast<std::uint32_t>(kBmp24HeaderSize) + image_bytes, 4);
+  put(10, kBmp24HeaderSize, 4);
+  put(14, 40, 4);
+  put(18, static_cast<std::uint32_t>(width), 4);
+  put(22, static_cast<std::uint32_t>(height), 4);
+  put(26, 1, 2);   // planes
+  put(28, 24, 2);  // bits a pixel
+  put(34, image_bytes, 4);
+  put(38, kPixelsPerMetre, 4);
+  put(42, kPixelsPerMetre, 4);
+  return h;
+}
+
+namespace {
+std::uint32_t load32(const std::uint8_t* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+void store32(std::uint8_t* p, std::uint32_t v) {
+  std::memcpy(p, &v, 4);
+}
+}  // namespace
+
+// Four pixels at a time: three 32-bit loads become four pixels (and back), which keeps these loops
+// near memory speed without any instruction-set specific code.
+void bgr24_to_pixels(const std::uint8_t* src, std::uint32_t* dst, std::size_t count) {
+  constexpr std::uint32_t kOpaque = 0xFF000000u;
+  std::size_t i = 0;
+  for (; i + 4 <= count; i += 4, src += 12, dst += 4) {
+    const std::uint32_t w0 = load32(src), w1 = load32(src + 4), w2 = load32(src + 8);
+    dst[0] = kOpaque | (w0 & 0xFFFFFFu);
+    dst[1] = kOpaque | (w0 >> 24) | ((w1 & 0xFFFFu) << 8);
+    dst[2] = kOpaque | (w1 >> 16) | ((w2 & 0xFFu) << 16);
+    dst[3] = kOpaque | (w2 >> 8);
+  }
+  for (; i < count; ++i, src += 3) *dst++ = kOpaque | src[0] | (src[1] << 8) | (src[2] << 16);
+}
+
+void bgrx32_to_pixels(const std::uint8_t* src, std::uint32_t* dst, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) dst[i] = 0xFF000000u | load32(src + 4 * i);
+}
+
+void pixels_to_bgr24(const std::uint32_t* src, std::uint8_t* dst, std::size_t count) {
+  std::size_t i = 0;
+  for (; i + 4 <= count; i += 4, src += 4, dst += 12) {
+    store32(dst, (src[0] & 0xFFFFFFu) | (src[1] << 24));
+    store32(dst + 4, ((src[1] >> 8) & 0xFFFFu) | (src[2] << 16));
+    store32(dst + 8, ((src[2] >> 16) & 0xFFu) | (src[3] << 8));
+  }
+  for (; i < count; ++i, ++src, dst += 3) {
+    dst[0] = static_cast<std::uint8_t>(*src);
+    dst[1] = static_cast<std::uint8_t>(*src >> 8);
+    dst[2] = static_cast<std::uint8_t>(*src >> 16);
+  }
+}
+
+}  // namespace vimbrel

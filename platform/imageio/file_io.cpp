@@ -1,0 +1,96 @@
+#include "platform/imageio/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/pixels/runtime_error.h"
+
+namespace vimbrel {
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& o) noexcept {
+  if (this != &o) {
+    close();
+    fd_ = o.release();
+  }
+  return *this;
+}
+
+UniqueFd::~UniqueFd() {
+  close();
+}
+
+int UniqueFd::release() {
+  const int fd = fd_;
+  fd_ = -1;
+  return fd;
+}
+
+bool UniqueFd::close() {
+  if (fd_ < 0) return true;
+  const int rc = ::close(release());
+  return rc == 0 || errno == EINTR;
+}
+
+UniqueFd open_for_reading(const std::string& path, std::uint64_t& size) {
+  // Non-blocking only so that a FIFO cannot hang the open; reads of regular files never block.
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd) {
+    if (errno == ENOENT || errno == ENOTDIR || path.empty()) throw RuntimeError{errc::kFileNotFound};
+    throw RuntimeError{errc::kPathAccess};
+  }
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) throw RuntimeError{errc::kPathAccess};
+  if (!S_ISREG(st.st_mode)) throw RuntimeError{errc::kFileNotFound};
+  size = static_cast<std::uint64_t>(st.st_size);
+  return fd;
+}
+
+UniqueFd create_exclusive(const std::string& path) {
+  // O_EXCL with O_CREAT never follows a link planted at the path; O_NOFOLLOW says so twice.
+  return UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+}
+
+namespace {
+
+// Repeats a positioned read or write until `bytes` have moved; false on an error or an early end.
+template <typename Byte, typename Io>
+bool transfer_at(Byte* p, std::size_t bytes, std::uint64_t offset, Io io) {
+  while (bytes > 0) {
+    const ssize_t n = io(p, bytes, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    bytes -= static_cast<std::size_t>(n);
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool read_at(int fd, void* buffer, std::size_t bytes, std::uint64_t offset) {
+  return transfer_at(static_cast<char*>(buffer), bytes, offset,
+                     [fd](char* p, std::size_t n, off_t at) { return ::pread(fd, p, n, at); });
+}
+
+bool write_at(int fd, const void* buffer, std::size_t bytes, std::uint64_t offset) {
+  return transfer_at(static_cast<const char*>(buffer), bytes, offset,
+                     [fd](const char* p, std::size_t n, off_t at) { return ::pwrite(fd, p, n, at); });
+}
+
+bool write_all(int fd, const void* buffer, std::size_t bytes) {
+  const auto* p = static_cast<const char*>(buffer);
+  while (bytes > 0) {
+    const ssize_t n = ::write(fd, p, bytes);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    bytes -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace vimbrel

@@ -1,0 +1,218 @@
+#include "platform/imageio/jpeg2bmp.h"
+
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <QImageReader>
+
+#include <algorithm>
+#include <array>
+#include <new>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "platform/imageio/bitmap_file.h"
+#include "platform/imageio/bmp_format.h"
+#include "platform/imageio/bmp_writer.h"
+#include "platform/imageio/file_io.h"
+#include "platform/imageio/jpeg_decoder.h"
+#include "platform/imageio/jpeg_orientation.h"
+#include "platform/imageio/qt_decoder.h"
+#include "platform/pixels/runtime_error.h"
+
+namespace vimbrel {
+
+namespace {
+
+// A picture in another format that claims far more pixels than its bytes could describe (deflate
+// and LZW stop near a thousand to one, for 1-bit pixels eight times that) is refused.
+constexpr std::uint64_t kOtherPixelsPerByte = 8192;
+constexpr std::uint64_t kSmallPicturePixels = std::uint64_t{1} << 20;
+
+// The work file, removed again unless the conversion completed.
+class WorkFile {
+ public:
+  explicit WorkFile(const std::string& path) : path_(path), fd_(create_exclusive(path)) {
+    if (!fd_) throw RuntimeError{errc::kPathAccess};
+  }
+  ~WorkFile() {
+    if (!done_) ::unlink(path_.c_str());
+  }
+  WorkFile(const WorkFile&) = delete;
+  WorkFile& operator=(const WorkFile&) = delete;
+  int fd() const { return fd_.get(); }
+  void complete() { done_ = fd_.close(); }
+
+ private:
+  std::string path_;
+  UniqueFd fd_;
+  bool done_ = false;
+};
+
+std::span<const std::uint8_t> bytes_of(const QByteArray& a) {
+  return {reinterpret_cast<const std::uint8_t*>(a.constData()), static_cast<std::size_t>(a.size())};
+}
+
+// The source file, open, with its size and first bytes (enough to tell the format).
+struct Source {
+  UniqueFd fd;
+  std::uint64_t size = 0;
+  std::array<std::uint8_t, 3> magic{};
+};
+
+std::optional<Source> open_source(const std::string& path) {
+  Source src;
+  try {
+    src.fd = open_for_reading(path, src.size);
+  } catch (const RuntimeError&) {
+    return std::nullopt;
+  }
+  if (src.size < src.magic.size() || !read_at(src.fd.get(), src.magic.data(), src.magic.size(), 0)) {
+    return std::nullopt;
+  }
+  return src;
+}
+
+// The whole file, which the JPEG decoder reads in place; empty when it cannot be read.
+QByteArray read_whole(const Source& src) {
+  if (!fits_in_memory(src.size)) throw RuntimeError{errc::kOutOfMemory};
+  QByteArray data;
+  try {
+    data.resize(static_cast<qsizetype>(src.size));
+  } catch (const std::bad_alloc&) {
+    throw RuntimeError{errc::kOutOfMemory};
+  }
+  if (!read_at(src.fd.get(), data.data(), data.size(), 0)) return {};
+  return data;
+}
+
+// Upright rows straight from the decoder into the file, a strip at a time. The file is bottom-up, so
+// each strip is decoded into its buffer from the last row up and written at its place from the end.
+// The strip stays in cache, and no buffer of the whole picture has its pages faulted in.
+// One thread decodes: a second one starting half-way still has to entropy-decode the first half to
+// get there, and on two cores the halves decoded at once took as long as the whole picture alone.
+bool stream_upright(JpegDecoder& decoder, int fd) {
+  const std::int64_t w = decoder.width(), h = decoder.height();
+  const auto header = make_bmp24_header(w, h);
+  if (!write_at(fd, header.data(), header.size(), 0)) return false;
+  const std::size_t stride = bmp24_stride(w);
+  const std::size_t strip_rows = bmp24_strip_rows(w);
+  const auto strip = allocate_zeroed(stride * strip_rows);
+  std::vector<std::uint8_t*> rows(strip_rows);
+  for (std::int64_t y = 0; y < h;) {
+    const auto n =
+        static_cast<std::int64_t>(std::min<std::size_t>(strip_rows, static_cast<std::size_t>(h - y)));
+    for (std::int64_t k = 0; k < n; ++k) rows[k] = strip.get() + static_cast<std::size_t>(n - 1 - k) * stride;
+    if (!decoder.read_rows(rows.data(), static_cast<int>(n))) return false;
+    if (!write_at(fd, strip.get(), static_cast<std::size_t>(n) * stride, bmp24_row_offset(w, h, y + n - 1))) {
+      return false;
+    }
+    y += n;
+  }
+  return true;
+}
+
+// A turned or mirrored picture: decoded whole, then written row by row of the upright picture.
+bool write_oriented(JpegDecoder& decoder, int orientation, int fd) {
+  Bitmap stored = Bitmap::create_uninitialised(decoder.width(), decoder.height());
+  std::vector<std::uint8_t*> rows(static_cast<std::size_t>(stored.height()));
+  for (int y = 0; y < stored.height(); ++y) rows[y] = reinterpret_cast<std::uint8_t*>(stored.row(y));
+  if (!decoder.read_rows(rows.data(), stored.height())) return false;
+  const std::int64_t w = stored.width(), h = stored.height();
+  const bool swap = orientation_swaps_sides(orientation);
+  const std::int64_t out_w = swap ? h : w, out_h = swap ? w : h;
+  std::vector<std::uint32_t> line(static_cast<std::size_t>(out_w));
+  return write_bmp24(fd, out_w, out_h, [&](std::int64_t y, std::uint8_t* bgr) {
+    for (std::int64_t x = 0; x < out_w; ++x) {
+      const StoredPixel p = stored_pixel(orientation, x, y, w, h);
+      line[x] = stored.at(static_cast<int>(p.x), static_cast<int>(p.y));
+    }
+    pixels_to_bgr24(line.data(), bgr, line.size());
+  });
+}
+
+void convert_jpeg(const QByteArray& data, const std::string& destination) {
+  const auto bytes = bytes_of(data);
+  JpegDecoder decoder(bytes);
+  if (!decoder.read_header()) return;
+  const int orientation = exif_orientation(bytes);
+  const std::uint64_t pixels = std::uint64_t(decoder.width()) * decoder.height();
+  // The reader's Bitmap later, the decoder's coefficients now, and the whole stored picture when
+  // it has to be turned.
+  const std::uint64_t need = pixels * 4 + decoder.working_bytes() + (orientation != 1 ? pixels * 4 : 0);
+  if (!fits_in_memory(need)) throw RuntimeError{errc::kOutOfMemory};
+  const auto pixel_kind = orientation == 1 ? JpegDecoder::Pixels::kBgr : JpegDecoder::Pixels::kBgra;
+  if (!decoder.start(pixel_kind)) {
+    if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
+    return;
+  }
+  WorkFile work(destination);
+  const bool ok =
+      orientation == 1 ? stream_upright(decoder, work.fd()) : write_oriented(decoder, orientation, work.fd());
+  if (!ok) {
+    if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
+    return;
+  }
+  work.complete();
+}
+
+void write_bitmap_as_work_file(const Bitmap& picture, const std::string& destination) {
+  WorkFile work(destination);
+  const auto width = static_cast<std::size_t>(picture.width());
+  const bool ok =
+      write_bmp24(work.fd(), picture.width(), picture.height(), [&](std::int64_t y, std::uint8_t* bgr) {
+        pixels_to_bgr24(picture.row(static_cast<int>(y)), bgr, width);
+      });
+  if (ok) work.complete();
+}
+
+// A bitmap file under another name, through the bitmap reader and its checks.
+void convert_bitmap(const std::string& source, const std::string& destination) {
+  Bitmap picture;
+  try {
+    picture = read_bitmap_file(source);
+  } catch (const RuntimeError& e) {
+    if (e.code == errc::kOutOfMemory) throw;
+    return;
+  }
+  write_bitmap_as_work_file(picture, destination);
+}
+
+// PNG, GIF and the other formats Qt reads, from the open file (Qt reads only what it needs).
+void convert_other(const Source& src, const std::string& destination) {
+  QFile file;
+  if (!file.open(src.fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) return;
+  QImageReader reader(&file);
+  reader.setDecideFormatFromContent(true);
+  reader.setAutoTransform(false);
+  const QSize size = reader.size();
+  if (!size.isValid() || size.isEmpty()) return;
+  const std::uint64_t pixels = std::uint64_t(size.width()) * std::uint64_t(size.height());
+  if (pixels > src.size * kOtherPixelsPerByte + kSmallPicturePixels) return;
+  // Qt's picture, its conversion and the Bitmap.
+  if (!fits_in_memory(pixels * 12)) throw RuntimeError{errc::kOutOfMemory};
+  allow_qt_allocation(pixels * 8);
+  const QImage image = reader.read();
+  if (image.isNull()) return;
+  write_bitmap_as_work_file(bitmap_from_qimage(image), destination);
+}
+
+}  // namespace
+
+void JPEG2BMP(const std::string& source, const std::string& destination) {
+  const std::optional<Source> src = open_source(source);
+  if (!src) return;
+  const auto& m = src->magic;
+  if (m[0] == 0xFF && m[1] == 0xD8 && m[2] == 0xFF) {
+    const QByteArray data = read_whole(*src);
+    if (!data.isEmpty()) convert_jpeg(data, destination);
+  } else if (m[0] == 'B' && m[1] == 'M') {
+    convert_bitmap(source, destination);
+  } else {
+    convert_other(*src, destination);
+  }
+}
+
+}  // namespace vimbrel

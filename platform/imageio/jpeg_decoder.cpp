@@ -1,0 +1,169 @@
+#include "platform/imageio/jpeg_decoder.h"
+
+// clang-format off
+#include <cstddef>
+#include <cstdio>
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
+
+#include <csetjmp>
+#include <vector>
+
+namespace vimbrel {
+
+namespace {
+
+// TurboJPEG's scan limit: no sensible progressive file has more scans than this.
+constexpr int kMaxScans = 500;
+
+// A Huffman-coded block costs at least one bit in its first scan, so a real file cannot describe
+// much more than 512 pixels a byte; twice that, plus room for tiny pictures, is the bound. Arithmetic
+// coding has no such floor and is bounded by memory alone.
+constexpr std::uint64_t kHuffmanPixelsPerByte = 1024;
+constexpr std::uint64_t kSmallPicturePixels = std::uint64_t{1} << 20;
+
+}  // namespace
+
+// The C side. Each libjpeg call is made from a function that sets the jump point first and holds
+// no C++ object that a longjmp could skip.
+struct JpegDecoder::State {
+  jpeg_decompress_struct cinfo{};
+  jpeg_error_mgr err{};
+  jpeg_progress_mgr progress{};
+  std::jmp_buf jump{};
+  bool created = false;
+  bool started = false;
+  bool cmyk = false;
+  Pixels pixels = Pixels::kBgr;
+  std::vector<std::uint8_t> cmyk_rows;  // one batch of CMYK rows before their conversion
+  std::span<const std::uint8_t> data;
+};
+
+namespace {
+
+JpegDecoder::State& state_of(j_common_ptr c) {
+  return *static_cast<JpegDecoder::State*>(c->client_data);
+}
+
+void on_error(j_common_ptr c) {
+  std::longjmp(state_of(c).jump, 1);
+}
+void on_message(j_common_ptr) {}  // warnings (a cut-off file, say) are tolerated, as libjpeg's tools do
+
+void on_progress(j_common_ptr c) {
+  auto* d = reinterpret_cast<j_decompress_ptr>(c);
+  if (d->input_scan_number > kMaxScans) std::longjmp(state_of(c).jump, 1);
+}
+
+// Adobe-style CMYK (as nearly every CMYK JPEG stores it) holds inverted inks: each stored value is
+// already "how much light", so R = C·K/255 and likewise for G and B.
+std::uint8_t ink(unsigned v, unsigned k) {
+  return static_cast<std::uint8_t>((v * k + 127) / 255);
+}
+
+void cmyk_to_pixels(const std::uint8_t* src, std::uint8_t* dst, std::size_t count, bool four) {
+  for (std::size_t i = 0; i < count; ++i, src += 4) {
+    dst[0] = ink(src[2], src[3]);
+    dst[1] = ink(src[1], src[3]);
+    dst[2] = ink(src[0], src[3]);
+    if (four) {
+      dst[3] = 0xFF;
+      dst += 4;
+    } else {
+      dst += 3;
+    }
+  }
+}
+
+}  // namespace
+
+JpegDecoder::JpegDecoder(std::span<const std::uint8_t> data) : s_(std::make_unique<State>()) {
+  State& s = *s_;
+  s.data = data;
+  s.cinfo.err = jpeg_std_error(&s.err);
+  s.err.error_exit = on_error;
+  s.err.output_message = on_message;
+  s.cinfo.client_data = &s;
+  s.progress.progress_monitor = on_progress;
+  if (setjmp(s.jump)) return;
+  jpeg_create_decompress(&s.cinfo);
+  s.created = true;
+  s.cinfo.progress = &s.progress;
+}
+
+JpegDecoder::~JpegDecoder() {
+  if (s_->created) jpeg_destroy_decompress(&s_->cinfo);
+}
+
+bool JpegDecoder::read_header() {
+  State& s = *s_;
+  if (!s.created || s.data.empty()) return false;
+  if (setjmp(s.jump)) return false;
+  jpeg_mem_src(&s.cinfo, s.data.data(), static_cast<unsigned long>(s.data.size()));
+  if (jpeg_read_header(&s.cinfo, TRUE) != JPEG_HEADER_OK) return false;
+  const std::uint64_t pixels = std::uint64_t{s.cinfo.image_width} * s.cinfo.image_height;
+  if (pixels == 0) return false;
+  if (!s.cinfo.arith_code && pixels > s.data.size() * kHuffmanPixelsPerByte + kSmallPicturePixels)
+    return false;
+  s.cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
+  return true;
+}
+
+int JpegDecoder::width() const {
+  return static_cast<int>(s_->cinfo.image_width);
+}
+int JpegDecoder::height() const {
+  return static_cast<int>(s_->cinfo.image_height);
+}
+
+std::uint64_t JpegDecoder::working_bytes() const {
+  const jpeg_decompress_struct& c = s_->cinfo;
+  const std::uint64_t pixels = std::uint64_t{c.image_width} * c.image_height;
+  // Whole-image coefficient buffers: two bytes a coefficient, a coefficient a sample.
+  const bool whole_image = c.progressive_mode || c.comps_in_scan < c.num_components;
+  return whole_image ? pixels * 2 * static_cast<std::uint64_t>(c.num_components) : 0;
+}
+
+bool JpegDecoder::start(Pixels pixels) {
+  State& s = *s_;
+  s.pixels = pixels;
+  if (s.cmyk) s.cmyk_rows.resize(std::size_t{s.cinfo.image_width} * 4);
+  if (setjmp(s.jump)) return false;
+  if (s.cmyk) {
+    s.cinfo.out_color_space = JCS_CMYK;
+  } else {
+    s.cinfo.out_color_space = pixels == Pixels::kBgr ? JCS_EXT_BGR : JCS_EXT_BGRA;
+  }
+  if (!jpeg_start_decompress(&s.cinfo)) return false;
+  s.started = true;
+  return s.cinfo.output_width == s.cinfo.image_width && s.cinfo.output_height == s.cinfo.image_height;
+}
+
+bool JpegDecoder::read_rows(std::uint8_t* const* rows, int count) {
+  State& s = *s_;
+  if (!s.started) return false;
+  if (setjmp(s.jump)) return false;
+  const bool four = s.pixels == Pixels::kBgra;
+  for (int done = 0; done < count;) {
+    if (s.cinfo.output_scanline >= s.cinfo.output_height) return false;
+    if (s.cmyk) {
+      JSAMPROW row = s.cmyk_rows.data();
+      if (jpeg_read_scanlines(&s.cinfo, &row, 1) != 1) return false;
+      cmyk_to_pixels(row, rows[done], s.cinfo.output_width, four);
+      ++done;
+    } else {
+      const JDIMENSION got = jpeg_read_scanlines(&s.cinfo, const_cast<JSAMPARRAY>(rows + done),
+                                                 static_cast<JDIMENSION>(count - done));
+      if (got == 0) return false;
+      done += static_cast<int>(got);
+    }
+  }
+  return true;
+}
+
+bool JpegDecoder::out_of_memory() const {
+  return s_->err.msg_code == JERR_OUT_OF_MEMORY;
+}
+
+}  // namespace vimbrel

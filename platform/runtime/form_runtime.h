@@ -1,0 +1,206 @@
+// The form runtime: the one way the program reaches windows, controls, dialogs and bitmaps.
+//
+// Two backends implement the window half of it: platform/qt (real windows) and platform/headless
+// (the same forms as state in memory, for tests and the `join` command). Bitmaps, raster operations,
+// bitmap files, window ids and event dispatch are shared and live here.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/pixels/bitmap.h"
+#include "platform/pixels/raster.h"
+#include "platform/runtime/form_layout.h"
+#include "platform/runtime/handles.h"
+
+namespace vimbrel {
+
+using EventProc = std::function<void(const EventArgs&)>;
+// Event procedures by name ("BUTTON53_ON", "PICTURE1_MOUSEMOVE", ...).
+using EventTable = std::unordered_map<std::string, EventProc>;
+
+// What a dialog returns when the user cancels it.
+inline constexpr std::string_view kCancelled = "\x1b";
+
+// GetSystemMetrics indexes used at start-up.
+inline constexpr int SM_CYSIZE = 31;
+inline constexpr int SM_CYFRAME = 33;
+inline constexpr int SM_CYBORDER = 6;
+
+class FormRuntime {
+ public:
+  // `layouts` must contain "MAINFORM", which the backend creates (hidden) before start-up runs.
+  explicit FormRuntime(std::vector<FormLayout> layouts);
+  virtual ~FormRuntime() = default;
+  FormRuntime(const FormRuntime&) = delete;
+  FormRuntime& operator=(const FormRuntime&) = delete;
+
+  void set_event_table(EventTable table) { events_ = std::move(table); }
+
+  // ---- Forms and controls. Flags: nonzero (-1) on, 0 off.
+  void CREATEWINDOW(Window& form, std::string_view name, int shown);
+  // `form` 0 means the main form; names match without regard to case. Raises 5 for an unknown name.
+  Window GETDLGITEM(Window form, std::string_view name) const;
+  static void ATTACH(Window& variable, Window item) { variable = item; }
+  virtual void SHOWWINDOW(Window w, int flag) = 0;
+  virtual void ENABLEWINDOW(Window w, int flag) = 0;
+  virtual void MOVEWINDOW(Window w, float x, float y) = 0;
+  virtual void SETWINDOWSIZE(Window w, float width, float height) = 0;
+  virtual float GETWIDTH(Window w) = 0;  // outer size of a form, size of a control
+  virtual float GETHEIGHT(Window w) = 0;
+  virtual float GETLEFT(Window w) = 0;  // screen position of a form
+  virtual float GETTOP(Window w) = 0;
+  virtual void MAXIMIZEWINDOW(Window form) = 0;
+  virtual void SETFOREGROUNDWINDOW(Window form) = 0;
+  virtual void SETTOPMOSTWINDOW(Window form, int flag) = 0;
+  virtual int ISWINDOWVISIBLE(Window w) = 0;
+  virtual void SETWINDOWTEXT(Window w, std::string_view text) = 0;
+  virtual std::string GETWINDOWTEXT(Window w) = 0;
+  virtual void SETFONTSIZE(Window w, float points) = 0;
+  virtual int GETCHECK(Window button) = 0;  // 1 set, 0 not
+  virtual void SETCHECK(Window button, int check) = 0;
+  virtual void ADDSTRING(Window list, std::string_view text) = 0;
+  virtual int GETCURSEL(Window list) = 0;  // -1 when nothing is selected
+  virtual void SETCURSEL(Window list, int index) = 0;
+  virtual void SETSCROLLRANGE(Window bar, int min, int max) = 0;
+  virtual void SETSCROLLPOS(Window bar, int pos) = 0;  // held inside the range
+  virtual int GETSCROLLPOS(Window bar) = 0;
+  virtual void SETSCROLLSTEP(Window bar, int small, int large) = 0;
+  virtual void DESTROYWINDOW(Window form) = 0;
+
+  // ---- Dialogs. A cancelled dialog returns kCancelled.
+  virtual void MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) = 0;
+  virtual std::string WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
+                                 std::string_view filter, int) = 0;
+  virtual std::string WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
+                                 std::string_view filter, int) = 0;
+
+  // ---- Events. Waits for the next event and runs its procedure; throws ProgramEnded once the
+  // program has ended (main form closed, or an untrapped error reported).
+  virtual void WAITEVENT(int) = 0;
+
+  // ---- Platform calls outside the form runtime proper.
+  virtual int GetSystemMetrics(int index) = 0;
+
+  // ---- Bitmaps (shared by both backends).
+  void BITMAPOBJECT(BitmapObject& b);
+  void CREATEBITMAP(BitmapObject b, std::int64_t width, std::int64_t height);  // 0 × 0 accepted; 7 if too big
+  void DELETEOBJECT(BitmapObject b);
+  int CHECKOBJECT(BitmapObject b) const;  // nonzero while the object holds a picture
+  void LOADBITMAPFILE(BitmapObject b, const std::string& path);
+  float GETBITMAPWIDTH(BitmapObject b) const;
+  float GETBITMAPHEIGHT(BitmapObject b) const;
+  void SAVEFILE(BitmapObject b, const std::string& path);
+  void SETMAPMODE(BitmapObject b, int mode);
+  void SETMAPMODE(Window w, int mode);
+  void SETDRAWMODE(BitmapObject target, int mode);
+  void SETDRAWMODE(Window target, int mode);
+  void BITBLT(BitmapObject target, float x, float y, float width, float height, BitmapObject source, float sx,
+              float sy);
+  void BITBLT(Window target, float x, float y, float width, float height, BitmapObject source, float sx,
+              float sy);
+  // The filled box from corner (x1, y1) to corner (x2, y2) in colour number `colour` (15 white, 0 black).
+  void FILLBOX(BitmapObject target, float x1, float y1, float x2, float y2, int colour);
+  void FILLBOX(Window target, float x1, float y1, float x2, float y2, int colour);
+  // Fills a picture control (or frameless form) with its white background.
+  void CLEARPICTURE(Window picture);
+
+  // ---- Direct access for fast paths and tests (not part of the procedures' vocabulary).
+  // The picture for changing (drawings that read it are settled first) or for reading.
+  Bitmap* picture(BitmapObject b);
+  const Bitmap* picture(BitmapObject b) const;
+
+  // ---- Deferred drawing: a picture produced only where and when it is needed.
+  // Paints the half-open `region` of the picture into `dst`, the region's corner at (at_x, at_y),
+  // touching nothing else of `dst`; `sources` are the pictures of the objects given to DEFER, in order
+  // (null for an empty object).
+  using DeferredDraw = std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+                                          std::span<const Bitmap* const> sources)>;
+  // From now on the pixels of `target` (which must hold a picture) are what `draw` paints over its
+  // whole extent. They are produced in full just before anything reads or changes `target` (picture(),
+  // BITBLT from or into it, FILLBOX, SAVEFILE) or changes one of `sources`, and only in the part
+  // copied when a plain-copy BITBLT into a window reads `target`. Re-creating, loading or deleting
+  // `target`, or a later DEFER on it, drops the pending drawing. `sources` must not include `target`.
+  void DEFER(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw);
+  bool deferred(BitmapObject b) const;
+
+  // What a picture control or frameless form shows; sized to its client area.
+  const Bitmap& surface(Window w);
+  std::string name_of(Window w) const;
+  Window form_of(Window w) const;
+  std::optional<ControlKind> kind_of(Window w) const;  // nullopt for a form
+  const FormLayout* layout_of_form(std::string_view name) const;
+  const ControlLayout* layout_of(Window control) const;
+  bool ended() const { return ended_.has_value(); }
+  int exit_status() const { return ended_.value_or(0); }
+  // Test hook: after `after` more CREATEBITMAP calls succeed, the next `times` fail with `code` (7: as
+  // if memory had run out).
+  void fail_next_create_bitmap(int times = 1, int code = 7, int after = 0) {
+    failing_creates_ = times;
+    failing_create_code_ = code;
+    creates_before_failing_ = after;
+  }
+
+  // Runs the procedure "<control>_<event>" if there is one and none is running; returns whether it ran.
+  // An untrapped RuntimeError (or bad_alloc, as code 7) is reported and ends the program.
+  bool dispatch(Window control, std::string_view event, const EventArgs& args);
+
+ protected:
+  // Backend hooks.
+  virtual void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) = 0;
+  virtual std::pair<int, int> client_size(Window w) = 0;
+  virtual void surface_changed(Window) {}
+  virtual void report_untrapped(int code, std::string_view procedure) = 0;
+  void end_program(int status);
+  bool busy() const { return busy_; }
+  Window main_form() const { return main_form_; }
+  // Creates MAINFORM; backends call it at the end of their constructor.
+  void create_main_form();
+
+ private:
+  struct BitmapSlot {
+    // Mutable so that reading a deferred picture can produce it first.
+    mutable std::optional<Bitmap> pic;
+    int draw_mode = 13;
+    int map_mode = 0;
+    mutable DeferredDraw pending;
+    mutable std::vector<BitmapObject> pending_sources;
+  };
+  struct WindowEntry {
+    std::string name;
+    Window form;  // itself for a form
+    const FormLayout* form_layout = nullptr;
+    const ControlLayout* control_layout = nullptr;  // null for a form
+    int draw_mode = 13;
+    int map_mode = 0;
+  };
+  BitmapSlot& slot(BitmapObject b);
+  const BitmapSlot& slot(BitmapObject b) const;
+  const WindowEntry& entry(Window w) const;
+  WindowEntry& entry(Window w);
+  Bitmap& surface_for_drawing(Window w);
+  // Deferred drawing: produce a picture in full; first those that read `b`; the sources' pictures.
+  void settle(BitmapObject b) const;
+  static void drop_pending(const BitmapSlot& s);
+  void settle_readers_of(BitmapObject b);
+  std::vector<const Bitmap*> source_pictures(const BitmapSlot& s) const;
+
+  std::vector<FormLayout> layouts_;
+  std::vector<BitmapSlot> bitmaps_;   // index = id - 1
+  std::vector<WindowEntry> windows_;  // index = id - 1
+  std::unordered_map<int, Bitmap> surfaces_;
+  EventTable events_;
+  Window main_form_;
+  bool busy_ = false;
+  int failing_creates_ = 0;
+  int failing_create_code_ = 7;
+  int creates_before_failing_ = 0;
+  std::optional<int> ended_;
+};
+
+}  // namespace vimbrel

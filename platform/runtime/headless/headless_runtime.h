@@ -1,0 +1,132 @@
+// The in-memory backend of the form runtime: the same forms and controls as plain state.
+//
+// It is part of the product: the `join` command runs on it, and the tests drive the program through
+// it exactly as a user would (clicks, scroll bars, list rows, typed text, mouse events by name).
+// Dialogs are answered from a queue (empty: cancelled); message boxes are recorded.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/runtime/form_runtime.h"
+
+namespace vimbrel {
+
+class HeadlessRuntime : public FormRuntime {
+ public:
+  struct Message {
+    std::string caption, text;
+  };
+  struct Untrapped {
+    int code;
+    std::string procedure;
+  };
+
+  explicit HeadlessRuntime(std::vector<FormLayout> layouts, int screen_width = 1600,
+                           int screen_height = 1000);
+
+  // ---- The user's side.
+  Window find(std::string_view control_name) const;  // any form; forms by their own name
+  // Each returns false when a user could not do it (control hidden, disabled, or on a hidden form).
+  bool click(std::string_view control);                          // button, radio, check box: then *_ON
+  bool scroll_to(std::string_view bar, int pos);                 // held in range, then *_CHANGE
+  bool select_row(std::string_view list, int row);               // then *_CHANGE
+  bool type_text(std::string_view edit, std::string_view text);  // digits-only fields drop other chars
+  bool mouse(std::string_view control, std::string_view event, std::int16_t button, float x, float y);
+  void resize_main_form(int width, int height);  // then MAINFORM_RESIZE
+  void close_main_form();                        // MAINFORM_END, then the program ends with status 0
+  // Runs "<CONTROL>_<EVENT>" directly, as the runtime would for that event.
+  bool fire(std::string_view event_name, EventArgs args = {});
+
+  void push_dialog_answer(std::string answer) { dialog_answers_.push_back(std::move(answer)); }
+  const std::vector<Message>& messages() const { return messages_; }
+  void clear_messages() { messages_.clear(); }
+  const std::vector<Untrapped>& untrapped() const { return untrapped_; }
+  // Actions run by WAITEVENT one per call; when none is left the program ends (status 0).
+  void queue_action(std::function<void()> action) { actions_.push_back(std::move(action)); }
+  void set_system_metric(int index, int value) { metrics_[index] = value; }
+
+  // ---- State a test reads.
+  bool enabled(Window w) const;
+  bool topmost(Window form) const;
+  Window foreground() const { return foreground_; }
+  const std::vector<std::string>& rows(Window list) const;
+  float font_size(Window w) const;
+  std::pair<int, int> scroll_range(Window bar) const;
+  std::pair<int, int> scroll_steps(Window bar) const;
+  // The last dialog's arguments: title, start folder or default text, filter.
+  const std::vector<std::string>& last_dialog() const { return last_dialog_; }
+
+  // ---- FormRuntime.
+  void SHOWWINDOW(Window w, int flag) override;
+  void ENABLEWINDOW(Window w, int flag) override;
+  void MOVEWINDOW(Window w, float x, float y) override;
+  void SETWINDOWSIZE(Window w, float width, float height) override;
+  float GETWIDTH(Window w) override;
+  float GETHEIGHT(Window w) override;
+  float GETLEFT(Window w) override;
+  float GETTOP(Window w) override;
+  void MAXIMIZEWINDOW(Window form) override;
+  void SETFOREGROUNDWINDOW(Window form) override;
+  void SETTOPMOSTWINDOW(Window form, int flag) override;
+  int ISWINDOWVISIBLE(Window w) override;
+  void SETWINDOWTEXT(Window w, std::string_view text) override;
+  std::string GETWINDOWTEXT(Window w) override;
+  void SETFONTSIZE(Window w, float points) override;
+  int GETCHECK(Window button) override;
+  void SETCHECK(Window button, int check) override;
+  void ADDSTRING(Window list, std::string_view text) override;
+  int GETCURSEL(Window list) override;
+  void SETCURSEL(Window list, int index) override;
+  void SETSCROLLRANGE(Window bar, int min, int max) override;
+  void SETSCROLLPOS(Window bar, int pos) override;
+  int GETSCROLLPOS(Window bar) override;
+  void SETSCROLLSTEP(Window bar, int small, int large) override;
+  void DESTROYWINDOW(Window form) override;
+  void MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) override;
+  std::string WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
+                         std::string_view filter, int) override;
+  std::string WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
+                         std::string_view filter, int) override;
+  void WAITEVENT(int) override;
+  int GetSystemMetrics(int index) override;
+
+ protected:
+  void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) override;
+  std::pair<int, int> client_size(Window w) override;
+  void report_untrapped(int code, std::string_view procedure) override;
+
+ private:
+  struct State {
+    bool shown = false, enabled = true, topmost = false, destroyed = false;
+    std::string text;
+    int check = 0;
+    float font_size = 0;
+    float x = 0, y = 0, width = 0, height = 0;
+    int scroll_min = 0, scroll_max = 0, scroll_pos = 0, small_step = 1, large_step = 16;
+    std::vector<std::string> rows;
+    int cursel = -1;
+    int radio_group = 0;
+    bool digits_only = false;
+  };
+  State& st(Window w);
+  const State& st(Window w) const;
+  bool usable(Window w) const;
+  std::string next_dialog_answer();
+
+  std::unordered_map<int, State> state_;
+  std::vector<Window> all_windows_;
+  std::deque<std::string> dialog_answers_;
+  std::deque<std::function<void()>> actions_;
+  std::vector<Message> messages_;
+  std::vector<Untrapped> untrapped_;
+  std::vector<std::string> last_dialog_;
+  std::unordered_map<int, int> metrics_;
+  Window foreground_;
+  int screen_width_, screen_height_;
+};
+
+}  // namespace vimbrel

@@ -1,0 +1,94 @@
+#include "platform/runtime/path_builtins.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+#include <vector>
+
+#include "platform/pixels/runtime_error.h"
+
+namespace vimbrel {
+
+namespace {
+
+// UTF-8 continuation and lead bytes are all 0x80 or above, so a byte walk never mistakes part of a
+// character for a separator.
+bool is_separator(char c) {
+  return c == '\\' || c == '/';
+}
+bool is_ascii_letter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Length of the drive part: "\\server\share" up to the next separator, or a letter and a colon.
+std::size_t drive_length(std::string_view path) {
+  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+    std::size_t i = 2;
+    while (i < path.size() && !is_separator(path[i])) ++i;  // server
+    if (i == path.size()) return i;
+    ++i;
+    while (i < path.size() && !is_separator(path[i])) ++i;  // share
+    return i;
+  }
+  if (path.size() >= 2 && is_ascii_letter(path[0]) && path[1] == ':') return 2;
+  return 0;
+}
+
+template <typename F>
+auto heap_guarded(F&& f) {
+  try {
+    return f();
+  } catch (const std::bad_alloc&) {
+    throw RuntimeError{errc::kOutOfMemory};
+  }
+}
+
+}  // namespace
+
+bool FILE_EXISTS(std::string_view name) {
+  if (name.find_first_of("*?") != std::string_view::npos) throw RuntimeError{errc::kBadWildcard};
+  if (name.empty()) return false;
+  const std::string path = heap_guarded([&] { return std::string(name); });
+  struct stat entry {};
+  if (::lstat(path.c_str(), &entry) != 0) return false;
+  if (S_ISDIR(entry.st_mode)) return false;
+  struct stat target {};
+  return !(S_ISLNK(entry.st_mode) && ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode));
+}
+
+void SPLIT_PATH(std::string_view path, std::string& drive, std::string& dir, std::string& name,
+                std::string& ext) {
+  const std::size_t drive_end = drive_length(path);
+  std::size_t file_start = drive_end;
+  for (std::size_t i = drive_end; i < path.size(); ++i) {
+    if (is_separator(path[i])) file_start = i + 1;
+  }
+  const std::string_view file = path.substr(file_start);
+  const std::size_t dot = file.rfind('.');
+  const std::size_t name_end = dot == std::string_view::npos ? file.size() : dot;
+  heap_guarded([&] {
+    drive = path.substr(0, drive_end);
+    dir = path.substr(drive_end, file_start - drive_end);
+    name = file.substr(0, name_end);
+    ext = file.substr(name_end);
+    return 0;
+  });
+}
+
+std::string CURRENT_DIR(std::string_view drive) {
+  if (!drive.empty() && !(drive.size() == 2 && is_ascii_letter(drive[0]) && drive[1] == ':')) {
+    throw RuntimeError{errc::kIllegalCall};
+  }
+  return heap_guarded([] {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+      if (errno != ERANGE) return std::string();
+      buffer.resize(buffer.size() * 2);
+    }
+    return std::string(buffer.data());
+  });
+}
+
+}  // namespace vimbrel

@@ -1,0 +1,264 @@
+#include "platform/runtime/qt/qt_runtime.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QScrollBar>
+#include <algorithm>
+#include <map>
+
+#include "platform/pixels/runtime_error.h"
+#include "platform/runtime/qt/qt_runtime_impl.h"
+
+namespace vimbrel {
+namespace {
+
+QPoint on_screen(QPoint pos, QSize size) {
+  const QScreen* screen = QGuiApplication::screenAt(pos);
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return pos;
+  const QRect avail = screen->availableGeometry();
+  const int x = std::max(avail.left(), std::min(pos.x(), avail.right() + 1 - size.width()));
+  const int y = std::max(avail.top(), std::min(pos.y(), avail.bottom() + 1 - size.height()));
+  return {x, y};
+}
+
+QWidget* make_widget(const ControlLayout& c, QWidget& form, std::map<int, QButtonGroup*>& groups,
+                     SurfaceSource surface) {
+  const QString caption = qstr(c.caption);
+  switch (c.kind) {
+    case ControlKind::Label: {
+      auto* w = new QLabel(caption, &form);
+      w->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      return w;
+    }
+    case ControlKind::Edit: {
+      auto* w = new QLineEdit(caption, &form);
+      if (c.digits_only) w->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), w));
+      return w;
+    }
+    case ControlKind::Button: {
+      auto* w = new FormButton(&form, c.bordered);
+      w->setText(caption);
+      w->setAutoDefault(false);
+      return w;
+    }
+    case ControlKind::Radio: {
+      auto* w = new QRadioButton(caption, &form);
+      // Radio buttons exclude each other only within their own group, not across the form.
+      w->setAutoExclusive(false);
+      if (c.radio_group != 0) {
+        QButtonGroup*& g = groups[c.radio_group];
+        if (g == nullptr) g = new QButtonGroup(&form);
+        g->addButton(w);
+      }
+      w->setChecked(c.checked);
+      return w;
+    }
+    case ControlKind::Check: {
+      auto* w = new QCheckBox(caption, &form);
+      w->setChecked(c.checked);
+      return w;
+    }
+    case ControlKind::List: {
+      auto* w = new QListWidget(&form);
+      w->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+      w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      w->setSelectionMode(QAbstractItemView::SingleSelection);
+      return w;
+    }
+    case ControlKind::Group:
+      return new QGroupBox(caption, &form);
+    case ControlKind::HScroll:
+    case ControlKind::VScroll: {
+      auto* w = new QScrollBar(c.kind == ControlKind::HScroll ? Qt::Horizontal : Qt::Vertical, &form);
+      w->setRange(std::min(c.scroll_min, c.scroll_max), std::max(c.scroll_min, c.scroll_max));
+      w->setSingleStep(c.small_step);
+      w->setPageStep(c.large_step);
+      return w;
+    }
+    case ControlKind::Picture:
+      return new PictureWidget(&form, std::move(surface));
+  }
+  return new QWidget(&form);
+}
+
+}  // namespace
+
+// ---- Mouse presses held while a dialog opens
+
+bool PressTracker::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) {
+    held_ = qobject_cast<QWidget*>(watched);
+  } else if (event->type() == QEvent::MouseButtonRelease &&
+             static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+    held_.clear();
+  }
+  return false;
+}
+
+void PressTracker::release() {
+  QPointer<QWidget> w = held_;
+  held_.clear();
+  if (w.isNull()) return;
+  const QPointF local = w->mapFromGlobal(QCursor::pos());
+  for (const Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
+    if (w.isNull()) return;
+    QMouseEvent up(QEvent::MouseButtonRelease, local, QPointF(QCursor::pos()), b, Qt::NoButton,
+                   Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &up);
+  }
+}
+
+// ---- Construction
+
+QtRuntime::QtRuntime(std::vector<FormLayout> layouts)
+    : FormRuntime(std::move(layouts)), d_(std::make_unique<Impl>()) {
+  create_main_form();
+}
+
+QtRuntime::~QtRuntime() {
+  d_->closing = true;
+  d_->forms.clear();
+}
+
+void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<const Window> controls) {
+  d_->forms.push_back(std::make_unique<FormWindow>(layout));
+  FormWindow& f = *d_->forms.back();
+  d_->widgets[form.id] = &f;
+  f.installEventFilter(&d_->presses);
+  const QSize size(layout.width, layout.height);
+  if (layout.style == FormStyle::Main) {
+    f.resize(size);
+  } else {
+    f.setFixedSize(size);
+  }
+  f.move(on_screen(QPoint(layout.x, layout.y), size));
+
+  std::map<int, QButtonGroup*> groups;
+  std::vector<QWidget*> boxes;
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const ControlLayout& c = layout.controls[i];
+    const Window w = controls[i];
+    QWidget* widget = make_widget(c, f, groups, [this, w]() -> const Bitmap& { return surface(w); });
+    widget->setGeometry(c.x, c.y, c.width, c.height);
+    apply_colours(*widget, c);
+    apply_font(*widget, c.font_face, c.font_size);
+    widget->setVisible(c.visible);
+    widget->installEventFilter(&d_->presses);
+    if (c.kind == ControlKind::Radio || c.kind == ControlKind::Check) widget->setStyle(&d_->indicator_style);
+    d_->widgets[w.id] = widget;
+    if (c.kind == ControlKind::Group) boxes.push_back(widget);
+    connect_control(w, *widget, c);
+  }
+  // A group box only frames the controls laid over it; it must not cover them.
+  for (QWidget* b : boxes) b->lower();
+  connect_form(form, f);
+}
+
+void QtRuntime::connect_control(Window w, QWidget& widget, const ControlLayout& c) {
+  const Window owner = form_of(w);
+  switch (c.kind) {
+    case ControlKind::Button:
+    case ControlKind::Radio:
+    case ControlKind::Check:
+      // `clicked` comes only from the user (mouse or keyboard), never from setChecked().
+      QObject::connect(static_cast<QAbstractButton*>(&widget), &QAbstractButton::clicked, &widget,
+                       [this, w, owner] { deliver(w, "ON", {owner}); });
+      break;
+    case ControlKind::HScroll:
+    case ControlKind::VScroll:
+      // The program's own changes are made with signals blocked, so every change seen here is the user's.
+      QObject::connect(static_cast<QScrollBar*>(&widget), &QScrollBar::valueChanged, &widget,
+                       [this, w, owner] { deliver(w, "CHANGE", {owner}); });
+      break;
+    case ControlKind::List:
+      QObject::connect(static_cast<QListWidget*>(&widget), &QListWidget::itemSelectionChanged, &widget,
+                       [this, w, owner] {
+                         if (GETCURSEL(w) >= 0) deliver(w, "CHANGE", {owner});
+                       });
+      break;
+    case ControlKind::Picture:
+      static_cast<PictureWidget&>(widget).mouse().set_sink(
+          [this, w, owner](std::string_view event, std::int16_t button, QPointF p) {
+            deliver(w, event, {owner, button, 0, static_cast<float>(p.x()), static_cast<float>(p.y())});
+          });
+      break;
+    default:
+      break;
+  }
+}
+
+void QtRuntime::connect_form(Window form, FormWindow& window) {
+  switch (window.style()) {
+    case FormStyle::Main:
+      window.allow_close = [this, form] {
+        if (d_->closing || ended()) return true;
+        if (busy() || d_->quiet > 0 || d_->modal > 0) return false;  // what runs now ends first
+        deliver(form, "END", {form});
+        end_program(0);
+        return true;
+      };
+      window.on_resize = [this, form, &window] {
+        if (d_->closing || d_->quiet > 0 || !window.isVisible() || d_->destroyed.contains(form.id)) return;
+        if (busy() || d_->modal > 0) {
+          d_->resize_pending = true;  // laid out once the running procedure has ended
+          return;
+        }
+        deliver(form, "RESIZE", {form});
+      };
+      break;
+    case FormStyle::Popup:
+      window.allow_close = [this] { return d_->closing; };
+      window.set_surface([this, form]() -> const Bitmap& { return surface(form); });
+      window.mouse().set_sink([this, form](std::string_view event, std::int16_t button, QPointF p) {
+        deliver(form, event, {form, button, 0, static_cast<float>(p.x()), static_cast<float>(p.y())});
+      });
+      break;
+    case FormStyle::FixedCaption:
+      // No close box, and the window manager's close request is refused as well.
+      window.allow_close = [this] { return d_->closing; };
+      break;
+  }
+}
+
+void QtRuntime::deliver(Window w, std::string_view event, const EventArgs& args) {
+  if (d_->quiet > 0 || d_->modal > 0 || d_->closing) return;
+  if (dispatch(w, event, args)) ++d_->procedures_run;
+}
+
+QWidget* QtRuntime::widget(Window w) const {
+  const auto it = d_->widgets.find(w.id);
+  if (it == d_->widgets.end()) throw RuntimeError{errc::kIllegalCall};
+  return it->second;
+}
+
+FormWindow& QtRuntime::form_window(Window form) const {
+  auto* f = dynamic_cast<FormWindow*>(widget(form));
+  if (f == nullptr) throw RuntimeError{errc::kIllegalCall};
+  return *f;
+}
+
+QWidget& QtRuntime::control(Window w, ControlKind kind) const {
+  if (kind_of(w) != kind) throw RuntimeError{errc::kIllegalCall};
+  return *widget(w);
+}
+
+std::pair<int, int> QtRuntime::client_size(Window w) {
+  const QWidget* target = widget(w);
+  return {target->width(), target->height()};
+}
+
+void QtRuntime::surface_changed(Window w) {
+  widget(w)->update();
+}
+
+}  // namespace vimbrel

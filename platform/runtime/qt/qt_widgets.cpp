@@ -1,0 +1,217 @@
+#include "platform/runtime/qt/qt_widgets.h"
+
+#include <QCloseEvent>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+#include "platform/pixels/runtime_error.h"
+
+namespace vimbrel {
+
+// ---- Mouse
+
+std::int16_t MouseRelay::button_code(Qt::MouseButtons buttons) {
+  std::int16_t code = 0;
+  if (buttons & Qt::LeftButton) code |= 1;
+  if (buttons & Qt::RightButton) code |= 2;
+  return code;
+}
+
+void MouseRelay::press(const QWidget& w, const QMouseEvent& e) {
+  if (!dragging_) {
+    origin_ = w.mapToGlobal(QPoint(0, 0));
+    dragging_ = true;
+  }
+  if (sink_) sink_("MOUSEDOWN", button_code(e.buttons()), e.globalPosition() - QPointF(origin_));
+}
+
+void MouseRelay::move(const QMouseEvent& e) {
+  if (!sink_) return;
+  const QPointF point = dragging_ ? e.globalPosition() - QPointF(origin_) : e.position();
+  sink_("MOUSEMOVE", button_code(e.buttons()), point);
+}
+
+void MouseRelay::release(const QMouseEvent& e) {
+  if (e.buttons() == Qt::NoButton) dragging_ = false;
+}
+
+// ---- Painting a surface
+
+void paint_surface(QWidget& w, const SurfaceSource& source) {
+  if (!source) return;
+  const Bitmap* b = nullptr;
+  try {
+    b = &source();  // re-made at the widget's size when that changed
+  } catch (const RuntimeError&) {
+    // No surface of that size can be had. A paint has no procedure to report to, and an exception
+    // must not cross Qt's event handling: the widget shows white.
+  }
+  QPainter p(&w);
+  if (b == nullptr) {
+    p.fillRect(w.rect(), Qt::white);
+    return;
+  }
+  if (b->empty()) return;
+  // The bitmap's 0xFFRRGGBB pixels are exactly Format_RGB32; the image only borrows them.
+  const QImage image(reinterpret_cast<const uchar*>(b->row(0)), b->width(), b->height(),
+                     static_cast<qsizetype>(b->width()) * 4, QImage::Format_RGB32);
+  p.drawImage(0, 0, image);
+}
+
+PictureWidget::PictureWidget(QWidget* parent, SurfaceSource source)
+    : QWidget(parent), source_(std::move(source)) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+}
+
+void PictureWidget::paintEvent(QPaintEvent*) {
+  paint_surface(*this, source_);
+}
+void PictureWidget::mousePressEvent(QMouseEvent* e) {
+  mouse_.press(*this, *e);
+}
+void PictureWidget::mouseMoveEvent(QMouseEvent* e) {
+  mouse_.move(*e);
+}
+void PictureWidget::mouseReleaseEvent(QMouseEvent* e) {
+  mouse_.release(*e);
+}
+
+// ---- Forms
+
+namespace {
+
+Qt::WindowFlags flags_for(FormStyle style) {
+  switch (style) {
+    case FormStyle::FixedCaption:
+      // A caption bar and nothing else on it: no close, minimize or maximize box.
+      return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    case FormStyle::Popup:
+      return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    case FormStyle::Main:
+      break;
+  }
+  return Qt::Window;
+}
+
+}  // namespace
+
+FormWindow::FormWindow(const FormLayout& layout)
+    : QWidget(nullptr, flags_for(layout.style)), style_(layout.style) {
+  setWindowTitle(QString::fromStdString(layout.caption));
+  if (style_ == FormStyle::Popup) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+  }
+}
+
+void FormWindow::closeEvent(QCloseEvent* e) {
+  if (allow_close()) {
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void FormWindow::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  on_resize();
+}
+
+void FormWindow::paintEvent(QPaintEvent* e) {
+  if (style_ == FormStyle::Popup) {
+    paint_surface(*this, source_);
+  } else {
+    QWidget::paintEvent(e);
+  }
+}
+
+void FormWindow::mousePressEvent(QMouseEvent* e) {
+  if (style_ == FormStyle::Popup) mouse_.press(*this, *e);
+}
+
+void FormWindow::mouseMoveEvent(QMouseEvent* e) {
+  if (style_ == FormStyle::Popup) mouse_.move(*e);
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* e) {
+  if (style_ == FormStyle::Popup) mouse_.release(*e);
+}
+
+void FormButton::paintEvent(QPaintEvent* e) {
+  QPushButton::paintEvent(e);
+  if (!bordered_) return;
+  QPainter p(this);
+  p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+// ---- Look
+
+int FormControlStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                                  const QWidget* widget) const {
+  switch (metric) {
+    case PM_ExclusiveIndicatorWidth:
+    case PM_ExclusiveIndicatorHeight:
+    case PM_IndicatorWidth:
+    case PM_IndicatorHeight:
+      return 13;
+    case PM_RadioButtonLabelSpacing:
+    case PM_CheckBoxLabelSpacing:
+      return 3;
+    default:
+      return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+}
+
+QString substitute_face(std::string_view face) {
+  static constexpr std::array<std::pair<std::string_view, const char*>, 4> kFaces{{
+      {"ＭＳ Ｐゴシック", "IPAPGothic"},
+      {"ＭＳ ゴシック", "IPAGothic"},
+      {"ＭＳ Ｐ明朝", "IPAPMincho"},
+      {"ＭＳ 明朝", "IPAMincho"},
+  }};
+  for (const auto& [windows, installed] : kFaces) {
+    if (windows == face) return QString::fromLatin1(installed);
+  }
+  return QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size()));
+}
+
+void set_pixel_size(QWidget& w, float size) {
+  QFont f = w.font();
+  // The forms' sizes are the heights the controls were drawn for, so they are taken as pixels.
+  f.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
+  w.setFont(f);
+}
+
+void apply_font(QWidget& w, std::string_view face, float size) {
+  if (face.empty()) return;
+  QFont f(substitute_face(face));
+  f.setStyleHint(face.find("明朝") != std::string_view::npos ? QFont::Serif : QFont::SansSerif);
+  w.setFont(f);
+  if (size > 0) set_pixel_size(w, size);
+}
+
+void apply_colours(QWidget& w, const ControlLayout& c) {
+  const bool bar = c.kind == ControlKind::HScroll || c.kind == ControlKind::VScroll;
+  const QColor background = bar ? QColor(192, 192, 192) : QColor(Qt::white);
+  const QColor text(c.text_colour.r, c.text_colour.g, c.text_colour.b);
+  QPalette p = w.palette();
+  for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+    p.setColor(QPalette::Active, role, background);
+    p.setColor(QPalette::Inactive, role, background);
+  }
+  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    p.setColor(QPalette::Active, role, text);
+    p.setColor(QPalette::Inactive, role, text);
+  }
+  w.setPalette(p);
+  w.setAutoFillBackground(c.kind != ControlKind::Picture);
+}
+
+}  // namespace vimbrel

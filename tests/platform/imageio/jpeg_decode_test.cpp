@@ -1,0 +1,181 @@
+// JPEG files made here with TurboJPEG's compressor: EXIF orientations, strip-wise decoding of every
+// layout, and the limits on hostile files.
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/platform/imageio/jpeg2bmp_fixture.h"
+
+namespace vimbrel {
+namespace {
+
+using namespace test;  // the converter's fixture and its reference decoders
+
+// An APP1 Exif segment holding only the Orientation tag, in either byte order, right after SOI.
+Bytes with_exif_orientation(const Bytes& jpeg, int orientation, bool big_endian) {
+  const auto u16 = [&](std::uint16_t v) {
+    return big_endian ? Bytes{static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)}
+                      : Bytes{static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
+  };
+  const auto u32 = [&](std::uint32_t v) {
+    Bytes hi = u16(static_cast<std::uint16_t>(v >> 16)), lo = u16(static_cast<std::uint16_t>(v));
+    if (!big_endian) std::swap(hi, lo);
+    hi.insert(hi.end(), lo.begin(), lo.end());
+    return hi;
+  };
+  Bytes tiff = big_endian ? Bytes{'M', 'M'} : Bytes{'I', 'I'};
+  for (const Bytes& part : {u16(42), u32(8), u16(1), u16(0x0112), u16(3), u32(1),
+                            u16(std::uint16_t(orientation)), u16(0), u32(0)}) {
+    tiff.insert(tiff.end(), part.begin(), part.end());
+  }
+  Bytes payload = {'E', 'x', 'i', 'f', 0, 0};
+  payload.insert(payload.end(), tiff.begin(), tiff.end());
+  const std::size_t length = payload.size() + 2;
+  Bytes out = {
+      0xFF, 0xD8, 0xFF, 0xE1, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length)};
+  out.insert(out.end(), payload.begin(), payload.end());
+  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+  return out;
+}
+
+constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
+
+// The stored test picture: 32 × 16 in four quadrants, red, green / blue, white.
+std::uint32_t quadrants(int x, int y) {
+  return y < 8 ? (x < 16 ? kRed : kGreen) : (x < 16 ? kBlue : kWhite);
+}
+
+struct Orientation {
+  int value;
+  bool big_endian;
+  std::uint32_t top_left, top_right, bottom_left, bottom_right;
+};
+
+void PrintTo(const Orientation& row, std::ostream* os) {
+  *os << row.value << (row.big_endian ? " MM" : " II");
+}
+
+const Orientation kOrientations[] = {
+    {1, false, kRed, kGreen, kBlue, kWhite}, {2, false, kGreen, kRed, kWhite, kBlue},
+    {3, false, kWhite, kBlue, kGreen, kRed}, {4, false, kBlue, kWhite, kRed, kGreen},
+    {5, false, kRed, kBlue, kGreen, kWhite}, {6, false, kBlue, kRed, kWhite, kGreen},
+    {7, false, kWhite, kGreen, kBlue, kRed}, {8, false, kGreen, kWhite, kRed, kBlue},
+    {6, true, kBlue, kRed, kWhite, kGreen},  {8, true, kGreen, kWhite, kRed, kBlue},
+};
+
+class ExifOrientation : public Jpeg2BmpTest, public ::testing::WithParamInterface<Orientation> {};
+
+TEST_P(ExifOrientation, TurnsAndMirrorsThePictureUpright) {
+  const Orientation& row = GetParam();
+  const Bytes jpeg = make_jpeg(32, 16, quadrants, TJSAMP_444, 100);
+  write_bytes(dir.file("o.jpg"), with_exif_orientation(jpeg, row.value, row.big_endian));
+  const std::optional<Bitmap> b = convert(dir.file("o.jpg"));
+  ASSERT_TRUE(b.has_value());
+  const bool swapped = row.value >= 5;
+  ASSERT_EQ(b->width(), swapped ? 16 : 32);
+  ASSERT_EQ(b->height(), swapped ? 32 : 16);
+  const int r = b->width() - 2, l = 1, t = 1, btm = b->height() - 2;
+  EXPECT_TRUE(near(b->at(l, t), row.top_left, 12));
+  EXPECT_TRUE(near(b->at(r, t), row.top_right, 12));
+  EXPECT_TRUE(near(b->at(l, btm), row.bottom_left, 12));
+  EXPECT_TRUE(near(b->at(r, btm), row.bottom_right, 12));
+}
+
+INSTANTIATE_TEST_SUITE_P(Orientations, ExifOrientation, ::testing::ValuesIn(kOrientations),
+                         [](const auto& info) {
+                           return "orientation" + std::to_string(info.param.value) +
+                                  (info.param.big_endian ? "_MM" : "_II");
+                         });
+
+struct Layout {
+  const char* name;
+  int width, height, subsampling, flags;
+};
+
+void PrintTo(const Layout& row, std::ostream* os) {
+  *os << row.name;
+}
+
+// Large enough for many strips, odd sizes for partial blocks and row padding.
+const Layout kLayouts[] = {
+    {"s420", 1001, 703, TJSAMP_420, 0},
+    {"s422", 999, 600, TJSAMP_422, 0},
+    {"s444", 803, 701, TJSAMP_444, 0},
+    {"grey", 1002, 555, TJSAMP_GRAY, 0},
+    {"progressive", 1001, 701, TJSAMP_420, TJFLAG_PROGRESSIVE},
+    {"s440", 641, 479, TJSAMP_440, 0},
+};
+
+class StreamedDecode : public Jpeg2BmpTest, public ::testing::WithParamInterface<Layout> {};
+
+TEST_P(StreamedDecode, EqualsTheWholePictureDecode) {
+  const Layout& row = GetParam();
+  const Bytes jpeg = make_jpeg(row.width, row.height, noise, row.subsampling, 90, row.flags);
+  write_bytes(dir.file("n.jpg"), jpeg);
+  const std::optional<Bitmap> b = convert(dir.file("n.jpg"));
+  ASSERT_TRUE(b.has_value());
+  int w = 0, h = 0;
+  EXPECT_EQ(pixels_of(*b), turbo_decode(jpeg, w, h));
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, StreamedDecode, ::testing::ValuesIn(kLayouts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Byte offset of the last SOS marker of a JPEG.
+std::size_t last_scan(const Bytes& jpeg) {
+  std::size_t at = 0;
+  for (std::size_t i = 0; i + 1 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) at = i;
+  }
+  return at;
+}
+
+// A progressive file whose last scan is repeated: past the scan limit it is refused, below it the
+// decoder reads it (so the limit is what refuses it).
+TEST_F(Jpeg2BmpTest, AProgressiveFileWithAbsurdlyManyScansIsRefused) {
+  const Bytes jpeg = make_jpeg(64, 48, noise, TJSAMP_420, 90, TJFLAG_PROGRESSIVE);
+  const std::size_t scan = last_scan(jpeg);
+  const Bytes last(jpeg.begin() + std::ptrdiff_t(scan), jpeg.end() - 2);  // up to the EOI marker
+  for (int repeats : {20, 600}) {
+    Bytes hostile(jpeg.begin(), jpeg.end() - 2);
+    for (int i = 0; i < repeats; ++i) hostile.insert(hostile.end(), last.begin(), last.end());
+    hostile.insert(hostile.end(), {0xFF, 0xD9});
+    write_bytes(dir.file("scans.jpg"), hostile);
+    EXPECT_EQ(convert(dir.file("scans.jpg")).has_value(), repeats < 500) << repeats;
+  }
+}
+
+// The frame header's size fields patched to 65500 × 65500 in a file of a few hundred bytes.
+Bytes claiming_huge_size(Bytes jpeg, unsigned char sof) {
+  for (std::size_t i = 0; i + 9 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+      jpeg[i + 1] = sof;
+      jpeg[i + 5] = jpeg[i + 7] = 0xFF;
+      jpeg[i + 6] = jpeg[i + 8] = 0xDC;
+      break;
+    }
+  }
+  return jpeg;
+}
+
+TEST_F(Jpeg2BmpTest, HugeClaimsAreRefusedBeforeAnythingIsAllocated) {
+  const Bytes progressive = make_jpeg(16, 16, noise, TJSAMP_420, 90, TJFLAG_PROGRESSIVE);
+  // Huffman coding cannot describe 4 gigapixels in a few hundred bytes: refused, nothing written.
+  write_bytes(dir.file("huffman.jpg"), claiming_huge_size(progressive, 0xC2));
+  JPEG2BMP(dir.file("huffman.jpg"), work());
+  EXPECT_FALSE(fs::exists(work()));
+  // Arithmetic coding could, in principle: memory refuses it (16 GiB of pixels plus coefficients).
+  write_bytes(dir.file("arith.jpg"), claiming_huge_size(progressive, 0xCA));
+  try {
+    JPEG2BMP(dir.file("arith.jpg"), work());
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.code, errc::kOutOfMemory);
+  }
+  EXPECT_FALSE(fs::exists(work()));
+}
+
+}  // namespace
+}  // namespace vimbrel
