@@ -2,21 +2,23 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/forms_layout.h"
 #include "app/settings_file.h"
+#include "app/settings_search.h"
 #include "app/startup.h"
 #include "platform/pixels/runtime_error.h"
-#include "platform/runtime/path_builtins.h"
 #include "platform/runtime/qt/qt_platform.h"
 
 namespace vimbrel {
 namespace {
 
-// A settings file that cannot be read stops the start: say which file and what it must hold, and
-// leave no window behind.
-int refuse_start(Session& s, const std::filesystem::path& folder, int code) {
-  const std::string text = settings_file_problem(folder, code);
+// A settings file that cannot be found or read stops the start: say which file and what it must hold,
+// and leave no window behind.
+int refuse_start(Session& s, const std::string& text) {
   std::cerr << "vimbrel: " << text << "\n";
   for (const Window form : {s.c.FORM2, s.c.FORM3, s.c.FORM4, s.c.MAINFORM}) {
     if (form) s.rt.DESTROYWINDOW(form);
@@ -31,12 +33,15 @@ int run_gui(int argc, char** argv) {
   QtPlatform platform(argc, argv, form_layouts());
   Session s(platform.runtime());
   wire_program(s);
-  // The current folder, empty when it has gone (the settings file is then refused as missing).
-  const std::filesystem::path folder = CURRENT_DIR("");
+  const std::vector<std::filesystem::path> places = settings_folders();
+  const std::optional<std::filesystem::path> folder = find_settings_folder(places);
   try {
-    start_up(s, folder);
+    start_up(s, [&folder]() -> std::string {
+      if (!folder) throw RuntimeError{errc::kFileNotFound};
+      return read_work_drive(*folder);
+    });
   } catch (const RuntimeError& e) {
-    return refuse_start(s, folder, e.code);
+    return refuse_start(s, folder ? settings_file_problem(*folder, e.code) : settings_not_found(places));
   }
   return run_event_loop(s);
 }

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
+#include "app/effect_names.h"
 #include "app/forms_layout.h"
 #include "app/join_options.h"
 #include "app/startup.h"
@@ -135,12 +137,16 @@ class JoinRun {
 }  // namespace
 
 std::string join_usage() {
+  std::string effects;
+  for (std::size_t n = 0; n < kEffectNames.size(); ++n)
+    effects += "                                    " + std::to_string(n) + "  " + kEffectNames[n] + "\n";
   return "usage: vimbrel join A B -o OUT [options]\n"
          "Joins picture B to picture A and writes OUT's folder and name with the extension .BMP.\n"
          "A and B: Windows bitmaps (.bmp), JPEG, PNG or GIF files.\n"
          "  --side right|below|left|above   where B joins A (right)\n"
          "  --margin X,Y                    blank margin added to the canvas (50,50)\n"
-         "  --effect N                      overlap effect 0..5 (0)\n"
+         "  --effect N                      overlap effect 0..5 (0), as the effect list names them:\n" +
+         effects +
          "  --on-top a|b                    which picture lies on top (b)\n"
          "  --apply-effect                  apply the effect to the saved file\n"
          "  --crop-a L,T,R,B, --crop-b ...  pixels cut off each edge\n"

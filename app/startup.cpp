@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/effect_names.h"
 #include "app/menus.h"
 #include "app/settings_file.h"
 #include "app/title.h"
@@ -11,10 +12,6 @@
 
 namespace vimbrel {
 namespace {
-
-constexpr const char* kEffectRows[] = {"効果無し（余白が白）", "効果無し（余白が黒）",
-                                       "Ａモード（余白が白）", "Ｂモード（余白が白）",
-                                       "Ｃモード（余白が黒）", "Ｄモード（余白が黒）"};
 
 void bind_control(Session& s, Window form, Window& variable, const std::string& name) {
   FormRuntime::ATTACH(variable, s.rt.GETDLGITEM(form, name));
@@ -95,7 +92,7 @@ void start_up(Session& s, const std::function<std::string()>& work_drive) {
   rt.MAXIMIZEWINDOW(s.c.MAINFORM);
   d.last_win_width = to_int16(rt.GETWIDTH(s.c.MAINFORM));
   d.last_win_height = to_int16(rt.GETHEIGHT(s.c.MAINFORM));
-  for (const char* row : kEffectRows) rt.ADDSTRING(s.c.LIST1, row);
+  for (const char* row : kEffectNames) rt.ADDSTRING(s.c.LIST1, row);
   d.effect_index = 0;
   MENU_RESET(s, Window{});
   d.ctl_group_x = 48, d.ctl_group_y = 488, d.ctl_group_width = 192, d.ctl_group_height = 56;

@@ -5,6 +5,9 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev libgte
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth)
 # libjpeg's API decodes JPEG a strip at a time; djpeg (libjpeg-turbo-progs) is the tests' reference decoder.
 packages+=(libjpeg62-turbo-dev libjpeg-turbo-progs)
+# Qt's own dialog texts in Japanese, and what the package check validates and packages the installed
+# files with.
+packages+=(qt6-translations-l10n desktop-file-utils appstream man-db dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: once with AddressSanitizer and UndefinedBehaviorSanitizer,
-# then the release build, whose ctest summary closes the output.
+# then the release build; then checks the install and the Debian package of the release build. The
+# release build's ctest summary closes the output.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -12,4 +13,10 @@ cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build/asan -j "$jobs" --output-on-failure
 cmake --preset dev >/dev/null
 cmake --build build/dev -j "$jobs"
-ctest --test-dir build/dev -j "$jobs" --output-on-failure
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+ctest --test-dir build/dev -j "$jobs" --output-on-failure | tee "$log"
+echo
+"$root/scripts/package-check.sh" build/dev
+echo
+sed -n '/tests passed/,$p' "$log"

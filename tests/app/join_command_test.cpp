@@ -126,6 +126,15 @@ TEST_F(JoinCommand, BadArgumentsExitWithTwoAndTheUsage) {
   EXPECT_NE(out.str().find("usage: vimbrel join"), std::string::npos);
 }
 
+TEST_F(JoinCommand, HelpListsEveryEffectByNumberAndByItsNameInTheEffectList) {
+  EXPECT_EQ(run({"--help"}), 0);
+  for (const char* effect :
+       {"0  効果無し（余白が白）", "1  効果無し（余白が黒）", "2  Ａモード（余白が白）",
+        "3  Ｂモード（余白が白）", "4  Ｃモード（余白が黒）", "5  Ｄモード（余白が黒）"}) {
+    EXPECT_NE(out.str().find(std::string(effect) + "\n"), std::string::npos) << effect << "\n" << out.str();
+  }
+}
+
 TEST_F(JoinCommand, AFailedLoadOrSaveExitsWithOneAndSaysWhy) {
   EXPECT_EQ(run({dir.file("missing.bmp"), dir.file("b.bmp"), "-o", dir.file("o.bmp")}), 1);
   EXPECT_NE(err.str().find("missing.bmp"), std::string::npos) << err.str();
