@@ -87,7 +87,7 @@ class JoinRun {
   bool new_canvas() {
     return did(rt_.click("BUTTON52"), "新規作成") && did(rt_.type_text("EDIT1", o_.margin_x), "EDIT1") &&
            did(rt_.type_text("EDIT2", o_.margin_y), "EDIT2") &&
-           did(rt_.click("RADIO" + std::to_string(o_.side)), "the side") &&
+           did(rt_.click("RADIO" + std::to_string(static_cast<int>(o_.side))), "the side") &&
            did(rt_.click("BUTTON2"), "BUTTON2") && ok();
   }
 
@@ -117,8 +117,9 @@ class JoinRun {
   bool move(const std::string& radio, const std::optional<std::array<int, 2>>& m) {
     if (!m) return true;
     const auto dx = static_cast<float>((*m)[0]), dy = static_cast<float>((*m)[1]);
-    return did(rt_.click(radio), radio) && did(rt_.mouse("PICTURE1", "MOUSEDOWN", 2, 0, 0), "PICTURE1") &&
-           did(rt_.mouse("PICTURE1", "MOUSEMOVE", 2, dx, dy), "PICTURE1") && ok();
+    return did(rt_.click(radio), radio) &&
+           did(rt_.mouse("PICTURE1", "MOUSEDOWN", kRightButton, 0, 0), "PICTURE1") &&
+           did(rt_.mouse("PICTURE1", "MOUSEMOVE", kRightButton, dx, dy), "PICTURE1") && ok();
   }
 
   bool save() {

@@ -1,6 +1,7 @@
 #include "join/canvas_settings.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "join/canvas_size.h"
 #include "join/new_canvas.h"
@@ -40,9 +41,8 @@ void BUTTON2_ON(Session& s, Window) {
   s.doc.margin_x = margin_value(s.rt.GETWINDOWTEXT(s.c.EDIT1));
   s.doc.margin_y = margin_value(s.rt.GETWINDOWTEXT(s.c.EDIT2));
   s.rt.ENABLEWINDOW(s.c.BUTTON[53], -1);
-  if (const int side = attachment_side(s); side != 0) {
-    lay_out_selector(s, kSelectorLayouts[static_cast<std::size_t>(side - 1)]);
-  }
+  if (const std::optional<Side> side = attachment_side(s))
+    lay_out_selector(s, kSelectorLayouts[row_of(*side)]);
 }
 
 }  // namespace vimbrel

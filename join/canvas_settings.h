@@ -18,7 +18,7 @@ struct SelectorLayout {
   std::int16_t radio5_dx, radio5_dy, radio6_dx, radio6_dy;
 };
 
-// By attachment side 1 right, 2 below, 3 left, 4 above: "Ａ画像" and "Ｂ画像" stand as the images lie.
+// By attachment side, in kAllSides order: "Ａ画像" and "Ｂ画像" stand as the images lie.
 inline constexpr std::array<SelectorLayout, 4> kSelectorLayouts{{
     {48, 488, 192, 56, 16, 24, 112, 24},
     {72, 472, 144, 80, 40, 24, 40, 56},

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "join/twins.h"
 #include "platform/runtime/handles.h"
 
 namespace vimbrel {
@@ -51,7 +52,7 @@ struct JoinDocument {
   std::string load_path;
   std::int16_t load_failed = 0;
   std::int16_t load_button = 0;
-  std::int16_t last_loaded = 0;  // 1 A read last, 2 B, 0 after New
+  std::int16_t last_loaded = kNeither;  // the twin read last; kNeither after New
 
   // Layout of GROUP2 on FORM3 (re-laid out for the join side).
   std::int16_t ctl_group_x = 0, ctl_group_y = 0, ctl_group_width = 0, ctl_group_height = 0;
@@ -75,14 +76,14 @@ struct JoinDocument {
   std::int16_t mouse_last_x = 0, mouse_last_y = 0;
 
   // Cut-out window.
-  std::int16_t cutout_source = 0;  // 1 A, 2 B, 0 none
+  std::int16_t cutout_source = kNeither;  // the twin shown
   float cutout_width = 0, cutout_height = 0;
   float cutout_left = 0, cutout_top = 0;
 
   // Saving: draw positions before a save, put back after it.
   float saved_a_draw_x = 0, saved_a_draw_y = 0, saved_b_draw_x = 0, saved_b_draw_y = 0;
 
-  ImageSlot& slot(int which) { return which == 1 ? a : b; }
+  ImageSlot& slot(Twin t) { return t == Twin::A ? a : b; }
 };
 
 }  // namespace vimbrel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "join/canvas_size.h"
@@ -36,12 +37,13 @@ bool create_canvas(Session& s, Window owner) {
 // sizes the canvas for the other one alone, without margins.
 void drop_last_loaded(Session& s) {
   JoinDocument& d = s.doc;
-  if (d.last_loaded != 1 && d.last_loaded != 2) {
+  const std::optional<Twin> last = twin_of(d.last_loaded);
+  if (!last) {
     d.canvas_width = d.canvas_height = 0;
     return;
   }
-  ImageSlot& gone = d.slot(d.last_loaded);
-  const ImageSlot& kept = d.slot(3 - d.last_loaded);
+  ImageSlot& gone = d.slot(*last);
+  const ImageSlot& kept = d.slot(other(*last));
   if (s.rt.CHECKOBJECT(gone.bitmap) != 0) s.rt.DELETEOBJECT(gone.bitmap);
   gone.width = gone.height = 0;
   gone.x = gone.y = 0;
@@ -60,7 +62,7 @@ void reset_cutout_window(Session& s) {
   d.cutout_width = d.cutout_height = 300;
   d.a.cutout_x = d.a.cutout_y = 0;
   d.b.cutout_x = d.b.cutout_y = 0;
-  d.cutout_source = 0;
+  d.cutout_source = kNeither;
   s.rt.SHOWWINDOW(s.c.FORM4, 0);
 }
 
@@ -118,7 +120,7 @@ void BUTTON52_ON(Session& s, Window owner) {
     img->undo_x = img->undo_y = 0;
     img->width = img->height = 0;
   }
-  d.last_loaded = 0;
+  d.last_loaded = kNeither;
   SUB_NEW(s, owner);
   s.shell.MENU_RESET(owner);
   reset_cutout_window(s);

@@ -10,9 +10,6 @@
 namespace vimbrel {
 namespace {
 
-constexpr std::int16_t kLeftButton = 1;
-constexpr std::int16_t kRightButton = 2;
-
 // One axis of a pan: the view moves against the pointer, held inside the canvas, and the thumb follows.
 struct PanAxis {
   Window bar;

@@ -11,20 +11,20 @@ namespace {
 constexpr float kMinCutoutSide = 10;
 
 ImageSlot& shown_image(JoinDocument& d) {
-  return d.cutout_source == 1 ? d.a : d.b;
+  return d.slot(twin_of(d.cutout_source).value_or(Twin::B));
 }
 
-// The twin commands differ in the slot and the value of cutout_source that means "showing it".
-void toggle_cutout(Session& s, Window owner, ImageSlot JoinDocument::*slot, std::int16_t source) {
+// The twin commands differ in the twin only.
+void toggle_cutout(Session& s, Window owner, Twin twin) {
   JoinDocument& d = s.doc;
-  if ((d.*slot).width == 0) return;
-  if (d.cutout_source == source) {
-    d.cutout_source = 0;
+  if (d.slot(twin).width == 0) return;
+  if (twin_of(d.cutout_source) == twin) {
+    d.cutout_source = kNeither;
     s.rt.SHOWWINDOW(s.c.FORM4, 0);
     return;
   }
   s.rt.SETTOPMOSTWINDOW(s.c.FORM4, -1);
-  d.cutout_source = source;
+  d.cutout_source = stored(twin);
   s.rt.SHOWWINDOW(s.c.FORM4, -1);
   LOAD_KCG(s, owner);
 }
@@ -48,16 +48,16 @@ void LOAD_KCG(Session& s, Window) {
 }
 
 void BUTTON61_ON(Session& s, Window owner) {
-  toggle_cutout(s, owner, &JoinDocument::a, 1);
+  toggle_cutout(s, owner, Twin::A);
 }
 void BUTTON62_ON(Session& s, Window owner) {
-  toggle_cutout(s, owner, &JoinDocument::b, 2);
+  toggle_cutout(s, owner, Twin::B);
 }
 
 void FORM4_MOUSEDOWN(Session& s, const EventArgs& e) {
   JoinDocument& d = s.doc;
   remember_pointer(d, e);
-  if (e.button == 1) {
+  if (e.button == kLeftButton) {
     d.cutout_left = s.rt.GETLEFT(s.c.FORM4);
     d.cutout_top = s.rt.GETTOP(s.c.FORM4);
   }
@@ -68,16 +68,16 @@ void FORM4_MOUSEMOVE(Session& s, const EventArgs& e) {
   const auto [dx, dy] = pointer_movement(d, e);
   // The runtime reports a drag in the frame the window had when the button went down, so the
   // window can follow the pointer step by step.
-  if (e.button == 1) {
+  if (e.button == kLeftButton) {
     d.cutout_left += dx;
     d.cutout_top += dy;
     s.rt.MOVEWINDOW(s.c.FORM4, d.cutout_left, d.cutout_top);
-  } else if (e.button == 2) {
+  } else if (e.button == kRightButton) {
     ImageSlot& img = shown_image(d);
     img.cutout_x -= dx;
     img.cutout_y -= dy;
     LOAD_KCG(s, e.owner);
-  } else if (e.button == 3) {
+  } else if (e.button == kBothButtons) {
     d.cutout_width = std::max(d.cutout_width + dx, kMinCutoutSide);
     d.cutout_height = std::max(d.cutout_height + dy, kMinCutoutSide);
     s.rt.SETWINDOWSIZE(s.c.FORM4, d.cutout_width, d.cutout_height);

@@ -17,15 +17,15 @@ namespace {
 
 // What differs between the A and B readers.
 struct ReaderTwin {
-  std::int16_t which;          // 1 A, 2 B: the value of last_loaded and of cutout_source for this slot
+  Twin twin;
   std::int16_t new_button;     // the load button whose event resets the crop itself
   Window Controls::*selected;  // radio button that hands the crop sliders to this slot
   Window Controls::*other;
   void (*fit_crop)(Session&, Window);
 };
 
-constexpr ReaderTwin kReadA{1, 53, &Controls::RADIO5, &Controls::RADIO6, &ACG_SRID_CHK};
-constexpr ReaderTwin kReadB{2, 54, &Controls::RADIO6, &Controls::RADIO5, &BCG_SRID_CHK};
+constexpr ReaderTwin kReadA{Twin::A, 53, &Controls::RADIO5, &Controls::RADIO6, &ACG_SRID_CHK};
+constexpr ReaderTwin kReadB{Twin::B, 54, &Controls::RADIO6, &Controls::RADIO5, &BCG_SRID_CHK};
 
 void delete_file(const std::string& path) {
   std::error_code ec;
@@ -87,14 +87,14 @@ void set_crop_bounds(Session& s, ImageSlot& image) {
 
 void read_image(Session& s, Window owner, const ReaderTwin& t) {
   JoinDocument& d = s.doc;
-  ImageSlot& image = d.slot(t.which);
-  d.last_loaded = t.which;
+  ImageSlot& image = d.slot(t.twin);
+  d.last_loaded = stored(t.twin);
   if (s.rt.CHECKOBJECT(image.bitmap) != 0) s.rt.DELETEOBJECT(image.bitmap);
   d.load_failed = 0;
   read_with_recovery(s, owner, image);
   if (d.load_failed != 0) return;  // crop, bounds, canvas and title stay as they were
 
-  if (d.cutout_source == t.which) {
+  if (twin_of(d.cutout_source) == t.twin) {
     s.rt.SHOWWINDOW(s.c.FORM4, -1);
     LOAD_KCG(s, owner);
   }

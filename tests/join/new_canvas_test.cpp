@@ -100,8 +100,8 @@ TEST_F(NewCanvas, NewOnALoadedJoinEmptiesItAndOpensTheSettingsWithTheCurrentMarg
     EXPECT_TRUE(img->file_title.empty());
     EXPECT_EQ(img->cutout_x, 0);
   }
-  EXPECT_EQ(d.last_loaded, 0);
-  EXPECT_EQ(d.cutout_source, 0);
+  EXPECT_EQ(d.last_loaded, kNeither);
+  EXPECT_EQ(d.cutout_source, kNeither);
   EXPECT_EQ(d.cutout_width, 300);
   EXPECT_EQ(d.cutout_height, 300);
   // The title no longer names the images; the commands that need images are off again.

@@ -144,7 +144,7 @@ TEST_F(Loading, AFirstReadThatFailsLeavesTheSlotEmpty) {
   expect_one_message(dir.file("text.bmp"));
   EXPECT_EQ(s.doc.load_failed, 1);
   EXPECT_EQ(s.doc.load_button, 0);
-  EXPECT_EQ(s.doc.last_loaded, 1);
+  EXPECT_EQ(s.doc.last_loaded, stored(Twin::A));
   EXPECT_TRUE(s.doc.a.file_path.empty());
   EXPECT_EQ(s.doc.a.width, 0);
   EXPECT_EQ(rt.CHECKOBJECT(s.doc.a.bitmap), 0);
@@ -225,7 +225,7 @@ TEST_F(Loading, ASlotLeftWithoutItsPictureStillDrawsCropsAndCutsOut) {
   ASSERT_TRUE(rt.click("RADIO5"));
   ASSERT_TRUE(rt.scroll_to("HSCROLL2", 10));
   ASSERT_TRUE(rt.click("BUTTON4"));
-  ASSERT_TRUE(rt.mouse("FORM4", "MOUSEMOVE", 2, 5, 5));
+  ASSERT_TRUE(rt.mouse("FORM4", "MOUSEMOVE", kRightButton, 5, 5));
   EXPECT_EQ(canvas().at(0, 0), 0xFFFFFFFFu);  // the canvas composes
   EXPECT_TRUE(rt.untrapped().empty());
   EXPECT_FALSE(rt.ended());
