@@ -76,15 +76,15 @@ void start_up(Session& s, const std::function<std::string()>& work_drive) {
   d.app_title = "VimbrelVer1.3";
   FormRuntime::ATTACH(s.c.MAINFORM, rt.GETDLGITEM(Window{}, "MAINFORM"));
   rt.SETMAPMODE(s.c.MAINFORM, 1);
-  d.scrollbar_size = 16;
+  d.view.scrollbar_size = 16;
   rt.CREATEWINDOW(s.c.FORM2, "FORM2", 0);
   rt.CREATEWINDOW(s.c.FORM3, "FORM3", -1);
   rt.CREATEWINDOW(s.c.FORM4, "FORM4", 0);
   rt.BITMAPOBJECT(d.a.bitmap);
   rt.BITMAPOBJECT(d.b.bitmap);
-  d.title_bar_height = static_cast<std::int16_t>(
+  d.view.title_bar_height = static_cast<std::int16_t>(
       rt.GetSystemMetrics(SM_CYSIZE) + rt.GetSystemMetrics(SM_CYFRAME) + rt.GetSystemMetrics(SM_CYBORDER));
-  d.frame_size = static_cast<std::int16_t>(rt.GetSystemMetrics(SM_CYFRAME));
+  d.view.frame_size = static_cast<std::int16_t>(rt.GetSystemMetrics(SM_CYFRAME));
   bind_controls(s);
   d.a.open_dir = CURRENT_DIR("");
   d.b.open_dir = CURRENT_DIR("");
@@ -93,13 +93,14 @@ void start_up(Session& s, const std::function<std::string()>& work_drive) {
   d.margin_y = 50.0f;
   rt.MOVEWINDOW(s.c.MAINFORM, 0, 0);
   rt.MAXIMIZEWINDOW(s.c.MAINFORM);
-  d.last_win_width = to_int16(rt.GETWIDTH(s.c.MAINFORM));
-  d.last_win_height = to_int16(rt.GETHEIGHT(s.c.MAINFORM));
+  d.view.last_win_width = to_int16(rt.GETWIDTH(s.c.MAINFORM));
+  d.view.last_win_height = to_int16(rt.GETHEIGHT(s.c.MAINFORM));
   for (const char* row : kEffectRows) rt.ADDSTRING(s.c.LIST1, row);
   d.effect_index = 0;
   MENU_RESET(s, Window{});
-  d.ctl_group_x = 48, d.ctl_group_y = 488, d.ctl_group_width = 192, d.ctl_group_height = 56;
-  d.radio5_dy = 24, d.radio6_dy = 24;
+  d.selector.ctl_group_x = 48, d.selector.ctl_group_y = 488, d.selector.ctl_group_width = 192,
+  d.selector.ctl_group_height = 56;
+  d.selector.radio5_dy = 24, d.selector.radio6_dy = 24;
   d.work_drive = work_drive();
   d.work_file_path = d.work_drive + "DAMMY.BMP";
   TITLE_SET(s, Window{});

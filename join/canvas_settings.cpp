@@ -14,13 +14,15 @@ constexpr double kMarginCap = 1e9;
 // Places GROUP2 and its two radio buttons for the side's row of the selector table.
 void lay_out_selector(Session& s, const SelectorLayout& row) {
   JoinDocument& d = s.doc;
-  d.ctl_group_x = row.x, d.ctl_group_y = row.y;
-  d.ctl_group_width = row.width, d.ctl_group_height = row.height;
-  d.radio5_dy = row.radio5_dy, d.radio6_dy = row.radio6_dy;
-  s.rt.MOVEWINDOW(s.c.GROUP2, d.ctl_group_x, d.ctl_group_y);
-  s.rt.SETWINDOWSIZE(s.c.GROUP2, d.ctl_group_width, d.ctl_group_height);
-  s.rt.MOVEWINDOW(s.c.RADIO5, d.ctl_group_x + row.radio5_dx, d.ctl_group_y + d.radio5_dy);
-  s.rt.MOVEWINDOW(s.c.RADIO6, d.ctl_group_x + row.radio6_dx, d.ctl_group_y + d.radio6_dy);
+  d.selector.ctl_group_x = row.x, d.selector.ctl_group_y = row.y;
+  d.selector.ctl_group_width = row.width, d.selector.ctl_group_height = row.height;
+  d.selector.radio5_dy = row.radio5_dy, d.selector.radio6_dy = row.radio6_dy;
+  s.rt.MOVEWINDOW(s.c.GROUP2, d.selector.ctl_group_x, d.selector.ctl_group_y);
+  s.rt.SETWINDOWSIZE(s.c.GROUP2, d.selector.ctl_group_width, d.selector.ctl_group_height);
+  s.rt.MOVEWINDOW(s.c.RADIO5, d.selector.ctl_group_x + row.radio5_dx,
+                  d.selector.ctl_group_y + d.selector.radio5_dy);
+  s.rt.MOVEWINDOW(s.c.RADIO6, d.selector.ctl_group_x + row.radio6_dx,
+                  d.selector.ctl_group_y + d.selector.radio6_dy);
 }
 
 }  // namespace

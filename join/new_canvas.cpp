@@ -37,7 +37,7 @@ bool create_canvas(Session& s, Window owner) {
 // sizes the canvas for the other one alone, without margins.
 void drop_last_loaded(Session& s) {
   JoinDocument& d = s.doc;
-  const std::optional<Twin> last = twin_of(d.last_loaded);
+  const std::optional<Twin> last = twin_of(d.load.last_loaded);
   if (!last) {
     d.canvas_width = d.canvas_height = 0;
     return;
@@ -59,10 +59,10 @@ std::string margin_text(float margin) {
 
 void reset_cutout_window(Session& s) {
   JoinDocument& d = s.doc;
-  d.cutout_width = d.cutout_height = 300;
+  d.cutout.cutout_width = d.cutout.cutout_height = 300;
   d.a.cutout_x = d.a.cutout_y = 0;
   d.b.cutout_x = d.b.cutout_y = 0;
-  d.cutout_source = kNeither;
+  d.cutout.cutout_source = kNeither;
   s.rt.SHOWWINDOW(s.c.FORM4, 0);
 }
 
@@ -120,7 +120,7 @@ void BUTTON52_ON(Session& s, Window owner) {
     img->undo_x = img->undo_y = 0;
     img->width = img->height = 0;
   }
-  d.last_loaded = kNeither;
+  d.load.last_loaded = kNeither;
   SUB_NEW(s, owner);
   s.shell.MENU_RESET(owner);
   reset_cutout_window(s);

@@ -35,7 +35,7 @@ void take_new_file(Session& s, Window owner, const LoadTwin& t, const std::strin
   ImageSlot& image = s.doc.slot(t.twin);
   if (t.enables_everything) s.shell.MENU_ALLSET(owner);
   image.open_dir = folder;
-  image.file_path = s.doc.load_path;
+  image.file_path = s.doc.load.load_path;
   enable(s, t.enables_before_title);
   image.file_title = title;
   s.shell.TITLE_SET(owner);
@@ -56,23 +56,23 @@ void load_new(Session& s, Window owner, const LoadTwin& t) {
   ImageSlot& image = d.slot(t.twin);
   // While neither dialog has moved the current folder, B starts where the last A file came from.
   if (t.twin == Twin::B && d.b.open_dir == CURRENT_DIR("")) d.b.open_dir = d.a.open_dir;
-  d.load_button = t.button;
-  d.load_path = s.rt.WINOPENDLG(owner, t.dialog_title, image.open_dir, kOpenFilter, 0);
-  if (d.load_path != kCancelled) {
+  d.load.load_button = t.button;
+  d.load.load_path = s.rt.WINOPENDLG(owner, t.dialog_title, image.open_dir, kOpenFilter, 0);
+  if (d.load.load_path != kCancelled) {
     std::string drive, dir, name;
-    SPLIT_PATH(d.load_path, drive, dir, name, image.file_ext);
+    SPLIT_PATH(d.load.load_path, drive, dir, name, image.file_ext);
     t.reader(s, owner);
-    if (d.load_failed == 0) take_new_file(s, owner, t, drive + dir, name + image.file_ext);
+    if (d.load.load_failed == 0) take_new_file(s, owner, t, drive + dir, name + image.file_ext);
   }
-  d.load_button = 0;
+  d.load.load_button = 0;
 }
 
 void reload(Session& s, Window owner, const LoadTwin& t) {
   const ImageSlot& image = s.doc.slot(t.twin);
   if (image.width == 0) return;
-  s.doc.load_path = image.file_path;  // the extension in force when that file was read stays
+  s.doc.load.load_path = image.file_path;  // the extension in force when that file was read stays
   t.reader(s, owner);
-  if (s.doc.load_failed == 0) s.shell.TITLE_SET(owner);
+  if (s.doc.load.load_failed == 0) s.shell.TITLE_SET(owner);
 }
 
 }  // namespace

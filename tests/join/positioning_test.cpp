@@ -187,23 +187,23 @@ TEST_F(Panning, LeftDragMovesTheViewAgainstThePointerWithinTheCanvas) {
   const JoinDocument& d = s.doc;
   mouse("MOUSEDOWN", kLeftButton, 500, 500);
   mouse("MOUSEMOVE", kLeftButton, 600, 450);  // right and up: the view cannot go left of 0, it goes down 50
-  EXPECT_EQ(d.view_x, 0);
-  EXPECT_EQ(d.view_y, 50);
+  EXPECT_EQ(d.view.view_x, 0);
+  EXPECT_EQ(d.view.view_y, 50);
   mouse("MOUSEMOVE", kLeftButton, 300, 450);
-  EXPECT_EQ(d.view_x, 300);
-  EXPECT_EQ(d.scroll_pos_x, 300);
+  EXPECT_EQ(d.view.view_x, 300);
+  EXPECT_EQ(d.view.scroll_pos_x, 300);
   EXPECT_EQ(rt.GETSCROLLPOS(s.c.HSCROLL1), 300);
   EXPECT_EQ(rt.GETSCROLLPOS(s.c.VSCROLL1), 50);
   EXPECT_TRUE(view_shows(300, 50));
 
   mouse("MOUSEMOVE", kLeftButton, -20000, -20000);  // far to the left and up
-  EXPECT_EQ(d.view_x, d.canvas_width - d.view_width);
-  EXPECT_EQ(d.view_y, d.canvas_height - d.view_height);
-  EXPECT_EQ(rt.GETSCROLLPOS(s.c.HSCROLL1), d.scroll_max_x);
-  EXPECT_TRUE(view_shows(to_pixel(d.view_x), to_pixel(d.view_y)));
+  EXPECT_EQ(d.view.view_x, d.canvas_width - d.view.view_width);
+  EXPECT_EQ(d.view.view_y, d.canvas_height - d.view.view_height);
+  EXPECT_EQ(rt.GETSCROLLPOS(s.c.HSCROLL1), d.view.scroll_max_x);
+  EXPECT_TRUE(view_shows(to_pixel(d.view.view_x), to_pixel(d.view.view_y)));
   mouse("MOUSEMOVE", kLeftButton, 20000, 20000);
-  EXPECT_EQ(d.view_x, 0);
-  EXPECT_EQ(d.view_y, 0);
+  EXPECT_EQ(d.view.view_x, 0);
+  EXPECT_EQ(d.view.view_y, 0);
   EXPECT_EQ(pos(d.a), Pos(25, 25));  // panning moves no image
 }
 
@@ -212,8 +212,8 @@ TEST_F(Panning, WithoutScrollBarsTheViewStaysAndIsCopiedAgain) {
   ASSERT_EQ(rt.ISWINDOWVISIBLE(s.c.HSCROLL1), 0);
   mouse("MOUSEDOWN", kLeftButton, 5, 5);
   mouse("MOUSEMOVE", kLeftButton, 100, 90);
-  EXPECT_EQ(s.doc.view_x, 0);
-  EXPECT_EQ(s.doc.view_y, 0);
+  EXPECT_EQ(s.doc.view.view_x, 0);
+  EXPECT_EQ(s.doc.view.view_y, 0);
   EXPECT_TRUE(view_shows(0, 0));
   EXPECT_EQ(s.doc.mouse_last_x, 100);
 }

@@ -58,8 +58,8 @@ class RendererJoin : public test::ProgramTest {
 
   ::testing::AssertionResult view_matches(const Bitmap& want) {
     const Bitmap& view = rt.surface(s.c.PICTURE1);
-    const int vx = static_cast<int>(std::lround(s.doc.view_x)),
-              vy = static_cast<int>(std::lround(s.doc.view_y));
+    const int vx = static_cast<int>(std::lround(s.doc.view.view_x)),
+              vy = static_cast<int>(std::lround(s.doc.view.view_y));
     for (int y = 0; y < view.height(); ++y) {
       for (int x = 0; x < view.width(); ++x) {
         const int cx = vx + x, cy = vy + y;
@@ -138,10 +138,10 @@ TEST_F(RendererJoin, RandomSequencesShowWhatTheFullRedrawDraws) {
         }
         case 7:
           if (rt.ISWINDOWVISIBLE(s.c.HSCROLL1)) {
-            ASSERT_TRUE(rt.scroll_to("HSCROLL1", pick(s.doc.scroll_max_x + 1)));
+            ASSERT_TRUE(rt.scroll_to("HSCROLL1", pick(s.doc.view.scroll_max_x + 1)));
           }
           if (rt.ISWINDOWVISIBLE(s.c.VSCROLL1)) {
-            ASSERT_TRUE(rt.scroll_to("VSCROLL1", pick(s.doc.scroll_max_y + 1)));
+            ASSERT_TRUE(rt.scroll_to("VSCROLL1", pick(s.doc.view.scroll_max_y + 1)));
           }
           break;
         case 8:

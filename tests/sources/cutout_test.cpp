@@ -24,8 +24,8 @@ class Cutout : public test::ProgramTest {
   // The window's size in the model and on screen, and what it shows: the image from (vx, vy).
   void expect_window(float w, float h, float vx, float vy, bool b = false) {
     EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM4), 1);
-    EXPECT_EQ(s.doc.cutout_width, w);
-    EXPECT_EQ(s.doc.cutout_height, h);
+    EXPECT_EQ(s.doc.cutout.cutout_width, w);
+    EXPECT_EQ(s.doc.cutout.cutout_height, h);
     EXPECT_EQ(rt.GETWIDTH(s.c.FORM4), w);
     EXPECT_EQ(rt.GETHEIGHT(s.c.FORM4), h);
     const ImageSlot& img = b ? s.doc.b : s.doc.a;
@@ -56,7 +56,7 @@ class Cutout : public test::ProgramTest {
 TEST_F(Cutout, ASmallImageShrinksTheWindowAndIsShownWhole) {
   read_a(200, 150);
   ASSERT_TRUE(rt.click("BUTTON61"));
-  EXPECT_EQ(s.doc.cutout_source, stored(Twin::A));
+  EXPECT_EQ(s.doc.cutout.cutout_source, stored(Twin::A));
   EXPECT_TRUE(rt.topmost(s.c.FORM4));
   expect_window(200, 150, 0, 0);
 }
@@ -117,17 +117,17 @@ TEST_F(Cutout, SwitchingBetweenAAndBKeepsEachViewAndTheSmallerSize) {
   expect_window(300, 300, 60, 0);
 
   ASSERT_TRUE(rt.click("BUTTON62"));  // switches without hiding
-  EXPECT_EQ(s.doc.cutout_source, stored(Twin::B));
+  EXPECT_EQ(s.doc.cutout.cutout_source, stored(Twin::B));
   expect_window(120, 90, 0, 0, true);
   drag(kRightButton, 50, 50, 40, 45);
   expect_window(120, 90, 0, 0, true);  // B is as small as the window
 
   ASSERT_TRUE(rt.click("BUTTON61"));  // A again: the window stays at B's size, A's view is kept
-  EXPECT_EQ(s.doc.cutout_source, stored(Twin::A));
+  EXPECT_EQ(s.doc.cutout.cutout_source, stored(Twin::A));
   expect_window(120, 90, 60, 0);
 
   ASSERT_TRUE(rt.click("BUTTON61"));  // the same command hides it
-  EXPECT_EQ(s.doc.cutout_source, kNeither);
+  EXPECT_EQ(s.doc.cutout.cutout_source, kNeither);
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM4), 0);
 }
 
@@ -135,12 +135,12 @@ TEST_F(Cutout, AfterBIsReadTheOpenWindowSlidesB) {
   read_a(400, 300);
   ASSERT_TRUE(rt.click("BUTTON61"));
   read_b(250, 200);
-  EXPECT_EQ(s.doc.cutout_source, kNeither);
+  EXPECT_EQ(s.doc.cutout.cutout_source, kNeither);
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM4), 1);
   drag(kRightButton, 100, 100, 90, 100);
   expect_window(250, 200, 0, 0, true);
   ASSERT_TRUE(rt.click("BUTTON62"));  // B's command shows B rather than hiding
-  EXPECT_EQ(s.doc.cutout_source, stored(Twin::B));
+  EXPECT_EQ(s.doc.cutout.cutout_source, stored(Twin::B));
   expect_window(250, 200, 0, 0, true);
 }
 
@@ -150,7 +150,7 @@ TEST_F(Cutout, ADroppedBLeavesTheOpenWindowAsItIs) {
   rt.fail_next_create_bitmap();
   read_b(250, 200);  // no canvas for both: B is dropped, and the window no longer names an image
   ASSERT_EQ(s.doc.b.width, 0);
-  ASSERT_EQ(s.doc.cutout_source, kNeither);
+  ASSERT_EQ(s.doc.cutout.cutout_source, kNeither);
   drag(kRightButton, 100, 100, 50, 50);
   drag(kBothButtons, 100, 100, 90, 90);
   EXPECT_EQ(rt.GETWIDTH(s.c.FORM4), 290);
@@ -164,7 +164,7 @@ TEST_F(Cutout, WithNoAImageTheCommandDoesNothing) {
   read_a(40, 30);  // no canvas can be made for it, so A is dropped again
   ASSERT_EQ(s.doc.a.width, 0);
   ASSERT_TRUE(rt.click("BUTTON61"));
-  EXPECT_EQ(s.doc.cutout_source, kNeither);
+  EXPECT_EQ(s.doc.cutout.cutout_source, kNeither);
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM4), 0);
 }
 
