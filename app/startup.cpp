@@ -5,16 +5,14 @@
 #include "app/menus.h"
 #include "app/settings_file.h"
 #include "app/title.h"
+#include "join/canvas_settings.h"
+#include "join/effects.h"
 #include "platform/pixels/rounding.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/path_builtins.h"
 
 namespace vimbrel {
 namespace {
-
-constexpr const char* kEffectRows[] = {"効果無し（余白が白）", "効果無し（余白が黒）",
-                                       "Ａモード（余白が白）", "Ｂモード（余白が白）",
-                                       "Ｃモード（余白が黒）", "Ｄモード（余白が黒）"};
 
 void bind_control(Session& s, Window form, Window& variable, const std::string& name) {
   FormRuntime::ATTACH(variable, s.rt.GETDLGITEM(form, name));
@@ -95,12 +93,10 @@ void start_up(Session& s, const std::function<std::string()>& work_drive) {
   rt.MAXIMIZEWINDOW(s.c.MAINFORM);
   d.view.last_win_width = to_int16(rt.GETWIDTH(s.c.MAINFORM));
   d.view.last_win_height = to_int16(rt.GETHEIGHT(s.c.MAINFORM));
-  for (const char* row : kEffectRows) rt.ADDSTRING(s.c.LIST1, row);
+  for (const Effect& effect : kEffects) rt.ADDSTRING(s.c.LIST1, effect.label);
   d.effect_index = 0;
   MENU_RESET(s, Window{});
-  d.selector.ctl_group_x = 48, d.selector.ctl_group_y = 488, d.selector.ctl_group_width = 192,
-  d.selector.ctl_group_height = 56;
-  d.selector.radio5_dy = 24, d.selector.radio6_dy = 24;
+  keep_selector(d.selector, kSelectorLayouts[row_of(Side::Right)]);
   d.work_drive = work_drive();
   d.work_file_path = d.work_drive + "DAMMY.BMP";
   TITLE_SET(s, Window{});

@@ -14,9 +14,7 @@ constexpr double kMarginCap = 1e9;
 // Places GROUP2 and its two radio buttons for the side's row of the selector table.
 void lay_out_selector(Session& s, const SelectorLayout& row) {
   JoinDocument& d = s.doc;
-  d.selector.ctl_group_x = row.x, d.selector.ctl_group_y = row.y;
-  d.selector.ctl_group_width = row.width, d.selector.ctl_group_height = row.height;
-  d.selector.radio5_dy = row.radio5_dy, d.selector.radio6_dy = row.radio6_dy;
+  keep_selector(d.selector, row);
   s.rt.MOVEWINDOW(s.c.GROUP2, d.selector.ctl_group_x, d.selector.ctl_group_y);
   s.rt.SETWINDOWSIZE(s.c.GROUP2, d.selector.ctl_group_width, d.selector.ctl_group_height);
   s.rt.MOVEWINDOW(s.c.RADIO5, d.selector.ctl_group_x + row.radio5_dx,
@@ -26,6 +24,12 @@ void lay_out_selector(Session& s, const SelectorLayout& row) {
 }
 
 }  // namespace
+
+void keep_selector(SelectorPlacement& placement, const SelectorLayout& row) {
+  placement.ctl_group_x = row.x, placement.ctl_group_y = row.y;
+  placement.ctl_group_width = row.width, placement.ctl_group_height = row.height;
+  placement.radio5_dy = row.radio5_dy, placement.radio6_dy = row.radio6_dy;
+}
 
 float margin_value(std::string_view text) {
   std::size_t i = 0;

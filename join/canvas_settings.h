@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "join/join_document.h"
+
 namespace vimbrel {
 
 // The number at the start of a margin text, leading blanks skipped; 0 when the text starts with no
@@ -25,5 +27,8 @@ inline constexpr std::array<SelectorLayout, 4> kSelectorLayouts{{
     {48, 488, 192, 56, 112, 24, 16, 24},
     {72, 472, 144, 80, 40, 56, 40, 24},
 }};
+
+// Records `row` as the selector's placement (the document's copy of the table row).
+void keep_selector(SelectorPlacement& placement, const SelectorLayout& row);
 
 }  // namespace vimbrel
