@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/forms_layout.h"
+#include "app/program.h"
 #include "app/settings_file.h"
 #include "app/startup.h"
 #include "platform/pixels/runtime_error.h"

@@ -5,6 +5,7 @@
 
 #include "app/forms_layout.h"
 #include "app/join_options.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "join/save_region.h"
 #include "platform/runtime/headless/headless_runtime.h"

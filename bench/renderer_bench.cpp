@@ -11,6 +11,7 @@
 
 #include "app/forms_layout.h"
 #include "app/menus.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "join/renderer.h"
 #include "platform/runtime/headless/headless_runtime.h"

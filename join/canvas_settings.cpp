@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "join/canvas_size.h"
-#include "join/new_canvas.h"
 
 namespace vimbrel {
 namespace {

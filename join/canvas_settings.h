@@ -1,12 +1,12 @@
-// The settings form's values: the margin increments as typed, and the image selector's layout that
-// mirrors the attachment side.
+// The settings form FORM2: its margin increments as typed, its save button, and the image
+// selector's layout on FORM3 that mirrors the attachment side.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string_view>
 
-#include "join/join_document.h"
+#include "join/session.h"
 
 namespace vimbrel {
 
@@ -27,6 +27,9 @@ inline constexpr std::array<SelectorLayout, 4> kSelectorLayouts{{
     {48, 488, 192, 56, 112, 24, 16, 24},
     {72, 472, 144, 80, 40, 56, 40, 24},
 }};
+
+// "設　定　の　保　存": takes the margins and the side, lays out the image selector, back to FORM3.
+void BUTTON2_ON(Session& s, Window owner);
 
 // Records `row` as the selector's placement (the document's copy of the table row).
 void keep_selector(SelectorPlacement& placement, const SelectorLayout& row);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "join/canvas_settings.h"
 #include "join/canvas_size.h"
 #include "platform/pixels/runtime_error.h"
 

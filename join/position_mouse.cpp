@@ -1,4 +1,5 @@
-// The mouse in the canvas view: the right button drags the controlled image, the left button pans.
+#include "join/position_mouse.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <utility>

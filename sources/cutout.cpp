@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "join/positioning.h"
+#include "join/position_mouse.h"
 
 namespace vimbrel {
 namespace {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/forms_layout.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "platform/pixels/runtime_error.h"
 #include "tests/support/program_fixture.h"

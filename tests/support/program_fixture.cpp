@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "app/forms_layout.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "platform/imageio/bitmap_file.h"
 

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/forms_layout.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "platform/imageio/bitmap_file.h"
 #include "platform/runtime/qt/qt_runtime.h"

@@ -1,10 +1,11 @@
-#include "sources/loading.h"
+#include "sources/load_buttons.h"
 
 #include <string>
 
 #include "join/new_canvas.h"
 #include "join/renderer.h"
 #include "platform/runtime/path_builtins.h"
+#include "sources/image_reader.h"
 
 namespace vimbrel {
 namespace {

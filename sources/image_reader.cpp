@@ -1,4 +1,4 @@
-#include "sources/load_reader.h"
+#include "sources/image_reader.h"
 
 #include <filesystem>
 #include <string>
