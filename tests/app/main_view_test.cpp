@@ -4,6 +4,7 @@
 #include <string>
 
 #include "join/renderer.h"
+#include "tests/support/pictures.h"
 #include "tests/support/program_fixture.h"
 
 namespace vimbrel {
@@ -33,9 +34,7 @@ class MainView : public test::ProgramTest {
 
   void make_canvas(int w, int h) {
     rt.CREATEBITMAP(s.doc.canvas_bitmap, w, h);
-    Bitmap& c = *rt.picture(s.doc.canvas_bitmap);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) c.at(x, y) = pattern(x, y);
+    test::paint(*rt.picture(s.doc.canvas_bitmap), pattern);
     s.doc.canvas_width = static_cast<float>(w);
     s.doc.canvas_height = static_cast<float>(h);
   }
