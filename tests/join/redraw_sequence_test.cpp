@@ -111,10 +111,10 @@ TEST_F(RendererJoin, RandomSequencesShowWhatTheFullRedrawDraws) {
       switch (pick(10)) {
         case 0:
         case 1:
-          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEDOWN", 2, mx, my));
+          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEDOWN", kRightButton, mx, my));
           for (int k = 0; k < 3; ++k) {
             mx += static_cast<float>(pick(41) - 20), my += static_cast<float>(pick(41) - 20);
-            ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEMOVE", 2, mx, my));
+            ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEMOVE", kRightButton, mx, my));
           }
           break;
         case 2:
@@ -145,8 +145,8 @@ TEST_F(RendererJoin, RandomSequencesShowWhatTheFullRedrawDraws) {
           }
           break;
         case 8:
-          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEDOWN", 1, 50, 50));
-          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEMOVE", 1, static_cast<float>(pick(200)),
+          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEDOWN", kLeftButton, 50, 50));
+          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEMOVE", kLeftButton, static_cast<float>(pick(200)),
                                static_cast<float>(pick(200))));
           break;
         case 9:
