@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/forms_layout.h"
+#include "app/program.h"
 #include "app/settings_file.h"
 #include "app/settings_search.h"
 #include "app/startup.h"

@@ -4,10 +4,11 @@
 #include <filesystem>
 #include <string>
 
-#include "app/effect_names.h"
 #include "app/forms_layout.h"
 #include "app/join_options.h"
+#include "app/program.h"
 #include "app/startup.h"
+#include "join/effects.h"
 #include "join/save_region.h"
 #include "platform/runtime/headless/headless_runtime.h"
 
@@ -89,7 +90,7 @@ class JoinRun {
   bool new_canvas() {
     return did(rt_.click("BUTTON52"), "新規作成") && did(rt_.type_text("EDIT1", o_.margin_x), "EDIT1") &&
            did(rt_.type_text("EDIT2", o_.margin_y), "EDIT2") &&
-           did(rt_.click("RADIO" + std::to_string(o_.side)), "the side") &&
+           did(rt_.click("RADIO" + std::to_string(static_cast<int>(o_.side))), "the side") &&
            did(rt_.click("BUTTON2"), "BUTTON2") && ok();
   }
 
@@ -119,8 +120,9 @@ class JoinRun {
   bool move(const std::string& radio, const std::optional<std::array<int, 2>>& m) {
     if (!m) return true;
     const auto dx = static_cast<float>((*m)[0]), dy = static_cast<float>((*m)[1]);
-    return did(rt_.click(radio), radio) && did(rt_.mouse("PICTURE1", "MOUSEDOWN", 2, 0, 0), "PICTURE1") &&
-           did(rt_.mouse("PICTURE1", "MOUSEMOVE", 2, dx, dy), "PICTURE1") && ok();
+    return did(rt_.click(radio), radio) &&
+           did(rt_.mouse("PICTURE1", "MOUSEDOWN", kRightButton, 0, 0), "PICTURE1") &&
+           did(rt_.mouse("PICTURE1", "MOUSEMOVE", kRightButton, dx, dy), "PICTURE1") && ok();
   }
 
   bool save() {
@@ -138,8 +140,8 @@ class JoinRun {
 
 std::string join_usage() {
   std::string effects;
-  for (std::size_t n = 0; n < kEffectNames.size(); ++n)
-    effects += "                                    " + std::to_string(n) + "  " + kEffectNames[n] + "\n";
+  for (std::size_t n = 0; n < kEffects.size(); ++n)
+    effects += "                                    " + std::to_string(n) + "  " + kEffects[n].label + "\n";
   return "usage: vimbrel join A B -o OUT [options]\n"
          "Joins picture B to picture A and writes OUT's folder and name with the extension .BMP.\n"
          "A and B: Windows bitmaps (.bmp), JPEG, PNG or GIF files.\n"

@@ -1,5 +1,6 @@
 #include "app/join_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
@@ -32,11 +33,13 @@ bool apply(JoinOptions& o, const std::string& name, const std::string& value, st
   if (name == "-o" || name == "--output") {
     o.out = value;
   } else if (name == "--side") {
-    const std::vector<std::string> sides = {"right", "below", "left", "above"};
-    o.side = 0;
-    for (std::size_t i = 0; i < sides.size(); ++i)
-      if (sides[i] == value) o.side = static_cast<int>(i) + 1;
-    if (o.side == 0) error = "--side must be right, below, left or above";
+    const std::vector<std::string> sides = {"right", "below", "left", "above"};  // in kAllSides order
+    const auto named = std::find(sides.begin(), sides.end(), value);
+    if (named == sides.end()) {
+      error = "--side must be right, below, left or above";
+    } else {
+      o.side = kAllSides[static_cast<std::size_t>(named - sides.begin())];
+    }
   } else if (name == "--margin") {
     const auto m = int_list<2>(value, 0, kMaxMargin);
     if (!m) error = "--margin must be X,Y with whole numbers from 0 to 32767";

@@ -6,11 +6,13 @@
 #include <span>
 #include <string>
 
+#include "join/twins.h"
+
 namespace vimbrel {
 
 struct JoinOptions {
   std::string a, b, out;
-  int side = 1;  // RADIO1 right, 2 below, 3 left, 4 above
+  Side side = Side::Right;
   std::string margin_x = "50", margin_y = "50";
   int effect = 0;
   bool a_on_top = false;

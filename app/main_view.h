@@ -1,7 +1,7 @@
 // The main window's view of the canvas: layout, scroll bars, the corner button.
 //
 // The view values (view_x, view_width, scroll_unit_x, over_x, corner_state, ...) live in the join
-// document, since the mouse handlers of PICTURE1 read and move them too.
+// document's view state, since the mouse handlers of PICTURE1 read and move them too.
 #pragma once
 
 #include "join/session.h"

@@ -37,7 +37,7 @@ void MENU_ALLSET(Session& s, Window) {
   enable_choices(s, -1);
   s.rt.SETCURSEL(s.c.LIST1, 0);
   s.doc.effect_index = 0;
-  s.doc.cutout_source = 0;
+  s.doc.cutout.cutout_source = kNeither;
   enable_crop_bars(s, -1);
 }
 

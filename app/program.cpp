@@ -1,3 +1,5 @@
+#include "app/program.h"
+
 #include "app/main_view.h"
 #include "app/menus.h"
 #include "app/startup.h"
@@ -8,7 +10,7 @@
 #include "join/saving.h"
 #include "sources/crop_sliders.h"
 #include "sources/cutout.h"
-#include "sources/loading.h"
+#include "sources/load_buttons.h"
 
 namespace vimbrel {
 

@@ -2,10 +2,11 @@
 
 #include <string>
 
-#include "app/effect_names.h"
 #include "app/menus.h"
 #include "app/settings_file.h"
 #include "app/title.h"
+#include "join/canvas_settings.h"
+#include "join/effects.h"
 #include "platform/pixels/rounding.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/path_builtins.h"
@@ -73,15 +74,15 @@ void start_up(Session& s, const std::function<std::string()>& work_drive) {
   d.app_title = "VimbrelVer1.3";
   FormRuntime::ATTACH(s.c.MAINFORM, rt.GETDLGITEM(Window{}, "MAINFORM"));
   rt.SETMAPMODE(s.c.MAINFORM, 1);
-  d.scrollbar_size = 16;
+  d.view.scrollbar_size = 16;
   rt.CREATEWINDOW(s.c.FORM2, "FORM2", 0);
   rt.CREATEWINDOW(s.c.FORM3, "FORM3", -1);
   rt.CREATEWINDOW(s.c.FORM4, "FORM4", 0);
   rt.BITMAPOBJECT(d.a.bitmap);
   rt.BITMAPOBJECT(d.b.bitmap);
-  d.title_bar_height = static_cast<std::int16_t>(
+  d.view.title_bar_height = static_cast<std::int16_t>(
       rt.GetSystemMetrics(SM_CYSIZE) + rt.GetSystemMetrics(SM_CYFRAME) + rt.GetSystemMetrics(SM_CYBORDER));
-  d.frame_size = static_cast<std::int16_t>(rt.GetSystemMetrics(SM_CYFRAME));
+  d.view.frame_size = static_cast<std::int16_t>(rt.GetSystemMetrics(SM_CYFRAME));
   bind_controls(s);
   d.a.open_dir = CURRENT_DIR("");
   d.b.open_dir = CURRENT_DIR("");
@@ -90,13 +91,12 @@ void start_up(Session& s, const std::function<std::string()>& work_drive) {
   d.margin_y = 50.0f;
   rt.MOVEWINDOW(s.c.MAINFORM, 0, 0);
   rt.MAXIMIZEWINDOW(s.c.MAINFORM);
-  d.last_win_width = to_int16(rt.GETWIDTH(s.c.MAINFORM));
-  d.last_win_height = to_int16(rt.GETHEIGHT(s.c.MAINFORM));
-  for (const char* row : kEffectNames) rt.ADDSTRING(s.c.LIST1, row);
+  d.view.last_win_width = to_int16(rt.GETWIDTH(s.c.MAINFORM));
+  d.view.last_win_height = to_int16(rt.GETHEIGHT(s.c.MAINFORM));
+  for (const Effect& effect : kEffects) rt.ADDSTRING(s.c.LIST1, effect.label);
   d.effect_index = 0;
   MENU_RESET(s, Window{});
-  d.ctl_group_x = 48, d.ctl_group_y = 488, d.ctl_group_width = 192, d.ctl_group_height = 56;
-  d.radio5_dy = 24, d.radio6_dy = 24;
+  keep_selector(d.selector, kSelectorLayouts[row_of(Side::Right)]);
   d.work_drive = work_drive();
   d.work_file_path = d.work_drive + "DAMMY.BMP";
   TITLE_SET(s, Window{});

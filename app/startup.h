@@ -19,9 +19,6 @@ void start_up(Session& s, const std::function<std::string()>& work_drive);
 // The event loop; returns the program's exit status once the runtime has ended it.
 int run_event_loop(Session& s);
 
-// Wires the shell procedures that the joining and source procedures call, and the event table.
-void wire_program(Session& s);
-
 void MAINFORM_END(Session& s, Window owner);
 
 }  // namespace vimbrel

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/forms_layout.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "platform/imageio/bitmap_file.h"
 #include "platform/runtime/headless/headless_runtime.h"

@@ -11,6 +11,7 @@
 
 #include "app/forms_layout.h"
 #include "app/menus.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "join/renderer.h"
 #include "platform/runtime/headless/headless_runtime.h"
@@ -93,11 +94,11 @@ void BM_DragStep(benchmark::State& state) {
   Join j(w, h);
   j.rt.SETCHECK(j.s.c.RADIO5, 1);  // drag A, which the view shows
   j.rt.SETCHECK(j.s.c.RADIO6, 0);
-  j.rt.mouse("PICTURE1", "MOUSEDOWN", 2, 100, 100);
+  j.rt.mouse("PICTURE1", "MOUSEDOWN", kRightButton, 100, 100);
   float x = 100;
   for (auto _ : state) {
     x = x == 100 ? 101 : 100;
-    if (!j.rt.mouse("PICTURE1", "MOUSEMOVE", 2, x, 100) || j.s.doc.a.x != x - 75) {
+    if (!j.rt.mouse("PICTURE1", "MOUSEMOVE", kRightButton, x, 100) || j.s.doc.a.x != x - 75) {
       state.SkipWithError("the drag did not move A");
       break;
     }

@@ -2,13 +2,16 @@
 // increments; an A image alone gets a canvas of exactly its own size.
 #pragma once
 
+#include <optional>
+
 #include "join/session.h"
 
 namespace vimbrel {
 
-// Where B joins A, from FORM2's RADIO1 ... RADIO4: 1 right, 2 below, 3 left, 4 above; 0 when none is
-// set. The buttons are tested in that order.
-int attachment_side(Session& s);
+// The radio button on FORM2 that sets `side`.
+Window side_radio(const Controls& c, Side side);
+// Where B joins A, from FORM2's RADIO1 ... RADIO4; nullopt when none is set.
+std::optional<Side> attachment_side(Session& s);
 
 struct CanvasSize {
   float width = 0, height = 0;
@@ -16,6 +19,6 @@ struct CanvasSize {
 };
 
 // The canvas for the document's two images joined on `side` (as attachment_side returns it).
-CanvasSize canvas_size_for(const JoinDocument& doc, int side);
+CanvasSize canvas_size_for(const JoinDocument& doc, std::optional<Side> side);
 
 }  // namespace vimbrel

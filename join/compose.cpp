@@ -24,25 +24,6 @@ ComposeLayer layer_of(const ImageSlot& slot) {
 
 }  // namespace
 
-int background_colour(int effect_index) {
-  return (effect_index == 0 || effect_index == 2 || effect_index == 3) ? 15 : 0;
-}
-
-int effect_mode(int effect_index) {
-  switch (effect_index) {
-    case 2:
-      return 9;
-    case 3:
-      return 14;
-    case 4:
-      return 7;
-    case 5:
-      return 15;
-    default:
-      return kDrawModeCopy;
-  }
-}
-
 ComposePlan plan_composite(Session& s, ComposeOptions options) {
   const JoinDocument& d = s.doc;
   ComposePlan plan;

@@ -7,15 +7,11 @@
 #include <cstdint>
 #include <span>
 
+#include "join/effects.h"
 #include "join/session.h"
 #include "platform/pixels/raster.h"
 
 namespace vimbrel {
-
-// The background colour number of an effect: 15 (white) for 0, 2 and 3, otherwise 0 (black).
-int background_colour(int effect_index);
-// The draw mode of the upper image: 9, 14, 7 or 15 for effects 2 to 5, otherwise 13 (a plain copy).
-int effect_mode(int effect_index);
 
 // How a composite is drawn from the document.
 struct ComposeOptions {

@@ -1,11 +1,14 @@
 // The join document: the one set of program-wide values that describes the current join.
 //
-// Twins are written once: `a_width` is `doc.a.width`, `undo_b_x` is `doc.b.undo_x`, and so on.
+// Twins are written once: `a_width` is `doc.a.width`, `undo_b_x` is `doc.b.undo_x`, and so on. The
+// values of the view, the cut-out window, a load and the image selector keep their names in groups
+// of their own: `view_x` is `doc.view.view_x`.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "join/twins.h"
 #include "platform/runtime/handles.h"
 
 namespace vimbrel {
@@ -31,33 +34,12 @@ struct ImageSlot {
   float cutout_x = 0, cutout_y = 0;  // the pixel shown at the cut-out window's top-left corner
 };
 
-struct JoinDocument {
-  std::string app_title;
+// The main view's layout and scrolling, kept between layouts (the mouse handlers of PICTURE1 read
+// and move them too).
+struct ViewState {
   std::int16_t scrollbar_size = 0;
   std::int16_t title_bar_height = 0;
   std::int16_t frame_size = 0;
-  float run_flag = 0;
-
-  ImageSlot a, b;
-  BitmapObject canvas_bitmap;
-  float canvas_width = 0, canvas_height = 0;
-  float margin_x = 0, margin_y = 0;
-  std::int16_t effect_index = 0;
-
-  std::string save_dir, save_file_name;
-  std::string work_drive, work_file_path;
-
-  // Loading.
-  std::string load_path;
-  std::int16_t load_failed = 0;
-  std::int16_t load_button = 0;
-  std::int16_t last_loaded = 0;  // 1 A read last, 2 B, 0 after New
-
-  // Layout of GROUP2 on FORM3 (re-laid out for the join side).
-  std::int16_t ctl_group_x = 0, ctl_group_y = 0, ctl_group_width = 0, ctl_group_height = 0;
-  std::int16_t radio5_dy = 0, radio6_dy = 0;
-
-  // Main view layout and scrolling.
   std::int16_t win_width = 0, win_height = 0;
   std::int16_t last_win_width = 0, last_win_height = 0;
   float last_canvas_width = 0, last_canvas_height = 0;
@@ -70,19 +52,51 @@ struct JoinDocument {
   float over_x = 0, over_y = 0;
   float view_x = 0, view_y = 0;
   std::int16_t corner_state = 0;
+};
+
+// The cut-out window: which twin it shows, its size and its place on the screen.
+struct CutoutWindow {
+  std::int16_t cutout_source = kNeither;  // the twin shown
+  float cutout_width = 0, cutout_height = 0;
+  float cutout_left = 0, cutout_top = 0;
+};
+
+// Values a load passes from the button to the reader and back.
+struct LoadScratch {
+  std::string load_path;
+  std::int16_t load_failed = 0;
+  std::int16_t load_button = 0;
+  std::int16_t last_loaded = kNeither;  // the twin read last; kNeither after New
+};
+
+// Where GROUP2 and its radio buttons stand on FORM3 (re-laid out for the join side).
+struct SelectorPlacement {
+  std::int16_t ctl_group_x = 0, ctl_group_y = 0, ctl_group_width = 0, ctl_group_height = 0;
+  std::int16_t radio5_dy = 0, radio6_dy = 0;
+};
+
+struct JoinDocument {
+  std::string app_title;
+  float run_flag = 0;
+
+  ImageSlot a, b;
+  BitmapObject canvas_bitmap;
+  float canvas_width = 0, canvas_height = 0;
+  float margin_x = 0, margin_y = 0;
+  std::int16_t effect_index = 0;
+
+  std::string save_dir, save_file_name;
+  std::string work_drive, work_file_path;
+
+  ViewState view;
+  CutoutWindow cutout;
+  LoadScratch load;
+  SelectorPlacement selector;
 
   // Mouse tracking shared by the main view and the cut-out window.
   std::int16_t mouse_last_x = 0, mouse_last_y = 0;
 
-  // Cut-out window.
-  std::int16_t cutout_source = 0;  // 1 A, 2 B, 0 none
-  float cutout_width = 0, cutout_height = 0;
-  float cutout_left = 0, cutout_top = 0;
-
-  // Saving: draw positions before a save, put back after it.
-  float saved_a_draw_x = 0, saved_a_draw_y = 0, saved_b_draw_x = 0, saved_b_draw_y = 0;
-
-  ImageSlot& slot(int which) { return which == 1 ? a : b; }
+  ImageSlot& slot(Twin t) { return t == Twin::A ? a : b; }
 };
 
 }  // namespace vimbrel

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "join/canvas_settings.h"
 #include "join/canvas_size.h"
 #include "platform/pixels/runtime_error.h"
 
@@ -36,12 +38,13 @@ bool create_canvas(Session& s, Window owner) {
 // sizes the canvas for the other one alone, without margins.
 void drop_last_loaded(Session& s) {
   JoinDocument& d = s.doc;
-  if (d.last_loaded != 1 && d.last_loaded != 2) {
+  const std::optional<Twin> last = twin_of(d.load.last_loaded);
+  if (!last) {
     d.canvas_width = d.canvas_height = 0;
     return;
   }
-  ImageSlot& gone = d.slot(d.last_loaded);
-  const ImageSlot& kept = d.slot(3 - d.last_loaded);
+  ImageSlot& gone = d.slot(*last);
+  const ImageSlot& kept = d.slot(other(*last));
   if (s.rt.CHECKOBJECT(gone.bitmap) != 0) s.rt.DELETEOBJECT(gone.bitmap);
   gone.width = gone.height = 0;
   gone.x = gone.y = 0;
@@ -57,10 +60,10 @@ std::string margin_text(float margin) {
 
 void reset_cutout_window(Session& s) {
   JoinDocument& d = s.doc;
-  d.cutout_width = d.cutout_height = 300;
+  d.cutout.cutout_width = d.cutout.cutout_height = 300;
   d.a.cutout_x = d.a.cutout_y = 0;
   d.b.cutout_x = d.b.cutout_y = 0;
-  d.cutout_source = 0;
+  d.cutout.cutout_source = kNeither;
   s.rt.SHOWWINDOW(s.c.FORM4, 0);
 }
 
@@ -118,7 +121,7 @@ void BUTTON52_ON(Session& s, Window owner) {
     img->undo_x = img->undo_y = 0;
     img->width = img->height = 0;
   }
-  d.last_loaded = 0;
+  d.load.last_loaded = kNeither;
   SUB_NEW(s, owner);
   s.shell.MENU_RESET(owner);
   reset_cutout_window(s);

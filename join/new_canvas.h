@@ -1,4 +1,4 @@
-// New canvas: "新規作成", the settings form, and the canvas sized from the images.
+// New canvas: "新規作成" opening the settings form, and the canvas sized from the images.
 #pragma once
 
 #include "join/session.h"
@@ -13,8 +13,6 @@ void report_canvas_failure(Session& s, Window owner, int code);
 
 // "新規作成": empties the join and opens the settings form FORM2.
 void BUTTON52_ON(Session& s, Window owner);
-// "設　定　の　保　存": takes the margins and the side, lays out the image selector, back to FORM3.
-void BUTTON2_ON(Session& s, Window owner);
 
 void add_new_canvas_events(Session& s, EventTable& table);
 

@@ -1,4 +1,5 @@
-// The mouse in the canvas view: the right button drags the controlled image, the left button pans.
+#include "join/position_mouse.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -9,9 +10,6 @@
 
 namespace vimbrel {
 namespace {
-
-constexpr std::int16_t kLeftButton = 1;
-constexpr std::int16_t kRightButton = 2;
 
 // One axis of a pan: the view moves against the pointer, held inside the canvas, and the thumb follows.
 struct PanAxis {
@@ -37,10 +35,17 @@ void pan_axis(Session& s, const PanAxis& axis, std::int16_t delta) {
 
 void pan(Session& s, std::int16_t dx, std::int16_t dy) {
   JoinDocument& d = s.doc;
-  pan_axis(s, {s.c.HSCROLL1, d.view_x, d.canvas_width, d.view_width, d.scroll_unit_x, d.scroll_pos_x}, dx);
-  pan_axis(s, {s.c.VSCROLL1, d.view_y, d.canvas_height, d.view_height, d.scroll_unit_y, d.scroll_pos_y}, dy);
+  pan_axis(s,
+           {s.c.HSCROLL1, d.view.view_x, d.canvas_width, d.view.view_width, d.view.scroll_unit_x,
+            d.view.scroll_pos_x},
+           dx);
+  pan_axis(s,
+           {s.c.VSCROLL1, d.view.view_y, d.canvas_height, d.view.view_height, d.view.scroll_unit_y,
+            d.view.scroll_pos_y},
+           dy);
   if (s.rt.CHECKOBJECT(d.canvas_bitmap) != 0) {
-    s.rt.BITBLT(s.c.PICTURE1, 0, 0, d.view_width, d.view_height, d.canvas_bitmap, d.view_x, d.view_y);
+    s.rt.BITBLT(s.c.PICTURE1, 0, 0, d.view.view_width, d.view.view_height, d.canvas_bitmap, d.view.view_x,
+                d.view.view_y);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "join/positioning.h"
 
+#include "join/position_mouse.h"
+
 #include <string>
 
 #include "join/renderer.h"

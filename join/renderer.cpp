@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "join/canvas_size.h"
 #include "platform/pixels/rounding.h"
 
 namespace vimbrel {
@@ -14,30 +15,30 @@ namespace {
 enum class Default { HalfMarginX, HalfMarginY, AfterOtherX, AfterOtherY };
 
 struct Statement {
-  bool image_a;  // which image's coordinate
+  Twin twin;  // whose coordinate
   bool x_axis;
   Default value;
 };
 
-// Per side (right, below, left, above): four coordinates, each placed if unplaced and then fitted,
+// Per side, in kAllSides order: four coordinates, each placed if unplaced and then fitted,
 // in this order. The image placed from the other one reads the other's position after its fit.
 constexpr std::array<std::array<Statement, 4>, 4> kSides = {{
-    {{{true, true, Default::HalfMarginX},
-      {true, false, Default::HalfMarginY},
-      {false, true, Default::AfterOtherX},
-      {false, false, Default::HalfMarginY}}},
-    {{{true, true, Default::HalfMarginX},
-      {true, false, Default::HalfMarginY},
-      {false, true, Default::HalfMarginX},
-      {false, false, Default::AfterOtherY}}},
-    {{{false, true, Default::HalfMarginX},
-      {false, false, Default::HalfMarginY},
-      {true, true, Default::AfterOtherX},
-      {true, false, Default::HalfMarginY}}},
-    {{{false, true, Default::HalfMarginX},
-      {false, false, Default::HalfMarginY},
-      {true, true, Default::HalfMarginX},
-      {true, false, Default::AfterOtherY}}},
+    {{{Twin::A, true, Default::HalfMarginX},
+      {Twin::A, false, Default::HalfMarginY},
+      {Twin::B, true, Default::AfterOtherX},
+      {Twin::B, false, Default::HalfMarginY}}},
+    {{{Twin::A, true, Default::HalfMarginX},
+      {Twin::A, false, Default::HalfMarginY},
+      {Twin::B, true, Default::HalfMarginX},
+      {Twin::B, false, Default::AfterOtherY}}},
+    {{{Twin::B, true, Default::HalfMarginX},
+      {Twin::B, false, Default::HalfMarginY},
+      {Twin::A, true, Default::AfterOtherX},
+      {Twin::A, false, Default::HalfMarginY}}},
+    {{{Twin::B, true, Default::HalfMarginX},
+      {Twin::B, false, Default::HalfMarginY},
+      {Twin::A, true, Default::HalfMarginX},
+      {Twin::A, false, Default::AfterOtherY}}},
 }};
 
 // Half a margin, the margin taken as a whole number and the remainder dropped.
@@ -60,8 +61,8 @@ float default_value(const JoinDocument& d, const ImageSlot& other, Default value
 }
 
 void run(JoinDocument& d, const Statement& st) {
-  ImageSlot& img = st.image_a ? d.a : d.b;
-  const ImageSlot& other = st.image_a ? d.b : d.a;
+  ImageSlot& img = d.slot(st.twin);
+  const ImageSlot& other = d.slot(vimbrel::other(st.twin));
   float& p = st.x_axis ? img.x : img.y;
   float& undo = st.x_axis ? img.undo_x : img.undo_y;
   if (p < 0) {
@@ -86,9 +87,8 @@ void paint_canvas(Session& s) {
 
 }  // namespace
 
-void place_for_side(JoinDocument& d, int side) {
-  if (side < 1 || side > 4) return;
-  for (const Statement& st : kSides[static_cast<std::size_t>(side - 1)]) run(d, st);
+void place_for_side(JoinDocument& d, Side side) {
+  for (const Statement& st : kSides[row_of(side)]) run(d, st);
 }
 
 void update_draw_positions(JoinDocument& d) {
@@ -102,9 +102,8 @@ void LOAD_SCG(Session& s, Window owner) {
   JoinDocument& d = s.doc;
   if (d.a.width > 0 && d.b.width > 0) {
     // Four independent tests: every side whose button reads 1 runs.
-    const std::array<Window, 4> sides = {s.c.RADIO1, s.c.RADIO2, s.c.RADIO3, s.c.RADIO4};
-    for (int side = 1; side <= 4; ++side) {
-      if (s.rt.GETCHECK(sides[static_cast<std::size_t>(side - 1)]) == 1) place_for_side(d, side);
+    for (const Side side : kAllSides) {
+      if (s.rt.GETCHECK(side_radio(s.c, side)) == 1) place_for_side(d, side);
     }
   }
   update_draw_positions(d);

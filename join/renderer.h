@@ -16,8 +16,8 @@ namespace vimbrel {
 // through a pointer kept from before the call.
 void LOAD_SCG(Session& s, Window owner);
 
-// The default placement and the clamp for one attachment side (1 right, 2 below, 3 left, 4 above).
-void place_for_side(JoinDocument& d, int side);
+// The default placement and the clamp for one attachment side.
+void place_for_side(JoinDocument& d, Side side);
 // a_draw_x = a_x + a_src_left, ... for both images.
 void update_draw_positions(JoinDocument& d);
 

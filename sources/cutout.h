@@ -5,7 +5,7 @@
 
 namespace vimbrel {
 
-// Draws the shown image (A while cutout_source is 1, B otherwise) into FORM4 at its view position,
+// Draws the shown image (A while cutout_source names A, B otherwise) into FORM4 at its view position,
 // after shrinking the window to the image and clamping the view into it.
 void LOAD_KCG(Session& s, Window owner);
 
@@ -13,7 +13,8 @@ void LOAD_KCG(Session& s, Window owner);
 void BUTTON61_ON(Session& s, Window owner);
 void BUTTON62_ON(Session& s, Window owner);
 
-// Dragging over FORM4: button 1 moves the window, 2 slides the image, 3 resizes (at least 10).
+// Dragging over FORM4: the left button moves the window, the right one slides the image, both
+// resize it (at least 10).
 void FORM4_MOUSEDOWN(Session& s, const EventArgs& e);
 void FORM4_MOUSEMOVE(Session& s, const EventArgs& e);
 

@@ -29,7 +29,6 @@ namespace {
 // A picture in another format that claims far more pixels than its bytes could describe (deflate
 // and LZW stop near a thousand to one, for 1-bit pixels eight times that) is refused.
 constexpr std::uint64_t kOtherPixelsPerByte = 8192;
-constexpr std::uint64_t kSmallPicturePixels = std::uint64_t{1} << 20;
 
 // The work file, removed again unless the conversion completed.
 class WorkFile {

@@ -21,7 +21,6 @@ constexpr int kMaxScans = 500;
 // much more than 512 pixels a byte; twice that, plus room for tiny pictures, is the bound. Arithmetic
 // coding has no such floor and is bounded by memory alone.
 constexpr std::uint64_t kHuffmanPixelsPerByte = 1024;
-constexpr std::uint64_t kSmallPicturePixels = std::uint64_t{1} << 20;
 
 }  // namespace
 

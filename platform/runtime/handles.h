@@ -19,8 +19,13 @@ struct BitmapObject {
   friend bool operator==(BitmapObject, BitmapObject) = default;
 };
 
-// What an event procedure receives: the window of its event and, for mouse events, the button
-// (1 left, 2 right, 3 both), the shift state (unused) and the point in the control's pixels.
+// The mouse buttons held, as EventArgs::button reports them: a bit each.
+inline constexpr std::int16_t kLeftButton = 1;
+inline constexpr std::int16_t kRightButton = 2;
+inline constexpr std::int16_t kBothButtons = kLeftButton | kRightButton;
+
+// What an event procedure receives: the window of its event and, for mouse events, the buttons
+// held, the shift state (unused) and the point in the control's pixels.
 struct EventArgs {
   Window owner;
   std::int16_t button = 0;

@@ -8,6 +8,7 @@
 
 #include "platform/imageio/bitmap_file.h"
 #include "platform/pixels/raster.h"
+#include "tests/support/pictures.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel {
@@ -18,11 +19,9 @@ namespace fs = std::filesystem;
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u;
 
 Bitmap pattern(int w, int h, std::uint32_t seed) {
-  Bitmap b = Bitmap::create(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      b.at(x, y) = 0xFF000000u | ((seed * 2654435761u + x * 40503u + y * 9973u) & 0xFFFFFFu);
-  return b;
+  return test::picture(w, h, [seed](int x, int y) {
+    return 0xFF000000u | ((seed * 2654435761u + x * 40503u + y * 9973u) & 0xFFFFFFu);
+  });
 }
 
 // Paste the columns [from_x, w) of `src` at (x, y) of `dst` in `mode`, pixel by pixel.

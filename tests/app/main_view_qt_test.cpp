@@ -26,10 +26,10 @@ class MainViewOnScreen : public test::ProgramOnScreen {
   // What PICTURE1 shows on the screen is the canvas from the view point, pixel for pixel.
   ::testing::AssertionResult shows_canvas() {
     const QImage shot = widget(s.c.PICTURE1)->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    if (shot.width() != s.doc.view_width || shot.height() != s.doc.view_height)
+    if (shot.width() != s.doc.view.view_width || shot.height() != s.doc.view.view_height)
       return ::testing::AssertionFailure() << "picture is " << shot.width() << " x " << shot.height();
     const Bitmap& canvas = *rt.picture(s.doc.canvas_bitmap);
-    const int vx = static_cast<int>(s.doc.view_x), vy = static_cast<int>(s.doc.view_y);
+    const int vx = static_cast<int>(s.doc.view.view_x), vy = static_cast<int>(s.doc.view.view_y);
     for (int y = 0; y < shot.height(); ++y)
       for (int x = 0; x < shot.width(); ++x)
         if (shot.pixel(x, y) != canvas.at(vx + x, vy + y))
@@ -55,17 +55,17 @@ TEST_F(MainViewOnScreen, LargeJoinShowsBarsThatMoveTheViewOnePixelPerPixel) {
   EXPECT_TRUE(hbar->isVisible());
   EXPECT_TRUE(vbar->isVisible());
   EXPECT_TRUE(corner->isVisible());
-  EXPECT_EQ(widget(s.c.PICTURE1)->geometry(), QRect(0, 0, s.doc.view_width, s.doc.view_height));
-  EXPECT_EQ(hbar->geometry(), QRect(0, s.doc.view_height, s.doc.view_width, 16));
-  EXPECT_EQ(vbar->geometry(), QRect(s.doc.view_width, 0, 16, s.doc.view_height));
-  EXPECT_EQ(corner->geometry(), QRect(s.doc.view_width, s.doc.view_height, 16, 16));
-  EXPECT_EQ(hbar->maximum(), 2450 - s.doc.view_width);
+  EXPECT_EQ(widget(s.c.PICTURE1)->geometry(), QRect(0, 0, s.doc.view.view_width, s.doc.view.view_height));
+  EXPECT_EQ(hbar->geometry(), QRect(0, s.doc.view.view_height, s.doc.view.view_width, 16));
+  EXPECT_EQ(vbar->geometry(), QRect(s.doc.view.view_width, 0, 16, s.doc.view.view_height));
+  EXPECT_EQ(corner->geometry(), QRect(s.doc.view.view_width, s.doc.view.view_height, 16, 16));
+  EXPECT_EQ(hbar->maximum(), 2450 - s.doc.view.view_width);
   EXPECT_TRUE(shows_canvas());
 
   hbar->setValue(1000);
   vbar->setValue(200);
-  EXPECT_EQ(s.doc.view_x, 1000.0f);
-  EXPECT_EQ(s.doc.view_y, 200.0f);
+  EXPECT_EQ(s.doc.view.view_x, 1000.0f);
+  EXPECT_EQ(s.doc.view.view_y, 200.0f);
   EXPECT_TRUE(shows_canvas());
 
   click(s.c.BUTTON[1]);  // the far corner

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "join/renderer.h"
+#include "tests/support/pictures.h"
 #include "tests/support/program_fixture.h"
 
 namespace vimbrel {
@@ -23,8 +24,8 @@ std::ostream& operator<<(std::ostream& o, const Rect& r) {
 class MainView : public test::ProgramTest {
  protected:
   MainView() {
-    s.doc.frame_size = 4;
-    s.doc.title_bar_height = 30;
+    s.doc.view.frame_size = 4;
+    s.doc.view.title_bar_height = 30;
   }
 
   static std::uint32_t pattern(int x, int y) {
@@ -33,9 +34,7 @@ class MainView : public test::ProgramTest {
 
   void make_canvas(int w, int h) {
     rt.CREATEBITMAP(s.doc.canvas_bitmap, w, h);
-    Bitmap& c = *rt.picture(s.doc.canvas_bitmap);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) c.at(x, y) = pattern(x, y);
+    test::paint(*rt.picture(s.doc.canvas_bitmap), pattern);
     s.doc.canvas_width = static_cast<float>(w);
     s.doc.canvas_height = static_cast<float>(h);
   }
@@ -52,7 +51,7 @@ class MainView : public test::ProgramTest {
   // Whether PICTURE1 shows the canvas one to one from (vx, vy), over the part inside the canvas.
   ::testing::AssertionResult shows_canvas_from(int vx, int vy) {
     const Bitmap& view = rt.surface(s.c.PICTURE1);
-    if (view.width() != s.doc.view_width || view.height() != s.doc.view_height)
+    if (view.width() != s.doc.view.view_width || view.height() != s.doc.view.view_height)
       return ::testing::AssertionFailure() << "view is " << view.width() << " x " << view.height();
     const Bitmap& c = canvas();
     for (int y = 0; y < view.height() && vy + y < c.height(); ++y)
@@ -77,11 +76,11 @@ TEST_P(MainViewLayout, PlacesThePictureAndTheBars) {
   const LayoutRow& r = GetParam();
   make_canvas(r.canvas_w, r.canvas_h);
   client(1600, 1000);
-  EXPECT_EQ(s.doc.client_width, 1600);
-  EXPECT_EQ(s.doc.client_height, 1000);
+  EXPECT_EQ(s.doc.view.client_width, 1600);
+  EXPECT_EQ(s.doc.view.client_height, 1000);
   EXPECT_EQ(rect(s.c.PICTURE1), r.picture);
-  EXPECT_EQ(s.doc.view_width, r.picture.w);
-  EXPECT_EQ(s.doc.view_height, r.picture.h);
+  EXPECT_EQ(s.doc.view.view_width, r.picture.w);
+  EXPECT_EQ(s.doc.view.view_height, r.picture.h);
   EXPECT_EQ(shown(s.c.HSCROLL1), r.hbar);
   EXPECT_EQ(shown(s.c.VSCROLL1), r.vbar);
   if (r.hbar) {
@@ -94,7 +93,7 @@ TEST_P(MainViewLayout, PlacesThePictureAndTheBars) {
   if (r.hbar && r.vbar) {
     EXPECT_EQ(rect(s.c.BUTTON[1]), (Rect{r.picture.w, r.picture.h, 16, 16}));
     EXPECT_EQ(caption(s.c.BUTTON[1]), "┛");
-    EXPECT_EQ(s.doc.corner_state, 1);
+    EXPECT_EQ(s.doc.view.corner_state, 1);
   }
   EXPECT_TRUE(shows_canvas_from(0, 0));
 }
@@ -168,10 +167,10 @@ TEST_P(MainViewRange, ScrollRangeUnitAndLargeStep) {
   const RangeRow& r = GetParam();
   make_canvas(r.canvas_w, 20);
   client(1600, 1000);
-  EXPECT_EQ(s.doc.over_x, static_cast<float>(r.canvas_w - 1600));
+  EXPECT_EQ(s.doc.view.over_x, static_cast<float>(r.canvas_w - 1600));
   EXPECT_EQ(rt.scroll_range(s.c.HSCROLL1), (std::pair{0, r.max}));
   EXPECT_EQ(rt.scroll_steps(s.c.HSCROLL1), (std::pair{1, r.large}));
-  EXPECT_FLOAT_EQ(s.doc.scroll_unit_x, r.unit);
+  EXPECT_FLOAT_EQ(s.doc.view.scroll_unit_x, r.unit);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ranges, MainViewRange,
@@ -184,8 +183,8 @@ TEST_F(MainView, ScaledScrollingReachesTheRightEndOfTheCanvas) {
   make_canvas(1600 + 32768, 20);
   client(1600, 1000);
   ASSERT_TRUE(rt.scroll_to("HSCROLL1", 10000));
-  EXPECT_EQ(s.doc.scroll_pos_x, 10000);
-  EXPECT_NEAR(s.doc.view_x, 32768.0f, 0.01f);
+  EXPECT_EQ(s.doc.view.scroll_pos_x, 10000);
+  EXPECT_NEAR(s.doc.view.view_x, 32768.0f, 0.01f);
   EXPECT_TRUE(shows_canvas_from(32768, 0));
   EXPECT_EQ(rt.surface(s.c.PICTURE1).at(1599, 0), pattern(1600 + 32767, 0));
 
@@ -198,12 +197,12 @@ TEST_F(MainView, BarsMoveTheViewOverTheCanvas) {
   client(1600, 1000);
   ASSERT_TRUE(rt.scroll_to("HSCROLL1", 700));
   ASSERT_TRUE(rt.scroll_to("VSCROLL1", 333));
-  EXPECT_EQ(s.doc.view_x, 700.0f);
-  EXPECT_EQ(s.doc.view_y, 333.0f);
+  EXPECT_EQ(s.doc.view.view_x, 700.0f);
+  EXPECT_EQ(s.doc.view.view_y, 333.0f);
   EXPECT_TRUE(shows_canvas_from(700, 333));
   // The far end: max = canvas - view.
   ASSERT_TRUE(rt.scroll_to("HSCROLL1", 99999));
-  EXPECT_EQ(s.doc.scroll_pos_x, 3000 - 1584);
+  EXPECT_EQ(s.doc.view.scroll_pos_x, 3000 - 1584);
   EXPECT_TRUE(shows_canvas_from(3000 - 1584, 333));
   EXPECT_EQ(rt.surface(s.c.PICTURE1).at(1583, 983), pattern(2999, 333 + 983));
 }
@@ -214,7 +213,7 @@ TEST_F(MainView, CornerButtonJumpsToTheFarCornerThenBack) {
   ASSERT_TRUE(rt.scroll_to("VSCROLL1", 40));
   ASSERT_TRUE(rt.click("BUTTON1"));
   EXPECT_EQ(caption(s.c.BUTTON[1]), "┏");
-  EXPECT_EQ(s.doc.corner_state, 0);
+  EXPECT_EQ(s.doc.view.corner_state, 0);
   EXPECT_EQ(rt.GETSCROLLPOS(s.c.HSCROLL1), 1416);
   EXPECT_EQ(rt.GETSCROLLPOS(s.c.VSCROLL1), 1016);
   EXPECT_TRUE(shows_canvas_from(1416, 1016));
@@ -235,8 +234,8 @@ TEST_F(MainView, LayoutResetsThePositionsOfHiddenBarsAndKeepsTheOthers) {
   client(1600, 2100);
   EXPECT_FALSE(shown(s.c.VSCROLL1));
   EXPECT_FALSE(shown(s.c.BUTTON[1]));
-  EXPECT_EQ(s.doc.scroll_pos_y, 0);
-  EXPECT_EQ(s.doc.scroll_pos_x, 1416);
+  EXPECT_EQ(s.doc.view.scroll_pos_y, 0);
+  EXPECT_EQ(s.doc.view.scroll_pos_x, 1416);
   EXPECT_EQ(rect(s.c.PICTURE1), (Rect{0, (2100 - 2000 - 16) / 2, 1600, 2000}));
   // The kept position is past the new maximum of 1400: the last 16 columns lie beyond the canvas.
   EXPECT_TRUE(shows_canvas_from(1416, 0));
@@ -248,7 +247,7 @@ TEST_F(MainView, KeptPositionPastTheNewMaximumShowsBlankBeyondTheCanvas) {
   client(1600, 1000);
   ASSERT_TRUE(rt.scroll_to("HSCROLL1", 1416));
   client(2000, 1000);  // both bars stay; the maximum drops to 3000 - 1984 = 1016
-  EXPECT_EQ(s.doc.scroll_pos_x, 1416);
+  EXPECT_EQ(s.doc.view.scroll_pos_x, 1416);
   EXPECT_EQ(rt.GETSCROLLPOS(s.c.HSCROLL1), 1016);
   const Bitmap& view = rt.surface(s.c.PICTURE1);
   ASSERT_EQ(view.width(), 1984);
@@ -277,9 +276,9 @@ TEST_F(MainView, ClientSmallerThanABarGivesAnEmptyView) {
   make_canvas(3000, 2000);
   for (const auto& [w, h] : {std::pair{10, 10}, std::pair{0, 0}, std::pair{-8, -34}, std::pair{100, 5}}) {
     client(w, h);
-    EXPECT_EQ(s.doc.view_width, std::max(0, w - 16));  // both bars, whatever is left
-    EXPECT_GE(s.doc.view_width, 0);
-    EXPECT_GE(s.doc.view_height, 0);
+    EXPECT_EQ(s.doc.view.view_width, std::max(0, w - 16));  // both bars, whatever is left
+    EXPECT_GE(s.doc.view.view_width, 0);
+    EXPECT_GE(s.doc.view.view_height, 0);
     EXPECT_GE(rt.GETWIDTH(s.c.PICTURE1), 0.0f);
     EXPECT_GE(rt.GETHEIGHT(s.c.PICTURE1), 0.0f);
     EXPECT_TRUE(rt.untrapped().empty());
@@ -293,7 +292,7 @@ TEST_F(MainView, NoCanvasPictureMeansNoCopy) {
   client(1600, 1000);
   rt.DELETEOBJECT(s.doc.canvas_bitmap);
   EXPECT_TRUE(rt.scroll_to("HSCROLL1", 10));
-  EXPECT_EQ(s.doc.view_x, 0.0f);  // CG_UP_SUB did nothing
+  EXPECT_EQ(s.doc.view.view_x, 0.0f);  // CG_UP_SUB did nothing
   EXPECT_TRUE(rt.untrapped().empty());
 }
 

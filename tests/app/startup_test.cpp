@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/forms_layout.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "platform/pixels/runtime_error.h"
 #include "tests/support/program_fixture.h"
@@ -21,8 +22,8 @@ TEST_F(StartUp, ShowsTheControllerInFrontWithOnlyNewAndTheSaveCheckUsable) {
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM2), 0);
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM4), 0);
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.MAINFORM), 1);  // maximized
-  EXPECT_EQ(s.doc.last_win_width, 1600);
-  EXPECT_EQ(s.doc.last_win_height, 1000);
+  EXPECT_EQ(s.doc.view.last_win_width, 1600);
+  EXPECT_EQ(s.doc.view.last_win_height, 1000);
 
   // Every control of FORM3 but "新規作成" and "保存時反映" is disabled.
   for (const ControlLayout& c : rt.layout_of_form("FORM3")->controls) {
@@ -43,11 +44,11 @@ TEST_F(StartUp, SetsTheStartValuesOfTheJoin) {
   EXPECT_EQ(d.margin_x, 50.0f);
   EXPECT_EQ(d.margin_y, 50.0f);
   EXPECT_EQ(d.effect_index, 0);
-  EXPECT_EQ(d.scrollbar_size, 16);
+  EXPECT_EQ(d.view.scrollbar_size, 16);
   EXPECT_EQ(d.work_file_path, work_dir + "DAMMY.BMP");
   EXPECT_EQ(rt.GETBITMAPWIDTH(d.canvas_bitmap), 10.0f);
   EXPECT_EQ(rt.CHECKOBJECT(d.a.bitmap), 0);
-  EXPECT_EQ(d.ctl_group_y, 488);
+  EXPECT_EQ(d.selector.ctl_group_y, 488);
   EXPECT_EQ(rt.scroll_steps(s.c.HSCROLL2), (std::pair{1, 10}));
   EXPECT_EQ(rt.scroll_steps(s.c.VSCROLL3), (std::pair{1, 10}));
   EXPECT_EQ(rt.scroll_steps(s.c.HSCROLL1), (std::pair{1, 16}));

@@ -114,7 +114,7 @@ TEST_F(Renderer, OnlyANewlyLoadedIsDrawnAtMinusOne) {
   EXPECT_EQ(px(48, 38), 0xFF000000u | (49 << 8) | 39);
   for (int i = 0; i < 40; ++i) EXPECT_EQ(px(49, i), kWhite);
   for (int i = 0; i < 50; ++i) EXPECT_EQ(px(i, 39), kWhite);
-  EXPECT_EQ(s.doc.view_width, 50);  // shown
+  EXPECT_EQ(s.doc.view.view_width, 50);  // shown
   EXPECT_EQ(rt.surface(s.c.PICTURE1).at(0, 0), px(0, 0));
 }
 
@@ -125,7 +125,7 @@ TEST_F(Renderer, NoImageFillsTheBackgroundAndShowsNothing) {
   const float picture_width = rt.GETWIDTH(s.c.PICTURE1);
   render();
   for (const std::uint32_t p : canvas().pixels()) ASSERT_EQ(p, kBlack);
-  EXPECT_EQ(s.doc.last_canvas_width, 0.0f);  // no layout ran
+  EXPECT_EQ(s.doc.view.last_canvas_width, 0.0f);  // no layout ran
   EXPECT_EQ(rt.GETWIDTH(s.c.PICTURE1), picture_width);
   EXPECT_TRUE(rt.topmost(s.c.FORM3));
 }

@@ -100,10 +100,10 @@ TEST_F(NewCanvas, NewOnALoadedJoinEmptiesItAndOpensTheSettingsWithTheCurrentMarg
     EXPECT_TRUE(img->file_title.empty());
     EXPECT_EQ(img->cutout_x, 0);
   }
-  EXPECT_EQ(d.last_loaded, 0);
-  EXPECT_EQ(d.cutout_source, 0);
-  EXPECT_EQ(d.cutout_width, 300);
-  EXPECT_EQ(d.cutout_height, 300);
+  EXPECT_EQ(d.load.last_loaded, kNeither);
+  EXPECT_EQ(d.cutout.cutout_source, kNeither);
+  EXPECT_EQ(d.cutout.cutout_width, 300);
+  EXPECT_EQ(d.cutout.cutout_height, 300);
   // The title no longer names the images; the commands that need images are off again.
   EXPECT_EQ(caption(s.c.MAINFORM), "VimbrelVer1.3 メインウインドウ　　");
   EXPECT_FALSE(rt.enabled(s.c.BUTTON[53]));
@@ -162,10 +162,10 @@ TEST_F(NewCanvas, TheImageSelectorMirrorsTheAttachmentSide) {
     EXPECT_EQ(rt.GETTOP(s.c.RADIO5), r.r5y);
     EXPECT_EQ(rt.GETLEFT(s.c.RADIO6), r.r6x);
     EXPECT_EQ(rt.GETTOP(s.c.RADIO6), r.r6y);
-    EXPECT_EQ(s.doc.ctl_group_x, r.gx);
-    EXPECT_EQ(s.doc.ctl_group_height, r.gh);
-    EXPECT_EQ(s.doc.radio5_dy, r.r5y - r.gy);
-    EXPECT_EQ(s.doc.radio6_dy, r.r6y - r.gy);
+    EXPECT_EQ(s.doc.selector.ctl_group_x, r.gx);
+    EXPECT_EQ(s.doc.selector.ctl_group_height, r.gh);
+    EXPECT_EQ(s.doc.selector.radio5_dy, r.r5y - r.gy);
+    EXPECT_EQ(s.doc.selector.radio6_dy, r.r6y - r.gy);
   }
 }
 

@@ -144,16 +144,16 @@ TEST_F(Positioning, ResetsPutImagesBackAtTheirFirstPlaceAndFillTheUndoSlots) {
 }
 
 TEST_F(Positioning, RightDragMovesTheImageWithThePointerAndUndoesAsOneStep) {
-  join();                               // canvas 210 × 170, B at (125, 25)
-  mouse("MOUSEDOWN", 2, 10.4f, 10.6f);  // taken as (10, 11)
-  mouse("MOUSEMOVE", 2, 20, 21);
-  mouse("MOUSEMOVE", 2, 15, 31);
+  join();                                          // canvas 210 × 170, B at (125, 25)
+  mouse("MOUSEDOWN", kRightButton, 10.4f, 10.6f);  // taken as (10, 11)
+  mouse("MOUSEMOVE", kRightButton, 20, 21);
+  mouse("MOUSEMOVE", kRightButton, 15, 31);
   EXPECT_EQ(pos(s.doc.b), Pos(130, 45));
   EXPECT_EQ(undo(s.doc.b), Pos(125, 25));
   EXPECT_EQ(canvas_rgb(130, 45), kBlue);
-  EXPECT_EQ(canvas_rgb(129, 45), 0xFFFFFFu);  // the white background shows where B was
-  mouse("MOUSEMOVE", 3, 500, 500);            // both buttons: nothing
-  mouse("MOUSEMOVE", 2, 515, 531);            // far past the right and bottom edges
+  EXPECT_EQ(canvas_rgb(129, 45), 0xFFFFFFu);   // the white background shows where B was
+  mouse("MOUSEMOVE", kBothButtons, 500, 500);  // both buttons: nothing
+  mouse("MOUSEMOVE", kRightButton, 515, 531);  // far past the right and bottom edges
   EXPECT_EQ(pos(s.doc.b), Pos(150, 50));
   EXPECT_EQ(pos(s.doc.a), Pos(25, 25));
   click("BUTTON3");
@@ -163,8 +163,8 @@ TEST_F(Positioning, RightDragMovesTheImageWithThePointerAndUndoesAsOneStep) {
 TEST_F(Positioning, RightDragDoesNothingBeforeTheImagesArePlaced) {
   new_join();
   load_a(write_plain("a.bmp", 100, 80, kRed));  // alone, and controlled: nothing is placed, b_x is -1
-  mouse("MOUSEDOWN", 2, 10, 10);
-  mouse("MOUSEMOVE", 2, 40, 40);
+  mouse("MOUSEDOWN", kRightButton, 10, 10);
+  mouse("MOUSEMOVE", kRightButton, 40, 40);
   EXPECT_EQ(pos(s.doc.a), Pos(-1, -1));
   EXPECT_EQ(undo(s.doc.a), Pos(0, 0));
   EXPECT_EQ(s.doc.mouse_last_x, 0);
@@ -185,35 +185,35 @@ class Panning : public Positioning {
 TEST_F(Panning, LeftDragMovesTheViewAgainstThePointerWithinTheCanvas) {
   join_large();
   const JoinDocument& d = s.doc;
-  mouse("MOUSEDOWN", 1, 500, 500);
-  mouse("MOUSEMOVE", 1, 600, 450);  // right and up: the view cannot go left of 0, it goes down 50
-  EXPECT_EQ(d.view_x, 0);
-  EXPECT_EQ(d.view_y, 50);
-  mouse("MOUSEMOVE", 1, 300, 450);
-  EXPECT_EQ(d.view_x, 300);
-  EXPECT_EQ(d.scroll_pos_x, 300);
+  mouse("MOUSEDOWN", kLeftButton, 500, 500);
+  mouse("MOUSEMOVE", kLeftButton, 600, 450);  // right and up: the view cannot go left of 0, it goes down 50
+  EXPECT_EQ(d.view.view_x, 0);
+  EXPECT_EQ(d.view.view_y, 50);
+  mouse("MOUSEMOVE", kLeftButton, 300, 450);
+  EXPECT_EQ(d.view.view_x, 300);
+  EXPECT_EQ(d.view.scroll_pos_x, 300);
   EXPECT_EQ(rt.GETSCROLLPOS(s.c.HSCROLL1), 300);
   EXPECT_EQ(rt.GETSCROLLPOS(s.c.VSCROLL1), 50);
   EXPECT_TRUE(view_shows(300, 50));
 
-  mouse("MOUSEMOVE", 1, -20000, -20000);  // far to the left and up
-  EXPECT_EQ(d.view_x, d.canvas_width - d.view_width);
-  EXPECT_EQ(d.view_y, d.canvas_height - d.view_height);
-  EXPECT_EQ(rt.GETSCROLLPOS(s.c.HSCROLL1), d.scroll_max_x);
-  EXPECT_TRUE(view_shows(to_pixel(d.view_x), to_pixel(d.view_y)));
-  mouse("MOUSEMOVE", 1, 20000, 20000);
-  EXPECT_EQ(d.view_x, 0);
-  EXPECT_EQ(d.view_y, 0);
+  mouse("MOUSEMOVE", kLeftButton, -20000, -20000);  // far to the left and up
+  EXPECT_EQ(d.view.view_x, d.canvas_width - d.view.view_width);
+  EXPECT_EQ(d.view.view_y, d.canvas_height - d.view.view_height);
+  EXPECT_EQ(rt.GETSCROLLPOS(s.c.HSCROLL1), d.view.scroll_max_x);
+  EXPECT_TRUE(view_shows(to_pixel(d.view.view_x), to_pixel(d.view.view_y)));
+  mouse("MOUSEMOVE", kLeftButton, 20000, 20000);
+  EXPECT_EQ(d.view.view_x, 0);
+  EXPECT_EQ(d.view.view_y, 0);
   EXPECT_EQ(pos(d.a), Pos(25, 25));  // panning moves no image
 }
 
 TEST_F(Panning, WithoutScrollBarsTheViewStaysAndIsCopiedAgain) {
   join();
   ASSERT_EQ(rt.ISWINDOWVISIBLE(s.c.HSCROLL1), 0);
-  mouse("MOUSEDOWN", 1, 5, 5);
-  mouse("MOUSEMOVE", 1, 100, 90);
-  EXPECT_EQ(s.doc.view_x, 0);
-  EXPECT_EQ(s.doc.view_y, 0);
+  mouse("MOUSEDOWN", kLeftButton, 5, 5);
+  mouse("MOUSEMOVE", kLeftButton, 100, 90);
+  EXPECT_EQ(s.doc.view.view_x, 0);
+  EXPECT_EQ(s.doc.view.view_y, 0);
   EXPECT_TRUE(view_shows(0, 0));
   EXPECT_EQ(s.doc.mouse_last_x, 100);
 }

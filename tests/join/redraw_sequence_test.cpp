@@ -58,8 +58,8 @@ class RendererJoin : public test::ProgramTest {
 
   ::testing::AssertionResult view_matches(const Bitmap& want) {
     const Bitmap& view = rt.surface(s.c.PICTURE1);
-    const int vx = static_cast<int>(std::lround(s.doc.view_x)),
-              vy = static_cast<int>(std::lround(s.doc.view_y));
+    const int vx = static_cast<int>(std::lround(s.doc.view.view_x)),
+              vy = static_cast<int>(std::lround(s.doc.view.view_y));
     for (int y = 0; y < view.height(); ++y) {
       for (int x = 0; x < view.width(); ++x) {
         const int cx = vx + x, cy = vy + y;
@@ -111,10 +111,10 @@ TEST_F(RendererJoin, RandomSequencesShowWhatTheFullRedrawDraws) {
       switch (pick(10)) {
         case 0:
         case 1:
-          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEDOWN", 2, mx, my));
+          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEDOWN", kRightButton, mx, my));
           for (int k = 0; k < 3; ++k) {
             mx += static_cast<float>(pick(41) - 20), my += static_cast<float>(pick(41) - 20);
-            ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEMOVE", 2, mx, my));
+            ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEMOVE", kRightButton, mx, my));
           }
           break;
         case 2:
@@ -138,15 +138,15 @@ TEST_F(RendererJoin, RandomSequencesShowWhatTheFullRedrawDraws) {
         }
         case 7:
           if (rt.ISWINDOWVISIBLE(s.c.HSCROLL1)) {
-            ASSERT_TRUE(rt.scroll_to("HSCROLL1", pick(s.doc.scroll_max_x + 1)));
+            ASSERT_TRUE(rt.scroll_to("HSCROLL1", pick(s.doc.view.scroll_max_x + 1)));
           }
           if (rt.ISWINDOWVISIBLE(s.c.VSCROLL1)) {
-            ASSERT_TRUE(rt.scroll_to("VSCROLL1", pick(s.doc.scroll_max_y + 1)));
+            ASSERT_TRUE(rt.scroll_to("VSCROLL1", pick(s.doc.view.scroll_max_y + 1)));
           }
           break;
         case 8:
-          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEDOWN", 1, 50, 50));
-          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEMOVE", 1, static_cast<float>(pick(200)),
+          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEDOWN", kLeftButton, 50, 50));
+          ASSERT_TRUE(rt.mouse("PICTURE1", "MOUSEMOVE", kLeftButton, static_cast<float>(pick(200)),
                                static_cast<float>(pick(200))));
           break;
         case 9:

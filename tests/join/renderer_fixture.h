@@ -7,6 +7,7 @@
 
 #include "app/menus.h"
 #include "join/renderer.h"
+#include "tests/support/pictures.h"
 #include "tests/support/program_fixture.h"
 
 namespace vimbrel::test {
@@ -22,9 +23,7 @@ class Renderer : public ProgramTest {
   void image(ImageSlot& slot, int w, int h, const std::function<std::uint32_t(int, int)>& colour) {
     if (!slot.bitmap) rt.BITMAPOBJECT(slot.bitmap);
     rt.CREATEBITMAP(slot.bitmap, w, h);
-    Bitmap& p = *rt.picture(slot.bitmap);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) p.at(x, y) = colour(x, y);
+    paint(*rt.picture(slot.bitmap), colour);
     slot.width = static_cast<float>(w), slot.height = static_cast<float>(h);
     slot.src_width = slot.width, slot.src_height = slot.height;
     slot.x = -1, slot.y = -1;

@@ -84,7 +84,7 @@ TEST_F(Loading, OnlyTheExactBitmapExtensionsAreReadDirectly) {
     } else {
       expect_one_message(path);
     }
-    EXPECT_EQ(s.doc.load_button, 0);
+    EXPECT_EQ(s.doc.load.load_button, 0);
   }
   EXPECT_EQ(s.doc.a.file_title, "no_extension");
   EXPECT_EQ(s.doc.a.open_dir, dir.file("folder.d/"));
@@ -142,9 +142,9 @@ TEST_F(Loading, AFirstReadThatFailsLeavesTheSlotEmpty) {
   std::ofstream(dir.file("text.bmp")) << "not a picture";
   load_a(dir.file("text.bmp"));
   expect_one_message(dir.file("text.bmp"));
-  EXPECT_EQ(s.doc.load_failed, 1);
-  EXPECT_EQ(s.doc.load_button, 0);
-  EXPECT_EQ(s.doc.last_loaded, 1);
+  EXPECT_EQ(s.doc.load.load_failed, 1);
+  EXPECT_EQ(s.doc.load.load_button, 0);
+  EXPECT_EQ(s.doc.load.last_loaded, stored(Twin::A));
   EXPECT_TRUE(s.doc.a.file_path.empty());
   EXPECT_EQ(s.doc.a.width, 0);
   EXPECT_EQ(rt.CHECKOBJECT(s.doc.a.bitmap), 0);
@@ -168,7 +168,7 @@ TEST_F(Loading, ALaterReadThatFailsReadsThePreviousFileBackWithoutARedraw) {
   expect_one_message(bad);
   EXPECT_EQ(s.doc.a.file_path, dir.file("a.bmp"));
   EXPECT_EQ(s.doc.a.file_ext, ".bmp");
-  EXPECT_EQ(s.doc.load_path, dir.file("a.bmp"));
+  EXPECT_EQ(s.doc.load.load_path, dir.file("a.bmp"));
   ASSERT_EQ(rt.CHECKOBJECT(s.doc.a.bitmap), 1);
   EXPECT_EQ(rt.picture(s.doc.a.bitmap)->at(0, 0), 0xFFFF0000u);
   EXPECT_EQ(size_of(s.doc.a), std::pair(100, 80));
@@ -225,7 +225,7 @@ TEST_F(Loading, ASlotLeftWithoutItsPictureStillDrawsCropsAndCutsOut) {
   ASSERT_TRUE(rt.click("RADIO5"));
   ASSERT_TRUE(rt.scroll_to("HSCROLL2", 10));
   ASSERT_TRUE(rt.click("BUTTON4"));
-  ASSERT_TRUE(rt.mouse("FORM4", "MOUSEMOVE", 2, 5, 5));
+  ASSERT_TRUE(rt.mouse("FORM4", "MOUSEMOVE", kRightButton, 5, 5));
   EXPECT_EQ(canvas().at(0, 0), 0xFFFFFFFFu);  // the canvas composes
   EXPECT_TRUE(rt.untrapped().empty());
   EXPECT_FALSE(rt.ended());
@@ -295,7 +295,7 @@ TEST_F(Loading, DialogsStartInTheirFoldersAndBStartsWhereAWas) {
   ASSERT_TRUE(rt.click("BUTTON54"));  // cancelled
   EXPECT_EQ(rt.last_dialog()[0], "Ｂ画像にするファイルは？");
   EXPECT_EQ(rt.last_dialog()[1], dir.file("sub/"));
-  EXPECT_EQ(s.doc.load_button, 0);
+  EXPECT_EQ(s.doc.load.load_button, 0);
   EXPECT_EQ(s.doc.b.width, 0);
 }
 
@@ -362,7 +362,7 @@ TEST_F(Loading, EveryCorpusFileLoadsAtItsSizeOrFailsCleanly) {
     rt.clear_messages();
     load_a(entry.path().string());
     const auto [outcome, size] = it->second;
-    if (s.doc.load_failed == 0) {
+    if (s.doc.load.load_failed == 0) {
       EXPECT_NE(outcome, kFails) << name;
       EXPECT_EQ(size_of(s.doc.a), size) << name;
       EXPECT_TRUE(rt.messages().empty()) << name;

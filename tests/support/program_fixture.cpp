@@ -4,8 +4,10 @@
 #include <fstream>
 
 #include "app/forms_layout.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "platform/imageio/bitmap_file.h"
+#include "tests/support/pictures.h"
 
 namespace vimbrel::test {
 
@@ -18,11 +20,9 @@ ProgramTest::ProgramTest() : work_dir(dir.file("work") + "/"), rt(form_layouts()
 
 std::string ProgramTest::write_picture(const std::string& name, int width, int height,
                                        const std::function<std::uint32_t(int, int)>& colour) {
-  Bitmap b = Bitmap::create(width, height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) b.at(x, y) = 0xFF000000u | (colour(x, y) & 0xFFFFFFu);
   const std::string path = dir.file(name);
-  write_bitmap_file(b, path);
+  write_bitmap_file(
+      picture(width, height, [&](int x, int y) { return 0xFF000000u | (colour(x, y) & 0xFFFFFFu); }), path);
   return path;
 }
 

@@ -24,7 +24,7 @@ class ProgramTest : public ::testing::Test {
   // A picture of one colour.
   std::string write_plain(const std::string& name, int width, int height, std::uint32_t rgb);
 
-  // "新規作成", margins and side (1 right, 2 below, 3 left, 4 above), "設　定　の　保　存".
+  // "新規作成", margins and side (a Side's number), "設　定　の　保　存".
   void new_join(int side = 1, const std::string& margin_x = "50", const std::string& margin_y = "50");
   // "Ａ画像ロード" / "Ｂ画像ロード" with the open dialog answering `path`.
   void load_a(const std::string& path);

@@ -15,9 +15,11 @@
 #include <string>
 
 #include "app/forms_layout.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "platform/imageio/bitmap_file.h"
 #include "platform/runtime/qt/qt_runtime.h"
+#include "tests/support/pictures.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel::test {
@@ -36,11 +38,8 @@ class ProgramOnScreen : public ::testing::Test {
   // Writes a bitmap file whose pixel (x, y) is colour(x, y) (0xFFRRGGBB); returns its path.
   std::string write_picture(const std::string& name, int w, int h,
                             const std::function<std::uint32_t(int, int)>& colour) {
-    Bitmap b = Bitmap::create(w, h);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) b.at(x, y) = colour(x, y);
     const std::string path = dir.file(name);
-    write_bitmap_file(b, path);
+    write_bitmap_file(picture(w, h, colour), path);
     return path;
   }
 

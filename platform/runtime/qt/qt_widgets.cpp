@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/pixels/runtime_error.h"
+#include "platform/runtime/handles.h"
 
 namespace vimbrel {
 
@@ -17,8 +18,8 @@ namespace vimbrel {
 
 std::int16_t MouseRelay::button_code(Qt::MouseButtons buttons) {
   std::int16_t code = 0;
-  if (buttons & Qt::LeftButton) code |= 1;
-  if (buttons & Qt::RightButton) code |= 2;
+  if (buttons & Qt::LeftButton) code |= kLeftButton;
+  if (buttons & Qt::RightButton) code |= kRightButton;
   return code;
 }
 

@@ -19,6 +19,7 @@
 
 #include "platform/pixels/runtime_error.h"
 #include "tests/platform/imageio/picture_checks.h"
+#include "tests/support/pictures.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel {
@@ -41,13 +42,10 @@ void write_bytes(const fs::path& p, const std::vector<char>& bytes) {
 
 // A picture whose every pixel differs from its neighbours, so a row or byte out of place shows.
 Bitmap pattern(int w, int h) {
-  Bitmap b = Bitmap::create(w, h);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x)
-      b.at(x, y) = 0xFF000000u | std::uint32_t((x * 7 + y * 13) & 0xFF) << 16 |
-                   std::uint32_t((x * 3) & 0xFF) << 8 | std::uint32_t((y * 5 + x) & 0xFF);
-  }
-  return b;
+  return test::picture(w, h, [](int x, int y) {
+    return 0xFF000000u | std::uint32_t((x * 7 + y * 13) & 0xFF) << 16 | std::uint32_t((x * 3) & 0xFF) << 8 |
+           std::uint32_t((y * 5 + x) & 0xFF);
+  });
 }
 
 void put(std::vector<char>& v, std::size_t at, std::uint32_t value, int bytes) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/pixels/runtime_error.h"
+#include "tests/support/pictures.h"
 
 namespace vimbrel {
 namespace {
@@ -51,10 +52,8 @@ TEST(Raster, ModesOutsideOneToSixteenAreRefused) {
 
 // A source whose pixel value encodes its own coordinates.
 Bitmap numbered(int w, int h) {
-  Bitmap b = Bitmap::create(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) b.at(x, y) = 0xFF000000u | static_cast<std::uint32_t>(y * 256 + x + 1);
-  return b;
+  return test::picture(
+      w, h, [](int x, int y) { return 0xFF000000u | static_cast<std::uint32_t>(y * 256 + x + 1); });
 }
 
 std::uint32_t src_px(int x, int y) {

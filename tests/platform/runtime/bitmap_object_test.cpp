@@ -6,6 +6,7 @@
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/headless/headless_runtime.h"
 #include "tests/support/mini_layout.h"
+#include "tests/support/pictures.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel {
@@ -82,9 +83,8 @@ TEST_F(BitmapObjectTest, ASavedFileReadsBackPixelForPixel) {
   test::TempDir dir;
   rt.CREATEBITMAP(src, 7, 3);  // odd width: rows are padded in the file
   Bitmap& p = *rt.picture(src);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 7; ++x)
-      p.at(x, y) = 0xFF000000u | static_cast<std::uint32_t>(x * 0x231F07 + y * 0x0A0B0C);
+  test::paint(
+      p, [](int x, int y) { return 0xFF000000u | static_cast<std::uint32_t>(x * 0x231F07 + y * 0x0A0B0C); });
   rt.SAVEFILE(src, dir.file("out.bmp"));
   rt.LOADBITMAPFILE(dst, dir.file("out.bmp"));
   ASSERT_EQ(rt.GETBITMAPWIDTH(dst), 7.0f);

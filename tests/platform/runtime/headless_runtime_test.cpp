@@ -97,7 +97,7 @@ TEST_F(HeadlessRuntimeTest, EditFieldsForDigitsOnlyDropOtherCharacters) {
 }
 
 TEST_F(HeadlessRuntimeTest, MouseEventsCarryButtonAndPoint) {
-  EXPECT_TRUE(rt.mouse("PICTURE1", "MOUSEMOVE", 2, 12.0f, 5.0f));
+  EXPECT_TRUE(rt.mouse("PICTURE1", "MOUSEMOVE", kRightButton, 12.0f, 5.0f));
   EXPECT_EQ(log, std::vector<std::string>{"move 2 12"});
   EXPECT_FALSE(rt.fire("PICTURE1_MOUSEUP"));  // no such procedure: ignored
 }

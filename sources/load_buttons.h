@@ -1,8 +1,7 @@
-// Loading the A and B images, with reload and recovery from failed reads.
+// The load buttons of the A and B images: a new file chosen in a dialog, or the same file again.
 #pragma once
 
 #include "join/session.h"
-#include "sources/load_reader.h"
 
 namespace vimbrel {
 

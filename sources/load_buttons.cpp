@@ -1,10 +1,11 @@
-#include "sources/loading.h"
+#include "sources/load_buttons.h"
 
 #include <string>
 
 #include "join/new_canvas.h"
 #include "join/renderer.h"
 #include "platform/runtime/path_builtins.h"
+#include "sources/image_reader.h"
 
 namespace vimbrel {
 namespace {
@@ -13,7 +14,7 @@ constexpr const char* kOpenFilter = "(*.BMP);(*.JPG);(*.*)";
 
 // What differs between the A and B load buttons.
 struct LoadTwin {
-  std::int16_t which;  // 1 A, 2 B
+  Twin twin;
   std::int16_t button;
   const char* dialog_title;
   void (*reader)(Session&, Window);
@@ -22,8 +23,8 @@ struct LoadTwin {
   int enables_after_title = 0;   // A: "Ａ画像切り出し"
 };
 
-const LoadTwin kLoadA{1, 53, "Ａ画像にするファイルは？", &LOAD_ABMP, false, 54, 61};
-const LoadTwin kLoadB{2, 54, "Ｂ画像にするファイルは？", &LOAD_BBMP, true};
+const LoadTwin kLoadA{Twin::A, 53, "Ａ画像にするファイルは？", &LOAD_ABMP, false, 54, 61};
+const LoadTwin kLoadB{Twin::B, 54, "Ｂ画像にするファイルは？", &LOAD_BBMP, true};
 
 void enable(Session& s, int button) {
   if (button != 0) s.rt.ENABLEWINDOW(s.c.BUTTON[static_cast<std::size_t>(button)], -1);
@@ -32,10 +33,10 @@ void enable(Session& s, int button) {
 // A new file was read into the slot: take its names, reset its crop, make a canvas and draw.
 void take_new_file(Session& s, Window owner, const LoadTwin& t, const std::string& folder,
                    const std::string& title) {
-  ImageSlot& image = s.doc.slot(t.which);
+  ImageSlot& image = s.doc.slot(t.twin);
   if (t.enables_everything) s.shell.MENU_ALLSET(owner);
   image.open_dir = folder;
-  image.file_path = s.doc.load_path;
+  image.file_path = s.doc.load.load_path;
   enable(s, t.enables_before_title);
   image.file_title = title;
   s.shell.TITLE_SET(owner);
@@ -53,26 +54,26 @@ void take_new_file(Session& s, Window owner, const LoadTwin& t, const std::strin
 
 void load_new(Session& s, Window owner, const LoadTwin& t) {
   JoinDocument& d = s.doc;
-  ImageSlot& image = d.slot(t.which);
+  ImageSlot& image = d.slot(t.twin);
   // While neither dialog has moved the current folder, B starts where the last A file came from.
-  if (t.which == 2 && d.b.open_dir == CURRENT_DIR("")) d.b.open_dir = d.a.open_dir;
-  d.load_button = t.button;
-  d.load_path = s.rt.WINOPENDLG(owner, t.dialog_title, image.open_dir, kOpenFilter, 0);
-  if (d.load_path != kCancelled) {
+  if (t.twin == Twin::B && d.b.open_dir == CURRENT_DIR("")) d.b.open_dir = d.a.open_dir;
+  d.load.load_button = t.button;
+  d.load.load_path = s.rt.WINOPENDLG(owner, t.dialog_title, image.open_dir, kOpenFilter, 0);
+  if (d.load.load_path != kCancelled) {
     std::string drive, dir, name;
-    SPLIT_PATH(d.load_path, drive, dir, name, image.file_ext);
+    SPLIT_PATH(d.load.load_path, drive, dir, name, image.file_ext);
     t.reader(s, owner);
-    if (d.load_failed == 0) take_new_file(s, owner, t, drive + dir, name + image.file_ext);
+    if (d.load.load_failed == 0) take_new_file(s, owner, t, drive + dir, name + image.file_ext);
   }
-  d.load_button = 0;
+  d.load.load_button = 0;
 }
 
 void reload(Session& s, Window owner, const LoadTwin& t) {
-  const ImageSlot& image = s.doc.slot(t.which);
+  const ImageSlot& image = s.doc.slot(t.twin);
   if (image.width == 0) return;
-  s.doc.load_path = image.file_path;  // the extension in force when that file was read stays
+  s.doc.load.load_path = image.file_path;  // the extension in force when that file was read stays
   t.reader(s, owner);
-  if (s.doc.load_failed == 0) s.shell.TITLE_SET(owner);
+  if (s.doc.load.load_failed == 0) s.shell.TITLE_SET(owner);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "sources/load_reader.h"
+#include "sources/image_reader.h"
 
 #include <filesystem>
 #include <string>
@@ -17,15 +17,15 @@ namespace {
 
 // What differs between the A and B readers.
 struct ReaderTwin {
-  std::int16_t which;          // 1 A, 2 B: the value of last_loaded and of cutout_source for this slot
+  Twin twin;
   std::int16_t new_button;     // the load button whose event resets the crop itself
   Window Controls::*selected;  // radio button that hands the crop sliders to this slot
   Window Controls::*other;
   void (*fit_crop)(Session&, Window);
 };
 
-constexpr ReaderTwin kReadA{1, 53, &Controls::RADIO5, &Controls::RADIO6, &ACG_SRID_CHK};
-constexpr ReaderTwin kReadB{2, 54, &Controls::RADIO6, &Controls::RADIO5, &BCG_SRID_CHK};
+constexpr ReaderTwin kReadA{Twin::A, 53, &Controls::RADIO5, &Controls::RADIO6, &ACG_SRID_CHK};
+constexpr ReaderTwin kReadB{Twin::B, 54, &Controls::RADIO6, &Controls::RADIO5, &BCG_SRID_CHK};
 
 void delete_file(const std::string& path) {
   std::error_code ec;
@@ -40,10 +40,10 @@ bool read_directly(const std::string& ext) {
 void read_file(Session& s, ImageSlot& image) {
   JoinDocument& d = s.doc;
   if (read_directly(image.file_ext)) {
-    s.rt.LOADBITMAPFILE(image.bitmap, d.load_path);
+    s.rt.LOADBITMAPFILE(image.bitmap, d.load.load_path);
   } else {
     if (FILE_EXISTS(d.work_file_path)) delete_file(d.work_file_path);
-    JPEG2BMP(d.load_path, d.work_file_path);  // success shows in whether the work file reads
+    JPEG2BMP(d.load.load_path, d.work_file_path);  // success shows in whether the work file reads
     s.rt.LOADBITMAPFILE(image.bitmap, d.work_file_path);
     delete_file(d.work_file_path);
   }
@@ -53,7 +53,7 @@ void read_file(Session& s, ImageSlot& image) {
 
 void report_failure(Session& s, Window owner, int code) {
   s.rt.MESSAGEBOX(
-      owner, s.doc.load_path,
+      owner, s.doc.load.load_path,
       code == errc::kOutOfMemory ? "ロードする為のメモリが足りません" : "このファイルは表示できません", 0, 0);
 }
 
@@ -65,10 +65,10 @@ void read_with_recovery(Session& s, Window owner, ImageSlot& image) {
     const int code = trapped([&] { read_file(s, image); });
     if (code == 0) return;
     report_failure(s, owner, code);
-    d.load_failed = 1;
+    d.load.load_failed = 1;
     // Never again after one read back, and not at all when the previous file is the one that failed.
-    if (attempt > 0 || image.file_path.empty() || image.file_path == d.load_path) return;
-    d.load_path = image.file_path;
+    if (attempt > 0 || image.file_path.empty() || image.file_path == d.load.load_path) return;
+    d.load.load_path = image.file_path;
     std::string drive, dir, name;
     SPLIT_PATH(image.file_path, drive, dir, name, image.file_ext);
   }
@@ -87,21 +87,21 @@ void set_crop_bounds(Session& s, ImageSlot& image) {
 
 void read_image(Session& s, Window owner, const ReaderTwin& t) {
   JoinDocument& d = s.doc;
-  ImageSlot& image = d.slot(t.which);
-  d.last_loaded = t.which;
+  ImageSlot& image = d.slot(t.twin);
+  d.load.last_loaded = stored(t.twin);
   if (s.rt.CHECKOBJECT(image.bitmap) != 0) s.rt.DELETEOBJECT(image.bitmap);
-  d.load_failed = 0;
+  d.load.load_failed = 0;
   read_with_recovery(s, owner, image);
-  if (d.load_failed != 0) return;  // crop, bounds, canvas and title stay as they were
+  if (d.load.load_failed != 0) return;  // crop, bounds, canvas and title stay as they were
 
-  if (d.cutout_source == t.which) {
+  if (twin_of(d.cutout.cutout_source) == t.twin) {
     s.rt.SHOWWINDOW(s.c.FORM4, -1);
     LOAD_KCG(s, owner);
   }
   s.rt.SETCHECK(s.c.*t.selected, 1);
   s.rt.SETCHECK(s.c.*t.other, 0);
   set_crop_bounds(s, image);
-  if (d.load_button != t.new_button) {  // a reload keeps the crop, fitted to the new size
+  if (d.load.load_button != t.new_button) {  // a reload keeps the crop, fitted to the new size
     t.fit_crop(s, owner);
     image.src_width = image.width + image.src_right_off - image.src_left;
     image.src_height = image.height + image.src_bottom_off - image.src_top;
