@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
+#include "platform/pixels/bitmap.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
@@ -91,6 +93,13 @@ bool write_all(int fd, const void* buffer, std::size_t bytes) {
     bytes -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+std::optional<std::vector<std::uint8_t>> read_whole(int fd, std::uint64_t size) {
+  if (size > SIZE_MAX || !fits_in_memory(size)) throw RuntimeError{errc::kOutOfMemory};
+  auto data = memory_guarded([&] { return std::vector<std::uint8_t>(static_cast<std::size_t>(size)); });
+  if (!read_at(fd, data.data(), data.size(), 0)) return std::nullopt;
+  return data;
 }
 
 }  // namespace vimbrel
