@@ -6,6 +6,7 @@
 #include "app/forms_layout.h"
 #include "app/settings_file.h"
 #include "app/startup.h"
+#include "platform/imageio/work_folder.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/path_builtins.h"
 #include "platform/runtime/qt/qt_platform.h"
@@ -38,6 +39,8 @@ int run_gui(int argc, char** argv) {
   } catch (const RuntimeError& e) {
     return refuse_start(s, folder, e.code);
   }
+  const PrivateWorkFolder work(s.doc.work_drive);
+  use_private_work_folder(s, work.path());
   return run_event_loop(s);
 }
 

@@ -1,41 +1,20 @@
 #include "app/join_command.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <system_error>
 
 #include "app/forms_layout.h"
 #include "app/join_options.h"
 #include "app/startup.h"
 #include "join/save_region.h"
+#include "platform/imageio/work_folder.h"
 #include "platform/runtime/headless/headless_runtime.h"
 
 namespace vimbrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A private work folder in the system's temporary folder, so that joins running side by side never
-// share a work file. Removed with everything in it when the command ends.
-class PrivateWorkDir {
- public:
-  PrivateWorkDir() {
-    std::error_code ec;
-    const fs::path temp = fs::temp_directory_path(ec);
-    if (ec) return;  // $TMPDIR names no folder: the command says so
-    std::string tmpl = (temp / "vimbrel-join-XXXXXX").string();
-    if (mkdtemp(tmpl.data()) != nullptr) path_ = tmpl;
-  }
-  ~PrivateWorkDir() {
-    std::error_code ec;
-    if (!path_.empty()) fs::remove_all(path_, ec);
-  }
-  PrivateWorkDir(const PrivateWorkDir&) = delete;
-  PrivateWorkDir& operator=(const PrivateWorkDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 std::string with_separator(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -55,10 +34,12 @@ std::string saved_path(const std::string& chosen) {
 // Drives the program's procedures in the command's fixed order.
 class JoinRun {
  public:
-  JoinRun(const JoinOptions& o, const std::string& work_drive, std::ostream& err)
+  JoinRun(const JoinOptions& o, const std::string& work_drive, const std::string& private_folder,
+          std::ostream& err)
       : o_(o), rt_(form_layouts()), s_(rt_), err_(err) {
     wire_program(s_);
     start_up(s_, [&work_drive] { return work_drive; });
+    use_private_work_folder(s_, private_folder);
   }
 
   bool run() {
@@ -145,7 +126,7 @@ std::string join_usage() {
          "  --apply-effect                  apply the effect to the saved file\n"
          "  --crop-a L,T,R,B, --crop-b ...  pixels cut off each edge\n"
          "  --move-a DX,DY, --move-b ...    move a picture after it was placed\n"
-         "  --work-dir DIR                  folder for the converted work file (a private temporary folder)\n"
+         "  --work-dir DIR                  folder for the converted work file (the temporary folder)\n"
          "Exit status: 0 written, 1 a load or save failed, 2 bad arguments.\n";
 }
 
@@ -160,13 +141,18 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
     out << join_usage();
     return kJoinWritten;
   }
-  PrivateWorkDir private_dir;
-  const std::string work = o->work_dir.empty() ? private_dir.path() : absolute(o->work_dir);
-  if (work.empty()) {
-    err << "vimbrel join: no work folder could be made in the temporary folder (see TMPDIR)\n";
+  std::error_code ec;
+  const std::string work =
+      with_separator(o->work_dir.empty() ? fs::temp_directory_path(ec).string() : absolute(o->work_dir));
+  std::optional<PrivateWorkFolder> private_folder;
+  if (!ec) private_folder.emplace(work);
+  if (!private_folder || private_folder->path().empty()) {
+    err << "vimbrel join: the work folder "
+        << (o->work_dir.empty() ? "(the temporary folder, see TMPDIR) " : "") << work
+        << " is missing or not writable\n";
     return kJoinFailed;
   }
-  JoinRun run(*o, with_separator(work), err);
+  JoinRun run(*o, work, private_folder->path(), err);
   if (!run.run()) return kJoinFailed;
   out << saved_path(absolute(o->out)) << "\n";
   return kJoinWritten;

@@ -12,6 +12,8 @@
 namespace vimbrel {
 namespace {
 
+constexpr const char* kWorkFileName = "DAMMY.BMP";
+
 constexpr const char* kEffectRows[] = {"効果無し（余白が白）", "効果無し（余白が黒）",
                                        "Ａモード（余白が白）", "Ｂモード（余白が白）",
                                        "Ｃモード（余白が黒）", "Ｄモード（余白が黒）"};
@@ -101,9 +103,13 @@ void start_up(Session& s, const std::function<std::string()>& work_drive) {
   d.ctl_group_x = 48, d.ctl_group_y = 488, d.ctl_group_width = 192, d.ctl_group_height = 56;
   d.radio5_dy = 24, d.radio6_dy = 24;
   d.work_drive = work_drive();
-  d.work_file_path = d.work_drive + "DAMMY.BMP";
+  d.work_file_path = d.work_drive + kWorkFileName;
   TITLE_SET(s, Window{});
   rt.SETFOREGROUNDWINDOW(s.c.FORM3);
+}
+
+void use_private_work_folder(Session& s, const std::string& folder) {
+  if (!folder.empty()) s.doc.work_file_path = folder + kWorkFileName;
 }
 
 int run_event_loop(Session& s) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/imageio/file_io.h"
+#include "platform/imageio/signal_cleanup.h"
 
 namespace vimbrel {
 
@@ -13,7 +14,9 @@ class ExclusiveTempFile {
   // Exactly at `path`. RuntimeError 75 when anything (even a dangling link) is there already, or
   // when the folder is missing or not writable.
   static ExclusiveTempFile at(const std::string& path);
-  // Under a fresh hard-to-guess name in the folder of `target`. RuntimeError 75 when none can be made.
+  // Under a fresh hard-to-guess name in the folder of `target`, ".<name>.vimbrel-<pid>-<random>.tmp".
+  // Such files that runs no longer running left there are removed first. RuntimeError 75 when
+  // none can be made.
   static ExclusiveTempFile beside(const std::string& target);
 
   ~ExclusiveTempFile();
@@ -32,6 +35,7 @@ class ExclusiveTempFile {
 
   std::string path_;
   UniqueFd fd_;
+  RemovedOnSignal on_signal_;
 };
 
 }  // namespace vimbrel

@@ -1,0 +1,126 @@
+// The `join` command as separate processes: runs side by side, under limits, interrupted.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "app/join_command.h"
+#include "platform/imageio/bitmap_file.h"
+#include "tests/support/temp_dir.h"
+
+namespace vimbrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+Bitmap pattern(int w, int h, std::uint32_t seed) {
+  Bitmap b = Bitmap::create(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      b.at(x, y) = 0xFF000000u | ((seed * 2654435761u + x * 40503u + y * 9973u) & 0xFFFFFFu);
+  return b;
+}
+
+std::string contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct Ended {
+  int status = -1;  // exit status, or -1 when a signal ended it
+  int signal = 0;
+  std::string err;
+};
+
+class JoinProcesses : public ::testing::Test {
+ protected:
+  // Starts `vimbrel join ARGS` with stderr into "<name>.err"; `in_child` runs just before exec.
+  pid_t start(const std::vector<std::string>& args, const std::string& name,
+              const std::function<void()>& in_child = {}) {
+    std::vector<std::string> words = {VIMBREL_BINARY, "join"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    const std::string err = dir.file(name + ".err");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(fd, 2);
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      if (in_child) in_child();
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    return pid;
+  }
+  Ended finish(pid_t pid, const std::string& name) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    Ended e;
+    if (WIFEXITED(status)) e.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) e.signal = WTERMSIG(status);
+    e.err = contents(dir.file(name + ".err"));
+    return e;
+  }
+  Ended run(const std::vector<std::string>& args, const std::function<void()>& in_child = {}) {
+    return finish(start(args, "run", in_child), "run");
+  }
+  // Entries of `folder` whose names are not in `expected`.
+  static std::vector<std::string> strays(const fs::path& folder, const std::vector<std::string>& expected) {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(folder)) {
+      const std::string n = e.path().filename().string();
+      if (std::find(expected.begin(), expected.end(), n) == expected.end()) found.push_back(n);
+    }
+    return found;
+  }
+  test::TempDir dir;
+};
+
+TEST_F(JoinProcesses, EightJoinsSharingAWorkFolderEachWriteTheirOwnPicture) {
+  constexpr int kRuns = 8;
+  const std::string work = dir.file("work");
+  fs::create_directory(work);
+  // Bitmaps under another name go through the converter and the work file, as a JPEG does.
+  for (int i = 0; i < kRuns; ++i) {
+    write_bitmap_file(pattern(300 + i, 200, 10 + i), dir.file("a" + std::to_string(i) + ".pic.BMP"));
+    write_bitmap_file(pattern(200, 250 - i, 50 + i), dir.file("b" + std::to_string(i) + ".pic.BMP"));
+    fs::rename(dir.file("a" + std::to_string(i) + ".pic.BMP"), dir.file("a" + std::to_string(i) + ".pic"));
+    fs::rename(dir.file("b" + std::to_string(i) + ".pic.BMP"), dir.file("b" + std::to_string(i) + ".pic"));
+  }
+  std::vector<pid_t> pids;
+  for (int i = 0; i < kRuns; ++i) {
+    const std::string n = std::to_string(i);
+    pids.push_back(start({dir.file("a" + n + ".pic"), dir.file("b" + n + ".pic"), "-o", dir.file("out" + n),
+                          "--work-dir", work},
+                         "join" + n));
+  }
+  for (int i = 0; i < kRuns; ++i) {
+    const std::string n = std::to_string(i);
+    const Ended e = finish(pids[static_cast<std::size_t>(i)], "join" + n);
+    ASSERT_EQ(e.status, 0) << e.err;
+    // The same join in this process, alone, is the reference.
+    std::ostringstream out, err;
+    const std::vector<std::string> args = {dir.file("a" + n + ".pic"),
+                                           dir.file("b" + n + ".pic"),
+                                           "-o",
+                                           dir.file("ref" + n),
+                                           "--work-dir",
+                                           work};
+    ASSERT_EQ(run_join_command(args, out, err), 0) << err.str();
+    EXPECT_EQ(contents(dir.file("out" + n + ".BMP")), contents(dir.file("ref" + n + ".BMP"))) << "run " << n;
+  }
+  EXPECT_TRUE(fs::is_empty(work)) << "every run removes its own work folder";
+}
+
+}  // namespace
+}  // namespace vimbrel
