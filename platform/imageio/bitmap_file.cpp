@@ -15,6 +15,7 @@
 #include "platform/imageio/bmp_format.h"
 #include "platform/imageio/bmp_writer.h"
 #include "platform/imageio/file_io.h"
+#include "platform/imageio/fs_checks.h"
 #include "platform/imageio/qt_decoder.h"
 #include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
@@ -103,13 +104,14 @@ void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string
       kBmp24HeaderSize + static_cast<std::uint64_t>(bmp24_stride(width)) * height;
   if (width <= 0 || height <= 0 || file_bytes > 0xFFFFFFFFu) throw RuntimeError{errc::kPathAccess};
 
-  ExclusiveTempFile temp = ExclusiveTempFile::beside(path);
+  const std::string target = replaceable_target(path);
+  ExclusiveTempFile temp = ExclusiveTempFile::beside(target);
   struct stat old {};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
     static_cast<void>(::fchmod(temp.fd(), old.st_mode & 07777));  // keep the replaced file's mode
   }
   const bool written = write_bmp24(temp.fd(), width, height, row);
-  if (!written || !temp.rename_over(path)) throw RuntimeError{errc::kPathAccess};
+  if (!written || !temp.rename_over(target)) throw RuntimeError{errc::kPathAccess};
 }
 
 }  // namespace
