@@ -16,6 +16,7 @@
 #include "platform/imageio/bmp_writer.h"
 #include "platform/imageio/file_io.h"
 #include "platform/imageio/fs_checks.h"
+#include "platform/imageio/memory_admission.h"
 #include "platform/imageio/qt_decoder.h"
 #include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
@@ -83,9 +84,7 @@ Bitmap read_direct(int fd, const BmpLayout& l) {
 Bitmap read_through_qt(int fd, const BmpLayout& l) {
   // The file's bytes, Qt's picture, its conversion and the Bitmap can all be alive at once.
   constexpr std::uint64_t kPeakBytesPerPixel = 12;
-  if (!fits_in_memory(l.bytes_needed + l.pixel_count() * kPeakBytesPerPixel)) {
-    throw RuntimeError{errc::kOutOfMemory};
-  }
+  admit_memory(l.bytes_needed + l.pixel_count() * kPeakBytesPerPixel);
   const auto bytes = read_whole(fd, l.bytes_needed);
   if (!bytes) throw RuntimeError{errc::kInvalidPicture};
   const auto data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()),
@@ -123,6 +122,7 @@ Bitmap read_bitmap_file(const std::string& path) {
   const auto head_bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size()));
   if (!read_at(fd.get(), head.data(), head_bytes, 0)) throw RuntimeError{errc::kInvalidPicture};
   const BmpLayout layout = check_bmp_header({head.data(), head_bytes}, size);
+  if (layout.direct()) admit_memory(layout.pixel_count() * 4 + kBmpStripBytes);  // the picture and a strip
   return layout.direct() ? read_direct(fd.get(), layout) : read_through_qt(fd.get(), layout);
 }
 

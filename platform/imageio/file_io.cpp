@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "platform/pixels/bitmap.h"
+#include "platform/imageio/memory_admission.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
@@ -96,7 +96,8 @@ bool write_all(int fd, const void* buffer, std::size_t bytes) {
 }
 
 std::optional<std::vector<std::uint8_t>> read_whole(int fd, std::uint64_t size) {
-  if (size > SIZE_MAX || !fits_in_memory(size)) throw RuntimeError{errc::kOutOfMemory};
+  if (size > SIZE_MAX) throw RuntimeError{errc::kOutOfMemory};
+  admit_memory(size);
   auto data = memory_guarded([&] { return std::vector<std::uint8_t>(static_cast<std::size_t>(size)); });
   if (!read_at(fd, data.data(), data.size(), 0)) return std::nullopt;
   return data;

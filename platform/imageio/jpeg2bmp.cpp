@@ -15,6 +15,7 @@
 #include "platform/imageio/file_io.h"
 #include "platform/imageio/jpeg_decoder.h"
 #include "platform/imageio/jpeg_orientation.h"
+#include "platform/imageio/memory_admission.h"
 #include "platform/imageio/qt_decoder.h"
 #include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
@@ -98,10 +99,11 @@ void convert_jpeg(std::span<const std::uint8_t> bytes, const std::string& destin
   if (!decoder.read_header()) return;
   const int orientation = exif_orientation(bytes);
   const std::uint64_t pixels = std::uint64_t(decoder.width()) * decoder.height();
-  // The reader's Bitmap later, the decoder's coefficients now, and the whole stored picture when
-  // it has to be turned.
-  const std::uint64_t need = pixels * 4 + decoder.working_bytes() + (orientation != 1 ? pixels * 4 : 0);
-  if (!fits_in_memory(need)) throw RuntimeError{errc::kOutOfMemory};
+  // The reader's Bitmap later, the decoder's coefficients and the work file's strip now, and the
+  // whole stored picture when it has to be turned.
+  const std::uint64_t need =
+      pixels * 4 + decoder.working_bytes() + kBmpStripBytes + (orientation != 1 ? pixels * 4 : 0);
+  admit_memory(need);
   const auto pixel_kind = orientation == 1 ? JpegDecoder::Pixels::kBgr : JpegDecoder::Pixels::kBgra;
   if (!decoder.start(pixel_kind)) {
     if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
@@ -150,8 +152,8 @@ void convert_other(const Source& src, const std::string& destination) {
   if (!size.isValid() || size.isEmpty()) return;
   const std::uint64_t pixels = std::uint64_t(size.width()) * std::uint64_t(size.height());
   if (pixels > src.size * kOtherPixelsPerByte + kSmallPicturePixels) return;
-  // Qt's picture, its conversion and the Bitmap.
-  if (!fits_in_memory(pixels * 12)) throw RuntimeError{errc::kOutOfMemory};
+  // Qt's picture, its conversion, the Bitmap and the work file's strip.
+  admit_memory(pixels * 12 + kBmpStripBytes);
   allow_qt_allocation(pixels * 8);
   const QImage image = reader.read();
   if (image.isNull()) return;

@@ -1,6 +1,7 @@
 // The `join` command as separate processes: runs side by side, under limits, interrupted.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -120,6 +121,63 @@ TEST_F(JoinProcesses, EightJoinsSharingAWorkFolderEachWriteTheirOwnPicture) {
     EXPECT_EQ(contents(dir.file("out" + n + ".BMP")), contents(dir.file("ref" + n + ".BMP"))) << "run " << n;
   }
   EXPECT_TRUE(fs::is_empty(work)) << "every run removes its own work folder";
+}
+
+// A 54-byte bitmap header claiming 60000 × 60000 pixels, in a sparse file of the size it claims.
+std::string huge_sparse_bitmap(const test::TempDir& dir) {
+  const std::string path = dir.file("huge.bmp");
+  write_bitmap_file(Bitmap::create(1, 1), path);
+  std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+  const auto put32 = [&f](std::streamoff at, std::uint32_t v) {
+    f.seekp(at);
+    for (int i = 0; i < 4; ++i) f.put(static_cast<char>(v >> (8 * i)));
+  };
+  constexpr std::uint32_t kSide = 60000, kStride = kSide * 3;
+  put32(2, 54 + kStride * kSide);
+  put32(18, kSide);
+  put32(22, kSide);
+  put32(34, kStride * kSide);
+  f.close();
+  fs::resize_file(path, 54 + std::uint64_t{kStride} * kSide);
+  return path;
+}
+
+class MemoryLimit : public JoinProcesses {
+ protected:
+  // A join of the huge bitmap in a process that `limit` bounds is refused as out of memory.
+  void expect_refused(const std::function<void()>& limit) {
+    write_bitmap_file(pattern(8, 8, 1), dir.file("a.bmp"));
+    const std::string work = dir.file("work");
+    fs::create_directory(work);
+    const Ended e =
+        run({dir.file("a.bmp"), huge_sparse_bitmap(dir), "-o", dir.file("out"), "--work-dir", work}, limit);
+    EXPECT_EQ(e.status, 1) << "signal " << e.signal << ": " << e.err;
+    EXPECT_NE(e.err.find("ロードする為のメモリが足りません"), std::string::npos) << e.err;
+    EXPECT_FALSE(fs::exists(dir.file("out.BMP")));
+    EXPECT_TRUE(fs::is_empty(work));
+  }
+};
+
+TEST_F(MemoryLimit, AnAddressSpaceLimitRefusesAPictureThatWouldNotFit) {
+  expect_refused([] {
+    const rlimit one_gib{std::uint64_t{1} << 30, std::uint64_t{1} << 30};
+    ::setrlimit(RLIMIT_AS, &one_gib);
+  });
+}
+
+TEST_F(MemoryLimit, AControlGroupLimitRefusesAPictureThatWouldNotFit) {
+  const fs::path group = "/sys/fs/cgroup/memory/vimbrel-test-" + std::to_string(::getpid());
+  std::error_code ec;
+  if (!fs::create_directory(group, ec) || ec) GTEST_SKIP() << "no memory control group can be made here";
+  std::ofstream(group / "memory.limit_in_bytes") << (std::uint64_t{512} << 20) << std::flush;
+  const std::string procs = (group / "cgroup.procs").string();
+  expect_refused([&procs] {
+    const std::string pid = std::to_string(::getpid());
+    const int fd = ::open(procs.c_str(), O_WRONLY);
+    if (fd < 0 || ::write(fd, pid.data(), pid.size()) < 0) ::_exit(126);
+    ::close(fd);
+  });
+  fs::remove(group, ec);
 }
 
 }  // namespace
