@@ -1,6 +1,8 @@
 // The `join` command as separate processes: runs side by side, under limits, interrupted.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -140,6 +142,49 @@ std::string huge_sparse_bitmap(const test::TempDir& dir) {
   f.close();
   fs::resize_file(path, 54 + std::uint64_t{kStride} * kSide);
   return path;
+}
+
+// Waits (up to ten seconds) until a file whose name starts with `prefix` is made in `folder`.
+bool wait_for_file(const fs::path& folder, const std::string& prefix) {
+  const int fd = ::inotify_init1(IN_CLOEXEC);
+  const int watch = ::inotify_add_watch(fd, folder.c_str(), IN_CREATE);
+  bool seen = false;
+  pollfd p{fd, POLLIN, 0};
+  while (!seen && watch >= 0 && ::poll(&p, 1, 10'000) == 1) {
+    alignas(inotify_event) char buffer[4096];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    for (ssize_t at = 0; at < n;) {
+      const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+      if (e->len > 0 && std::string(e->name).starts_with(prefix)) seen = true;
+      at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+    }
+  }
+  ::close(fd);
+  return seen;
+}
+
+TEST_F(JoinProcesses, SigtermDuringTheSaveLeavesTheOldFileAndNothingElse) {
+  write_bitmap_file(pattern(3000, 2000, 1), dir.file("a.bmp"));
+  write_bitmap_file(pattern(3000, 2000, 2), dir.file("b.pic"));  // through the work folder
+  write_bitmap_file(pattern(4, 4, 3), dir.file("out.BMP"));
+  const std::string old = contents(dir.file("out.BMP"));
+  // What a killed save left behind: its process is gone, so the next save to this folder removes it.
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  std::ofstream(dir.file(".out.BMP.vimbrel-" + std::to_string(gone) + "-7.tmp")) << "half";
+  const std::string work = dir.file("work");
+  fs::create_directory(work);
+
+  const pid_t pid =
+      start({dir.file("a.bmp"), dir.file("b.pic"), "-o", dir.file("out"), "--work-dir", work}, "run");
+  ASSERT_TRUE(wait_for_file(dir.path(), ".out.BMP.vimbrel-" + std::to_string(pid)));
+  ::kill(pid, SIGTERM);
+  const Ended e = finish(pid, "run");
+  EXPECT_EQ(e.signal, SIGTERM) << "the save ended before the signal came";
+  EXPECT_EQ(contents(dir.file("out.BMP")), old);
+  EXPECT_EQ(strays(dir.path(), {"a.bmp", "b.pic", "out.BMP", "run.err", "work"}), std::vector<std::string>{});
+  EXPECT_TRUE(fs::is_empty(work));
 }
 
 class MemoryLimit : public JoinProcesses {
