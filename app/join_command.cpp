@@ -1,5 +1,7 @@
 #include "app/join_command.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -8,6 +10,7 @@
 #include "app/join_options.h"
 #include "app/startup.h"
 #include "join/save_region.h"
+#include "platform/imageio/fs_checks.h"
 #include "platform/imageio/work_folder.h"
 #include "platform/runtime/headless/headless_runtime.h"
 
@@ -15,6 +18,9 @@ namespace vimbrel {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The load's out-of-memory message, told apart from its other one.
+constexpr const char* kLoadMemoryText = "ロードする為のメモリが足りません";
 
 std::string with_separator(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -36,7 +42,7 @@ class JoinRun {
  public:
   JoinRun(const JoinOptions& o, const std::string& work_drive, const std::string& private_folder,
           std::ostream& err)
-      : o_(o), rt_(form_layouts()), s_(rt_), err_(err) {
+      : o_(o), rt_(form_layouts()), s_(rt_), err_(err), work_folder_(private_folder) {
     wire_program(s_);
     start_up(s_, [&work_drive] { return work_drive; });
     use_private_work_folder(s_, private_folder);
@@ -73,8 +79,29 @@ class JoinRun {
   }
 
   bool load(const std::string& button, const std::string& path) {
-    rt_.push_dialog_answer(absolute(path));
-    return did(rt_.click(button), button) && ok();
+    const std::string full = absolute(path);
+    rt_.push_dialog_answer(full);
+    const bool out_of_memory = [&] {
+      if (!did(rt_.click(button), button)) return false;
+      for (const auto& m : rt_.messages())
+        if (m.text == kLoadMemoryText) return true;
+      return false;
+    }();
+    if (!rt_.messages().empty())
+      err_ << "vimbrel join: " << full << ": " << load_cause(full, out_of_memory) << "\n";
+    if (!ok()) return false;
+    const std::string warning = picture_warning(full);
+    if (!warning.empty()) err_ << "vimbrel join: warning: " << full << ": " << warning << "\n";
+    return true;
+  }
+
+  // What the load's message box cannot say: why the file could not be read.
+  std::string load_cause(const std::string& path, bool out_of_memory) const {
+    if (out_of_memory) return "not enough memory";
+    const std::string cause = unreadable_cause(path);
+    if (!cause.empty()) return cause;
+    if (::access(work_folder_.c_str(), W_OK | X_OK) != 0) return "the work folder is missing or not writable";
+    return "a broken picture (not a bitmap, JPEG, PNG or GIF this program reads)";
   }
 
   bool choices() {
@@ -111,6 +138,7 @@ class JoinRun {
   HeadlessRuntime rt_;
   Session s_;
   std::ostream& err_;
+  std::string work_folder_;
 };
 
 }  // namespace

@@ -37,13 +37,19 @@ bool UniqueFd::close() {
 }
 
 UniqueFd open_for_reading(const std::string& path, std::uint64_t& size) {
-  // Non-blocking only so that a FIFO cannot hang the open; reads of regular files never block.
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!fd) {
+  // A FIFO or a device is never opened (opening one can block or act on the device); the open is
+  // non-blocking as well, and fstat confirms that what was opened is still a regular file.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
     if (errno == ENOENT || errno == ENOTDIR || path.empty()) throw RuntimeError{errc::kFileNotFound};
     throw RuntimeError{errc::kPathAccess};
   }
-  struct stat st {};
+  if (!S_ISREG(st.st_mode)) throw RuntimeError{errc::kFileNotFound};
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd) {
+    if (errno == ENOENT || errno == ENOTDIR) throw RuntimeError{errc::kFileNotFound};
+    throw RuntimeError{errc::kPathAccess};
+  }
   if (::fstat(fd.get(), &st) != 0) throw RuntimeError{errc::kPathAccess};
   if (!S_ISREG(st.st_mode)) throw RuntimeError{errc::kFileNotFound};
   size = static_cast<std::uint64_t>(st.st_size);

@@ -11,4 +11,12 @@ namespace vimbrel {
 // the link names nothing.
 std::string replaceable_target(const std::string& path);
 
+// Why a picture at `path` cannot be read, as far as the file system tells: "not found", "a folder",
+// "not a regular file" (a FIFO or a device), "permission denied"; empty when it is a readable file.
+std::string unreadable_cause(const std::string& path);
+
+// A warning for a picture that loads although it is damaged: a JPEG whose data stops before its
+// end marker (a cut-off file loads as far as it goes). Empty otherwise.
+std::string picture_warning(const std::string& path);
+
 }  // namespace vimbrel

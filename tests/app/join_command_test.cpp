@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "platform/imageio/bitmap_file.h"
@@ -138,6 +142,66 @@ TEST_F(JoinCommand, AFailedLoadOrSaveExitsWithOneAndSaysWhy) {
   EXPECT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("no/such/folder/o.bmp")}), 1);
   EXPECT_FALSE(err.str().empty());
   EXPECT_TRUE(out.str().empty());
+}
+
+struct CauseCase {
+  const char* name;
+  std::function<std::string(const test::TempDir&)> make;  // gives picture B
+  const char* cause;
+};
+
+const CauseCase kCauses[] = {
+    {"Missing", [](const test::TempDir& d) { return d.file("none.jpg"); }, "not found"},
+    {"Folder",
+     [](const test::TempDir& d) {
+       fs::create_directory(d.file("folder.bmp"));
+       return d.file("folder.bmp");
+     },
+     "a folder"},
+    {"Fifo",
+     [](const test::TempDir& d) {
+       ::mkfifo(d.file("pipe.jpg").c_str(), 0600);
+       return d.file("pipe.jpg");
+     },
+     "not a regular file"},
+    {"Broken",
+     [](const test::TempDir& d) {
+       std::ofstream(d.file("text.jpg")) << "not a picture";
+       return d.file("text.jpg");
+     },
+     "a broken picture"},
+};
+
+class JoinLoadCause : public JoinCommand, public ::testing::WithParamInterface<CauseCase> {};
+
+TEST_P(JoinLoadCause, StderrNamesWhyThePictureCouldNotBeRead) {
+  const std::string b_path = GetParam().make(dir);
+  EXPECT_EQ(run({dir.file("a.bmp"), b_path, "-o", dir.file("o.bmp")}), 1);
+  EXPECT_NE(err.str().find(b_path + ": " + GetParam().cause), std::string::npos) << err.str();
+  EXPECT_FALSE(fs::exists(dir.file("o.BMP")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, JoinLoadCause, ::testing::ValuesIn(kCauses),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(JoinCommand, AWorkFolderNamedWithWildcardCharactersWorks) {
+  const std::string work = dir.file("work?*");
+  fs::create_directory(work);
+  fs::copy_file(dir.file("b.bmp"), dir.file("b.pic"));  // read through the work file
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.pic"), "-o", dir.file("o"), "--work-dir", work}), 0)
+      << err.str();
+  EXPECT_EQ(read_bitmap_file(dir.file("o.BMP")).width(), 60);
+  EXPECT_TRUE(fs::is_empty(work));
+}
+
+TEST_F(JoinCommand, ACutOffJpegLoadsWithAWarning) {
+  const fs::path whole = test::corpus_dir() / "jpeg" / "made" / "baseline_420.jpg";
+  fs::copy_file(whole, dir.file("cut.jpg"));
+  fs::resize_file(dir.file("cut.jpg"), fs::file_size(whole) * 2 / 3);
+  ASSERT_EQ(run({dir.file("a.bmp"), whole.string(), "-o", dir.file("o")}), 0) << err.str();
+  EXPECT_EQ(err.str().find("warning"), std::string::npos) << "a whole file gets none: " << err.str();
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("cut.jpg"), "-o", dir.file("o")}), 0) << err.str();
+  EXPECT_NE(err.str().find("warning: " + dir.file("cut.jpg")), std::string::npos) << err.str();
 }
 
 TEST(JoinCommandBinary, RunsWithoutADisplayOrQtPlatform) {

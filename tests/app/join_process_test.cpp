@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -187,6 +188,17 @@ TEST_F(JoinProcesses, SigtermDuringTheSaveLeavesTheOldFileAndNothingElse) {
   EXPECT_TRUE(fs::is_empty(work));
 }
 
+TEST_F(JoinProcesses, AFifoGivenAsAPictureIsRefusedAtOnce) {
+  write_bitmap_file(pattern(8, 8, 1), dir.file("a.bmp"));
+  for (const char* name : {"pipe.bmp", "pipe.jpg"}) {
+    ::mkfifo(dir.file(name).c_str(), 0600);
+    // Nothing ever writes to the FIFO: a blocking open or read would hang until the alarm.
+    const Ended e = run({dir.file("a.bmp"), dir.file(name), "-o", dir.file("out")}, [] { ::alarm(20); });
+    EXPECT_EQ(e.status, 1) << name << " signal " << e.signal;
+    EXPECT_NE(e.err.find("not a regular file"), std::string::npos) << e.err;
+  }
+}
+
 class MemoryLimit : public JoinProcesses {
  protected:
   // A join of the huge bitmap in a process that `limit` bounds is refused as out of memory.
@@ -198,6 +210,7 @@ class MemoryLimit : public JoinProcesses {
         run({dir.file("a.bmp"), huge_sparse_bitmap(dir), "-o", dir.file("out"), "--work-dir", work}, limit);
     EXPECT_EQ(e.status, 1) << "signal " << e.signal << ": " << e.err;
     EXPECT_NE(e.err.find("ロードする為のメモリが足りません"), std::string::npos) << e.err;
+    EXPECT_NE(e.err.find("not enough memory"), std::string::npos) << e.err;
     EXPECT_FALSE(fs::exists(dir.file("out.BMP")));
     EXPECT_TRUE(fs::is_empty(work));
   }
