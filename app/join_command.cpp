@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/forms_layout.h"
+#include "app/join_limits.h"
 #include "app/join_options.h"
 #include "app/startup.h"
 #include "join/save_region.h"
@@ -48,10 +49,13 @@ class JoinRun {
     use_private_work_folder(s_, private_folder);
   }
 
-  bool run() {
-    return new_canvas() && load("BUTTON53", o_.a) && load("BUTTON54", o_.b) && choices() &&
-           crop("RADIO5", o_.crop_a) && crop("RADIO6", o_.crop_b) && move("RADIO5", o_.move_a) &&
-           move("RADIO6", o_.move_b) && save();
+  // The command's exit status.
+  int run() {
+    const bool done = new_canvas() && load("BUTTON53", o_.a) && load("BUTTON54", o_.b) && choices() &&
+                      crop("RADIO5", "--crop-a", o_.crop_a) && crop("RADIO6", "--crop-b", o_.crop_b) &&
+                      move("RADIO5", "--move-a", o_.move_a) && move("RADIO6", "--move-b", o_.move_b) &&
+                      save();
+    return done ? kJoinWritten : refused_ ? kJoinBadArguments : kJoinFailed;
   }
 
  private:
@@ -87,9 +91,11 @@ class JoinRun {
         if (m.text == kLoadMemoryText) return true;
       return false;
     }();
-    if (!rt_.messages().empty())
-      err_ << "vimbrel join: " << full << ": " << load_cause(full, out_of_memory) << "\n";
-    if (!ok()) return false;
+    const std::string cause = rt_.messages().empty() ? "" : load_cause(full, out_of_memory);
+    if (!ok()) {
+      if (!cause.empty()) err_ << "vimbrel join: " << full << ": " << cause << "\n";
+      return false;
+    }
     const std::string warning = picture_warning(full);
     if (!warning.empty()) err_ << "vimbrel join: warning: " << full << ": " << warning << "\n";
     return true;
@@ -113,8 +119,17 @@ class JoinRun {
     return ok();
   }
 
-  bool crop(const std::string& radio, const std::optional<std::array<int, 4>>& c) {
+  // False, with the reachable values on stderr, when `refusal` says a value cannot be honoured.
+  bool honoured(const std::string& option, const std::string& refusal) {
+    if (refusal.empty()) return true;
+    err_ << "vimbrel join: " << option << " cannot be honoured: " << refusal << "\n";
+    refused_ = true;
+    return false;
+  }
+
+  bool crop(const std::string& radio, const std::string& option, const std::optional<std::array<int, 4>>& c) {
     if (!c) return true;
+    if (!honoured(option, crop_refusal(radio == "RADIO5" ? s_.doc.a : s_.doc.b, *c))) return false;
     const auto [left, top, right, bottom] = *c;
     return did(rt_.click(radio), radio) && did(rt_.scroll_to("HSCROLL2", left), "HSCROLL2") &&
            did(rt_.scroll_to("HSCROLL3", -right), "HSCROLL3") &&
@@ -122,8 +137,9 @@ class JoinRun {
            did(rt_.scroll_to("VSCROLL3", -bottom), "VSCROLL3") && ok();
   }
 
-  bool move(const std::string& radio, const std::optional<std::array<int, 2>>& m) {
+  bool move(const std::string& radio, const std::string& option, const std::optional<std::array<int, 2>>& m) {
     if (!m) return true;
+    if (!honoured(option, move_refusal(s_.doc, radio == "RADIO5" ? s_.doc.a : s_.doc.b, *m))) return false;
     const auto dx = static_cast<float>((*m)[0]), dy = static_cast<float>((*m)[1]);
     return did(rt_.click(radio), radio) && did(rt_.mouse("PICTURE1", "MOUSEDOWN", 2, 0, 0), "PICTURE1") &&
            did(rt_.mouse("PICTURE1", "MOUSEMOVE", 2, dx, dy), "PICTURE1") && ok();
@@ -139,6 +155,7 @@ class JoinRun {
   Session s_;
   std::ostream& err_;
   std::string work_folder_;
+  bool refused_ = false;
 };
 
 }  // namespace
@@ -155,7 +172,8 @@ std::string join_usage() {
          "  --crop-a L,T,R,B, --crop-b ...  pixels cut off each edge\n"
          "  --move-a DX,DY, --move-b ...    move a picture after it was placed\n"
          "  --work-dir DIR                  folder for the converted work file (the temporary folder)\n"
-         "Exit status: 0 written, 1 a load or save failed, 2 bad arguments.\n";
+         "Exit status: 0 written, 1 a load or save failed, 2 bad arguments or values the pictures do not "
+         "allow.\n";
 }
 
 int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -169,6 +187,10 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
     out << join_usage();
     return kJoinWritten;
   }
+  if (const std::string refusal = output_refusal(o->out); !refusal.empty()) {
+    err << "vimbrel join: " << refusal << "\n";
+    return kJoinBadArguments;
+  }
   std::error_code ec;
   const std::string work =
       with_separator(o->work_dir.empty() ? fs::temp_directory_path(ec).string() : absolute(o->work_dir));
@@ -181,7 +203,7 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
     return kJoinFailed;
   }
   JoinRun run(*o, work, private_folder->path(), err);
-  if (!run.run()) return kJoinFailed;
+  if (const int status = run.run(); status != kJoinWritten) return status;
   out << saved_path(absolute(o->out)) << "\n";
   return kJoinWritten;
 }

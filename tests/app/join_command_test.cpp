@@ -172,6 +172,10 @@ const CauseCase kCauses[] = {
      "a broken picture"},
 };
 
+void PrintTo(const CauseCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class JoinLoadCause : public JoinCommand, public ::testing::WithParamInterface<CauseCase> {};
 
 TEST_P(JoinLoadCause, StderrNamesWhyThePictureCouldNotBeRead) {
@@ -203,6 +207,42 @@ TEST_F(JoinCommand, ACutOffJpegLoadsWithAWarning) {
   ASSERT_EQ(run({dir.file("a.bmp"), dir.file("cut.jpg"), "-o", dir.file("o")}), 0) << err.str();
   EXPECT_NE(err.str().find("warning: " + dir.file("cut.jpg")), std::string::npos) << err.str();
 }
+
+struct RefusedCase {
+  const char* name;
+  std::vector<std::string> options;  // after "a.bmp b.bmp -o OUT" (A 40 x 30 on the left, B 20 x 50)
+  const char* reachable;             // the range stderr gives
+};
+
+const RefusedCase kRefused[] = {
+    {"CropBeyondTheSlider", {"--crop-a", "40,0,0,0"}, "L and R can be 0..39"},
+    {"CropLeavingNoColumn", {"--crop-a", "20,0,20,0"}, "L+R at most 39"},
+    {"CropLeavingNoRow", {"--crop-b", "0,25,0,25"}, "T+B at most 49"},
+    {"MoveOffTheRight", {"--margin", "0,0", "--move-b", "1,0"}, "DX can be -40..0"},
+    {"MoveOffTheTop", {"--margin", "0,0", "--move-a", "0,-1"}, "DY 0..20"},
+    {"OutputIsAFolderName", {"-o", "DIR:"}, "names a folder"},
+    {"OutputIsAnExistingFolder", {"-o", "DIR:taken.bmp"}, "names a folder"},
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class JoinRefusedValue : public JoinCommand, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(JoinRefusedValue, ExitsWithTwoAndTheReachableRange) {
+  fs::create_directory(dir.file("taken.BMP"));
+  std::vector<std::string> args = {dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("o")};
+  // "DIR:" stands for the test's folder with a separator.
+  for (const auto& o : GetParam().options)
+    args.push_back(o.starts_with("DIR:") ? dir.file("") + o.substr(4) : o);
+  EXPECT_EQ(run(args), 2);
+  EXPECT_NE(err.str().find(GetParam().reachable), std::string::npos) << err.str();
+  EXPECT_FALSE(fs::exists(dir.file("o.BMP")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, JoinRefusedValue, ::testing::ValuesIn(kRefused),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JoinCommandBinary, RunsWithoutADisplayOrQtPlatform) {
   test::TempDir dir;

@@ -44,6 +44,10 @@ const TargetCase kTargets[] = {
      nullptr},
 };
 
+void PrintTo(const TargetCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class SaveTarget : public ::testing::TestWithParam<TargetCase> {};
 
 TEST_P(SaveTarget, IsReplacedThroughALinkOrKept) {
