@@ -37,6 +37,14 @@ std::string contents(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// The id of a process that has ended.
+pid_t ended_process() {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(0);
+  ::waitpid(pid, nullptr, 0);
+  return pid;
+}
+
 struct Ended {
   int status = -1;  // exit status, or -1 when a signal ended it
   int signal = 0;
@@ -94,6 +102,10 @@ TEST_F(JoinProcesses, EightJoinsSharingAWorkFolderEachWriteTheirOwnPicture) {
   constexpr int kRuns = 8;
   const std::string work = dir.file("work");
   fs::create_directory(work);
+  // The folder of a run that was killed: its process is gone, so the next run sweeps it away.
+  const std::string left = work + "/vimbrel-" + std::to_string(ended_process()) + "-1";
+  fs::create_directory(left);
+  std::ofstream(left + "/DAMMY.BMP") << "half";
   // Bitmaps under another name go through the converter and the work file, as a JPEG does.
   for (int i = 0; i < kRuns; ++i) {
     write_bitmap_file(pattern(300 + i, 200, 10 + i), dir.file("a" + std::to_string(i) + ".pic.BMP"));
@@ -123,7 +135,7 @@ TEST_F(JoinProcesses, EightJoinsSharingAWorkFolderEachWriteTheirOwnPicture) {
     ASSERT_EQ(run_join_command(args, out, err), 0) << err.str();
     EXPECT_EQ(contents(dir.file("out" + n + ".BMP")), contents(dir.file("ref" + n + ".BMP"))) << "run " << n;
   }
-  EXPECT_TRUE(fs::is_empty(work)) << "every run removes its own work folder";
+  EXPECT_TRUE(fs::is_empty(work)) << "every run removes its own work folder, and the ended run's is swept";
 }
 
 // A 54-byte bitmap header claiming 60000 × 60000 pixels, in a sparse file of the size it claims.
@@ -170,10 +182,7 @@ TEST_F(JoinProcesses, SigtermDuringTheSaveLeavesTheOldFileAndNothingElse) {
   write_bitmap_file(pattern(4, 4, 3), dir.file("out.BMP"));
   const std::string old = contents(dir.file("out.BMP"));
   // What a killed save left behind: its process is gone, so the next save to this folder removes it.
-  const pid_t gone = ::fork();
-  if (gone == 0) ::_exit(0);
-  ::waitpid(gone, nullptr, 0);
-  std::ofstream(dir.file(".out.BMP.vimbrel-" + std::to_string(gone) + "-7.tmp")) << "half";
+  std::ofstream(dir.file(".out.BMP.vimbrel-" + std::to_string(ended_process()) + "-7.tmp")) << "half";
   const std::string work = dir.file("work");
   fs::create_directory(work);
 
