@@ -85,13 +85,8 @@ class JoinRun {
   bool load(const std::string& button, const std::string& path) {
     const std::string full = absolute(path);
     rt_.push_dialog_answer(full);
-    const bool out_of_memory = [&] {
-      if (!did(rt_.click(button), button)) return false;
-      for (const auto& m : rt_.messages())
-        if (m.text == kLoadMemoryText) return true;
-      return false;
-    }();
-    const std::string cause = rt_.messages().empty() ? "" : load_cause(full, out_of_memory);
+    if (!did(rt_.click(button), button)) return false;
+    const std::string cause = rt_.messages().empty() ? "" : load_cause(full);
     if (!ok()) {
       if (!cause.empty()) err_ << "vimbrel join: " << full << ": " << cause << "\n";
       return false;
@@ -102,8 +97,9 @@ class JoinRun {
   }
 
   // What the load's message box cannot say: why the file could not be read.
-  std::string load_cause(const std::string& path, bool out_of_memory) const {
-    if (out_of_memory) return "not enough memory";
+  std::string load_cause(const std::string& path) const {
+    for (const auto& m : rt_.messages())
+      if (m.text == kLoadMemoryText) return "not enough memory";
     const std::string cause = unreadable_cause(path);
     if (!cause.empty()) return cause;
     if (::access(work_folder_.c_str(), W_OK | X_OK) != 0) return "the work folder is missing or not writable";

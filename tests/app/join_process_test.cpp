@@ -56,8 +56,14 @@ class JoinProcesses : public ::testing::Test {
   // Starts `vimbrel join ARGS` with stderr into "<name>.err"; `in_child` runs just before exec.
   pid_t start(const std::vector<std::string>& args, const std::string& name,
               const std::function<void()>& in_child = {}) {
-    std::vector<std::string> words = {VIMBREL_BINARY, "join"};
+    std::vector<std::string> words = {"join"};
     words.insert(words.end(), args.begin(), args.end());
+    return spawn(words, name, in_child);
+  }
+  // Starts the program with `words` after its name.
+  pid_t spawn(std::vector<std::string> words, const std::string& name,
+              const std::function<void()>& in_child) {
+    words.insert(words.begin(), VIMBREL_BINARY);
     std::vector<char*> argv;
     for (auto& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
@@ -206,6 +212,21 @@ TEST_F(JoinProcesses, AFifoGivenAsAPictureIsRefusedAtOnce) {
     EXPECT_EQ(e.status, 1) << name << " signal " << e.signal;
     EXPECT_NE(e.err.find("not a regular file"), std::string::npos) << e.err;
   }
+}
+
+TEST_F(JoinProcesses, TheProgramEndedBySigtermRemovesItsWorkFolder) {
+  const std::string work = dir.file("work");
+  fs::create_directory(work);
+  std::ofstream(dir.file("KANKYO.TXT")) << "VIMBREL,1.3\nWORK," << work << "/\n";
+  const std::string folder = dir.path().string();
+  const pid_t pid = spawn({}, "gui", [&folder] {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (::chdir(folder.c_str()) != 0) ::_exit(126);
+  });
+  ASSERT_TRUE(wait_for_file(work, "vimbrel-" + std::to_string(pid) + "-"));
+  ::kill(pid, SIGTERM);
+  EXPECT_EQ(finish(pid, "gui").signal, SIGTERM);
+  EXPECT_TRUE(fs::is_empty(work));
 }
 
 class MemoryLimit : public JoinProcesses {
