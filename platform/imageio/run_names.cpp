@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::string_view kPrefix = "vimbrel-";
 
-// Reads decimal digits from `text` at `at`; nullopt when there are none.
+// Reads decimal digits from `text` at `at` and moves past them; false when there are none.
 template <typename Number>
 bool read_number(std::string_view text, std::size_t& at, Number& value) {
   const char* begin = text.data() + at;

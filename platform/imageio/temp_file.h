@@ -15,8 +15,8 @@ class ExclusiveTempFile {
   // when the folder is missing or not writable.
   static ExclusiveTempFile at(const std::string& path);
   // Under a fresh hard-to-guess name in the folder of `target`, ".<name>.vimbrel-<pid>-<random>.tmp".
-  // Such files that runs no longer running left there are removed first. RuntimeError 75 when
-  // none can be made.
+  // Such files left there by processes that have ended (killed half-way) are removed first.
+  // RuntimeError 75 when none can be made.
   static ExclusiveTempFile beside(const std::string& target);
 
   ~ExclusiveTempFile();
