@@ -19,7 +19,12 @@ namespace fs = std::filesystem;
 std::string make_private_folder(const std::string& parent) {
   for (int attempt = 0; attempt < 16; ++attempt) {
     const std::string path = parent + run_tag();
-    if (::mkdir(path.c_str(), 0700) == 0) return path + "/";
+    // Absolute, so that the file dialogs moving the current folder cannot move it.
+    if (::mkdir(path.c_str(), 0700) == 0) {
+      std::error_code ec;
+      const fs::path full = fs::absolute(path, ec);
+      return (ec ? path : full.string()) + "/";
+    }
     if (errno != EEXIST) break;
   }
   return {};

@@ -19,7 +19,7 @@ class PrivateWorkFolder {
   PrivateWorkFolder(const PrivateWorkFolder&) = delete;
   PrivateWorkFolder& operator=(const PrivateWorkFolder&) = delete;
 
-  // The folder with a trailing separator; empty when there is none.
+  // The folder, absolute, with a trailing separator; empty when there is none.
   const std::string& path() const { return path_; }
 
  private:
