@@ -11,6 +11,7 @@
 #include "app/settings_file.h"
 #include "app/settings_search.h"
 #include "app/startup.h"
+#include "platform/imageio/work_folder.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/qt/qt_platform.h"
 
@@ -44,6 +45,8 @@ int run_gui(int argc, char** argv) {
   } catch (const RuntimeError& e) {
     return refuse_start(s, folder ? settings_file_problem(*folder, e.code) : settings_not_found(places));
   }
+  const PrivateWorkFolder work(s.doc.work_drive);
+  use_private_work_folder(s, work.path());
   return run_event_loop(s);
 }
 

@@ -1,15 +1,21 @@
 #include "app/join_command.h"
 
-#include <cstdlib>
+#include <unistd.h>
+
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <system_error>
 
 #include "app/forms_layout.h"
+#include "app/join_limits.h"
 #include "app/join_options.h"
 #include "app/program.h"
 #include "app/startup.h"
 #include "join/effects.h"
 #include "join/save_region.h"
+#include "platform/imageio/fs_checks.h"
+#include "platform/imageio/work_folder.h"
 #include "platform/runtime/headless/headless_runtime.h"
 
 namespace vimbrel {
@@ -17,28 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A private work folder in the system's temporary folder, so that joins running side by side never
-// share a work file. Removed with everything in it when the command ends.
-class PrivateWorkDir {
- public:
-  PrivateWorkDir() {
-    std::error_code ec;
-    const fs::path temp = fs::temp_directory_path(ec);
-    if (ec) return;  // $TMPDIR names no folder: the command says so
-    std::string tmpl = (temp / "vimbrel-join-XXXXXX").string();
-    if (mkdtemp(tmpl.data()) != nullptr) path_ = tmpl;
-  }
-  ~PrivateWorkDir() {
-    std::error_code ec;
-    if (!path_.empty()) fs::remove_all(path_, ec);
-  }
-  PrivateWorkDir(const PrivateWorkDir&) = delete;
-  PrivateWorkDir& operator=(const PrivateWorkDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+// The load's out-of-memory message, told apart from its other one.
+constexpr const char* kLoadMemoryText = "ロードする為のメモリが足りません";
 
 std::string with_separator(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -58,16 +44,21 @@ std::string saved_path(const std::string& chosen) {
 // Drives the program's procedures in the command's fixed order.
 class JoinRun {
  public:
-  JoinRun(const JoinOptions& o, const std::string& work_drive, std::ostream& err)
-      : o_(o), rt_(form_layouts()), s_(rt_), err_(err) {
+  JoinRun(const JoinOptions& o, const std::string& work_drive, const std::string& private_folder,
+          std::ostream& err)
+      : o_(o), rt_(form_layouts()), s_(rt_), err_(err), work_folder_(private_folder) {
     wire_program(s_);
     start_up(s_, [&work_drive] { return work_drive; });
+    use_private_work_folder(s_, private_folder);
   }
 
-  bool run() {
-    return new_canvas() && load("BUTTON53", o_.a) && load("BUTTON54", o_.b) && choices() &&
-           crop("RADIO5", o_.crop_a) && crop("RADIO6", o_.crop_b) && move("RADIO5", o_.move_a) &&
-           move("RADIO6", o_.move_b) && save();
+  // The command's exit status.
+  int run() {
+    const bool done = new_canvas() && load("BUTTON53", o_.a) && load("BUTTON54", o_.b) && choices() &&
+                      crop("RADIO5", "--crop-a", o_.crop_a) && crop("RADIO6", "--crop-b", o_.crop_b) &&
+                      move("RADIO5", "--move-a", o_.move_a) && move("RADIO6", "--move-b", o_.move_b) &&
+                      save();
+    return done ? kJoinWritten : refused_ ? kJoinBadArguments : kJoinFailed;
   }
 
  private:
@@ -95,8 +86,27 @@ class JoinRun {
   }
 
   bool load(const std::string& button, const std::string& path) {
-    rt_.push_dialog_answer(absolute(path));
-    return did(rt_.click(button), button) && ok();
+    const std::string full = absolute(path);
+    rt_.push_dialog_answer(full);
+    if (!did(rt_.click(button), button)) return false;
+    const std::string cause = rt_.messages().empty() ? "" : load_cause(full);
+    if (!ok()) {
+      if (!cause.empty()) err_ << "vimbrel join: " << full << ": " << cause << "\n";
+      return false;
+    }
+    const std::string warning = picture_warning(full);
+    if (!warning.empty()) err_ << "vimbrel join: warning: " << full << ": " << warning << "\n";
+    return true;
+  }
+
+  // What the load's message box cannot say: why the file could not be read.
+  std::string load_cause(const std::string& path) const {
+    for (const auto& m : rt_.messages())
+      if (m.text == kLoadMemoryText) return "not enough memory";
+    const std::string cause = unreadable_cause(path);
+    if (!cause.empty()) return cause;
+    if (::access(work_folder_.c_str(), W_OK | X_OK) != 0) return "the work folder is missing or not writable";
+    return "a broken picture (not a bitmap, JPEG, PNG or GIF this program reads)";
   }
 
   bool choices() {
@@ -108,8 +118,17 @@ class JoinRun {
     return ok();
   }
 
-  bool crop(const std::string& radio, const std::optional<std::array<int, 4>>& c) {
+  // False, with the reachable values on stderr, when `refusal` says a value cannot be honoured.
+  bool honoured(const std::string& option, const std::string& refusal) {
+    if (refusal.empty()) return true;
+    err_ << "vimbrel join: " << option << " cannot be honoured: " << refusal << "\n";
+    refused_ = true;
+    return false;
+  }
+
+  bool crop(const std::string& radio, const std::string& option, const std::optional<std::array<int, 4>>& c) {
     if (!c) return true;
+    if (!honoured(option, crop_refusal(radio == "RADIO5" ? s_.doc.a : s_.doc.b, *c))) return false;
     const auto [left, top, right, bottom] = *c;
     return did(rt_.click(radio), radio) && did(rt_.scroll_to("HSCROLL2", left), "HSCROLL2") &&
            did(rt_.scroll_to("HSCROLL3", -right), "HSCROLL3") &&
@@ -117,8 +136,9 @@ class JoinRun {
            did(rt_.scroll_to("VSCROLL3", -bottom), "VSCROLL3") && ok();
   }
 
-  bool move(const std::string& radio, const std::optional<std::array<int, 2>>& m) {
+  bool move(const std::string& radio, const std::string& option, const std::optional<std::array<int, 2>>& m) {
     if (!m) return true;
+    if (!honoured(option, move_refusal(s_.doc, radio == "RADIO5" ? s_.doc.a : s_.doc.b, *m))) return false;
     const auto dx = static_cast<float>((*m)[0]), dy = static_cast<float>((*m)[1]);
     return did(rt_.click(radio), radio) &&
            did(rt_.mouse("PICTURE1", "MOUSEDOWN", kRightButton, 0, 0), "PICTURE1") &&
@@ -134,6 +154,8 @@ class JoinRun {
   HeadlessRuntime rt_;
   Session s_;
   std::ostream& err_;
+  std::string work_folder_;
+  bool refused_ = false;
 };
 
 }  // namespace
@@ -153,8 +175,9 @@ std::string join_usage() {
          "  --apply-effect                  apply the effect to the saved file\n"
          "  --crop-a L,T,R,B, --crop-b ...  pixels cut off each edge\n"
          "  --move-a DX,DY, --move-b ...    move a picture after it was placed\n"
-         "  --work-dir DIR                  folder for the converted work file (a private temporary folder)\n"
-         "Exit status: 0 written, 1 a load or save failed, 2 bad arguments.\n";
+         "  --work-dir DIR                  folder for the converted work file (the temporary folder)\n"
+         "Exit status: 0 written, 1 a load or save failed, 2 bad arguments or values the pictures do not "
+         "allow.\n";
 }
 
 int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -168,14 +191,23 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
     out << join_usage();
     return kJoinWritten;
   }
-  PrivateWorkDir private_dir;
-  const std::string work = o->work_dir.empty() ? private_dir.path() : absolute(o->work_dir);
-  if (work.empty()) {
-    err << "vimbrel join: no work folder could be made in the temporary folder (see TMPDIR)\n";
+  if (const std::string refusal = output_refusal(o->out); !refusal.empty()) {
+    err << "vimbrel join: " << refusal << "\n";
+    return kJoinBadArguments;
+  }
+  std::error_code ec;
+  const std::string work =
+      with_separator(o->work_dir.empty() ? fs::temp_directory_path(ec).string() : absolute(o->work_dir));
+  std::optional<PrivateWorkFolder> private_folder;
+  if (!ec) private_folder.emplace(work);
+  if (!private_folder || private_folder->path().empty()) {
+    err << "vimbrel join: the work folder "
+        << (o->work_dir.empty() ? "(the temporary folder, see TMPDIR) " : "") << work
+        << " is missing or not writable\n";
     return kJoinFailed;
   }
-  JoinRun run(*o, with_separator(work), err);
-  if (!run.run()) return kJoinFailed;
+  JoinRun run(*o, work, private_folder->path(), err);
+  if (const int status = run.run(); status != kJoinWritten) return status;
   out << saved_path(absolute(o->out)) << "\n";
   return kJoinWritten;
 }

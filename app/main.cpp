@@ -5,6 +5,7 @@
 
 #include "app/gui.h"
 #include "app/join_command.h"
+#include "platform/imageio/signal_cleanup.h"
 
 namespace {
 
@@ -16,6 +17,8 @@ const char* const kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Interrupted or ended by the system, a run still removes its work folder and unfinished files.
+  vimbrel::remove_registered_paths_on_signals();
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return vimbrel::run_gui(argc, argv);
   if (args[0] == "--help" || args[0] == "-h") {

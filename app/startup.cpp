@@ -14,6 +14,8 @@
 namespace vimbrel {
 namespace {
 
+constexpr const char* kWorkFileName = "DAMMY.BMP";
+
 void bind_control(Session& s, Window form, Window& variable, const std::string& name) {
   FormRuntime::ATTACH(variable, s.rt.GETDLGITEM(form, name));
   const std::optional<ControlKind> kind = s.rt.kind_of(variable);
@@ -98,9 +100,13 @@ void start_up(Session& s, const std::function<std::string()>& work_drive) {
   MENU_RESET(s, Window{});
   keep_selector(d.selector, kSelectorLayouts[row_of(Side::Right)]);
   d.work_drive = work_drive();
-  d.work_file_path = d.work_drive + "DAMMY.BMP";
+  d.work_file_path = d.work_drive + kWorkFileName;
   TITLE_SET(s, Window{});
   rt.SETFOREGROUNDWINDOW(s.c.FORM3);
+}
+
+void use_private_work_folder(Session& s, const std::string& folder) {
+  if (!folder.empty()) s.doc.work_file_path = folder + kWorkFileName;
 }
 
 int run_event_loop(Session& s) {

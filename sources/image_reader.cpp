@@ -42,7 +42,7 @@ void read_file(Session& s, ImageSlot& image) {
   if (read_directly(image.file_ext)) {
     s.rt.LOADBITMAPFILE(image.bitmap, d.load.load_path);
   } else {
-    if (FILE_EXISTS(d.work_file_path)) delete_file(d.work_file_path);
+    delete_file(d.work_file_path);  // a left-over work file; "?" and "*" are plain characters here
     JPEG2BMP(d.load.load_path, d.work_file_path);  // success shows in whether the work file reads
     s.rt.LOADBITMAPFILE(image.bitmap, d.work_file_path);
     delete_file(d.work_file_path);

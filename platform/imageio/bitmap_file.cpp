@@ -1,7 +1,6 @@
 #include "platform/imageio/bitmap_file.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QByteArray>
 
@@ -9,18 +8,17 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <exception>
-#include <filesystem>
 #include <new>
-#include <random>
 #include <system_error>
 #include <thread>
 
 #include "platform/imageio/bmp_format.h"
 #include "platform/imageio/bmp_writer.h"
 #include "platform/imageio/file_io.h"
+#include "platform/imageio/fs_checks.h"
+#include "platform/imageio/memory_admission.h"
 #include "platform/imageio/qt_decoder.h"
+#include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
@@ -86,68 +84,16 @@ Bitmap read_direct(int fd, const BmpLayout& l) {
 Bitmap read_through_qt(int fd, const BmpLayout& l) {
   // The file's bytes, Qt's picture, its conversion and the Bitmap can all be alive at once.
   constexpr std::uint64_t kPeakBytesPerPixel = 12;
-  if (!fits_in_memory(l.bytes_needed + l.pixel_count() * kPeakBytesPerPixel)) {
-    throw RuntimeError{errc::kOutOfMemory};
-  }
-  QByteArray data;
-  try {
-    data.resize(static_cast<qsizetype>(l.bytes_needed));
-  } catch (const std::bad_alloc&) {
-    throw RuntimeError{errc::kOutOfMemory};
-  }
-  if (!read_at(fd, data.data(), static_cast<std::size_t>(l.bytes_needed), 0)) {
-    throw RuntimeError{errc::kInvalidPicture};
-  }
+  admit_memory(l.bytes_needed + l.pixel_count() * kPeakBytesPerPixel);
+  const auto bytes = read_whole(fd, l.bytes_needed);
+  if (!bytes) throw RuntimeError{errc::kInvalidPicture};
+  const auto data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()),
+                                            static_cast<qsizetype>(bytes->size()));
   allow_qt_allocation(l.pixel_count() * 4);
   const QImage image = read_qt_image(data, "bmp");
   if (image.isNull()) throw RuntimeError{errc::kInvalidPicture};
   return bitmap_from_qimage(image);
 }
-
-// A hard-to-guess number for a temporary name; the exclusive create is what makes the name safe.
-std::uint64_t random_tag() {
-  static_assert(sizeof(std::random_device::result_type) == 4);
-  try {
-    std::random_device random;
-    return std::uint64_t{random()} << 32 | random();
-  } catch (const std::exception&) {  // no entropy source: the clock and the process id will do
-    return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-           static_cast<std::uint64_t>(::getpid()) << 48;
-  }
-}
-
-// A file beside the target that is removed again unless it was renamed over the target.
-class TempBeside {
- public:
-  explicit TempBeside(const std::string& target) {
-    const std::filesystem::path t(target);
-    const std::string name = t.filename().string().substr(0, 100);
-    for (int attempt = 0; attempt < 16 && !fd_; ++attempt) {
-      const std::string tag = std::to_string(random_tag());
-      path_ = (t.parent_path() / ("." + name + "." + tag + ".tmp")).string();
-      fd_ = create_exclusive(path_);
-      if (!fd_ && errno != EEXIST) break;
-    }
-    if (!fd_) path_.clear();
-  }
-  ~TempBeside() {
-    if (!path_.empty()) ::unlink(path_.c_str());
-  }
-  TempBeside(const TempBeside&) = delete;
-  TempBeside& operator=(const TempBeside&) = delete;
-
-  UniqueFd& fd() { return fd_; }
-  // Moves the finished file over `target`; it is no longer removed afterwards.
-  bool rename_over(const std::string& target) {
-    if (::rename(path_.c_str(), target.c_str()) != 0) return false;
-    path_.clear();
-    return true;
-  }
-
- private:
-  std::string path_;
-  UniqueFd fd_;
-};
 
 // Writes a 24-bit file of rows from `row`, beside `path` first and then renamed over it.
 void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string& path,
@@ -157,14 +103,14 @@ void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string
       kBmp24HeaderSize + static_cast<std::uint64_t>(bmp24_stride(width)) * height;
   if (width <= 0 || height <= 0 || file_bytes > 0xFFFFFFFFu) throw RuntimeError{errc::kPathAccess};
 
-  TempBeside temp(path);
-  if (!temp.fd()) throw RuntimeError{errc::kPathAccess};
+  const std::string target = replaceable_target(path);
+  ExclusiveTempFile temp = ExclusiveTempFile::beside(target);
   struct stat old {};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    static_cast<void>(::fchmod(temp.fd().get(), old.st_mode & 07777));  // keep the replaced file's mode
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    static_cast<void>(::fchmod(temp.fd(), old.st_mode & 07777));  // keep the replaced file's mode
   }
-  const bool written = write_bmp24(temp.fd().get(), width, height, row);
-  if (!written || !temp.fd().close() || !temp.rename_over(path)) throw RuntimeError{errc::kPathAccess};
+  const bool written = write_bmp24(temp.fd(), width, height, row);
+  if (!written || !temp.rename_over(target)) throw RuntimeError{errc::kPathAccess};
 }
 
 }  // namespace
@@ -176,6 +122,7 @@ Bitmap read_bitmap_file(const std::string& path) {
   const auto head_bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size()));
   if (!read_at(fd.get(), head.data(), head_bytes, 0)) throw RuntimeError{errc::kInvalidPicture};
   const BmpLayout layout = check_bmp_header({head.data(), head_bytes}, size);
+  if (layout.direct()) admit_memory(layout.pixel_count() * 4 + kBmpStripBytes);  // the picture and a strip
   return layout.direct() ? read_direct(fd.get(), layout) : read_through_qt(fd.get(), layout);
 }
 

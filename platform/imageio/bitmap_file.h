@@ -15,7 +15,8 @@ namespace vimbrel {
 Bitmap read_bitmap_file(const std::string& path);
 
 // Writes a 24-bit bitmap file. An existing file is replaced only by a complete new one (written
-// beside it, then renamed over it). Throws RuntimeError 75 when the file cannot be written (also for
+// beside it, then renamed over it); a link is written through to the file it names; a file made
+// read-only is kept and refused with 75. Throws RuntimeError 75 when the file cannot be written (also for
 // a picture without pixels), 7 when no buffer can be had.
 void write_bitmap_file(const Bitmap& bitmap, const std::string& path);
 

@@ -1,7 +1,6 @@
 #include "platform/imageio/bmp_writer.h"
 
 #include <algorithm>
-#include <new>
 
 #include "platform/imageio/bmp_format.h"
 #include "platform/imageio/file_io.h"
@@ -14,11 +13,7 @@ std::size_t bmp24_strip_rows(std::int64_t width) {
 }
 
 std::unique_ptr<std::uint8_t[]> allocate_zeroed(std::size_t bytes) {
-  try {
-    return std::make_unique<std::uint8_t[]>(bytes);
-  } catch (const std::bad_alloc&) {
-    throw RuntimeError{errc::kOutOfMemory};
-  }
+  return memory_guarded([&] { return std::make_unique<std::uint8_t[]>(bytes); });
 }
 
 bool write_bmp24(int fd, std::int64_t width, std::int64_t height, const Bmp24RowSource& row) {

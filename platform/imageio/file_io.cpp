@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
+#include "platform/imageio/memory_admission.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
@@ -35,13 +37,19 @@ bool UniqueFd::close() {
 }
 
 UniqueFd open_for_reading(const std::string& path, std::uint64_t& size) {
-  // Non-blocking only so that a FIFO cannot hang the open; reads of regular files never block.
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!fd) {
+  // A FIFO or a device is never opened (opening one can block or act on the device); the open is
+  // non-blocking as well, and fstat confirms that what was opened is still a regular file.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
     if (errno == ENOENT || errno == ENOTDIR || path.empty()) throw RuntimeError{errc::kFileNotFound};
     throw RuntimeError{errc::kPathAccess};
   }
-  struct stat st {};
+  if (!S_ISREG(st.st_mode)) throw RuntimeError{errc::kFileNotFound};
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd) {
+    if (errno == ENOENT || errno == ENOTDIR) throw RuntimeError{errc::kFileNotFound};
+    throw RuntimeError{errc::kPathAccess};
+  }
   if (::fstat(fd.get(), &st) != 0) throw RuntimeError{errc::kPathAccess};
   if (!S_ISREG(st.st_mode)) throw RuntimeError{errc::kFileNotFound};
   size = static_cast<std::uint64_t>(st.st_size);
@@ -91,6 +99,14 @@ bool write_all(int fd, const void* buffer, std::size_t bytes) {
     bytes -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+std::optional<std::vector<std::uint8_t>> read_whole(int fd, std::uint64_t size) {
+  if (size > SIZE_MAX) throw RuntimeError{errc::kOutOfMemory};
+  admit_memory(size);
+  auto data = memory_guarded([&] { return std::vector<std::uint8_t>(static_cast<std::size_t>(size)); });
+  if (!read_at(fd, data.data(), data.size(), 0)) return std::nullopt;
+  return data;
 }
 
 }  // namespace vimbrel

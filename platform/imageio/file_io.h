@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vimbrel {
 
@@ -40,5 +42,9 @@ UniqueFd create_exclusive(const std::string& path);
 bool read_at(int fd, void* buffer, std::size_t bytes, std::uint64_t offset);
 bool write_at(int fd, const void* buffer, std::size_t bytes, std::uint64_t offset);
 bool write_all(int fd, const void* buffer, std::size_t bytes);
+
+// The first `size` bytes of the file (its whole content, for the size its fstat gave); nullopt when
+// they cannot be read. RuntimeError 7 when they cannot be held in memory.
+std::optional<std::vector<std::uint8_t>> read_whole(int fd, std::uint64_t size);
 
 }  // namespace vimbrel

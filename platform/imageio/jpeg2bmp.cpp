@@ -1,14 +1,10 @@
 #include "platform/imageio/jpeg2bmp.h"
 
-#include <unistd.h>
-
-#include <QByteArray>
 #include <QFile>
 #include <QImageReader>
 
 #include <algorithm>
 #include <array>
-#include <new>
 #include <optional>
 #include <span>
 #include <vector>
@@ -19,7 +15,9 @@
 #include "platform/imageio/file_io.h"
 #include "platform/imageio/jpeg_decoder.h"
 #include "platform/imageio/jpeg_orientation.h"
+#include "platform/imageio/memory_admission.h"
 #include "platform/imageio/qt_decoder.h"
+#include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
@@ -29,30 +27,6 @@ namespace {
 // A picture in another format that claims far more pixels than its bytes could describe (deflate
 // and LZW stop near a thousand to one, for 1-bit pixels eight times that) is refused.
 constexpr std::uint64_t kOtherPixelsPerByte = 8192;
-
-// The work file, removed again unless the conversion completed.
-class WorkFile {
- public:
-  explicit WorkFile(const std::string& path) : path_(path), fd_(create_exclusive(path)) {
-    if (!fd_) throw RuntimeError{errc::kPathAccess};
-  }
-  ~WorkFile() {
-    if (!done_) ::unlink(path_.c_str());
-  }
-  WorkFile(const WorkFile&) = delete;
-  WorkFile& operator=(const WorkFile&) = delete;
-  int fd() const { return fd_.get(); }
-  void complete() { done_ = fd_.close(); }
-
- private:
-  std::string path_;
-  UniqueFd fd_;
-  bool done_ = false;
-};
-
-std::span<const std::uint8_t> bytes_of(const QByteArray& a) {
-  return {reinterpret_cast<const std::uint8_t*>(a.constData()), static_cast<std::size_t>(a.size())};
-}
 
 // The source file, open, with its size and first bytes (enough to tell the format).
 struct Source {
@@ -72,19 +46,6 @@ std::optional<Source> open_source(const std::string& path) {
     return std::nullopt;
   }
   return src;
-}
-
-// The whole file, which the JPEG decoder reads in place; empty when it cannot be read.
-QByteArray read_whole(const Source& src) {
-  if (!fits_in_memory(src.size)) throw RuntimeError{errc::kOutOfMemory};
-  QByteArray data;
-  try {
-    data.resize(static_cast<qsizetype>(src.size));
-  } catch (const std::bad_alloc&) {
-    throw RuntimeError{errc::kOutOfMemory};
-  }
-  if (!read_at(src.fd.get(), data.data(), data.size(), 0)) return {};
-  return data;
 }
 
 // Upright rows straight from the decoder into the file, a strip at a time. The file is bottom-up, so
@@ -132,39 +93,39 @@ bool write_oriented(JpegDecoder& decoder, int orientation, int fd) {
   });
 }
 
-void convert_jpeg(const QByteArray& data, const std::string& destination) {
-  const auto bytes = bytes_of(data);
+void convert_jpeg(std::span<const std::uint8_t> bytes, const std::string& destination) {
   JpegDecoder decoder(bytes);
   if (!decoder.read_header()) return;
   const int orientation = exif_orientation(bytes);
   const std::uint64_t pixels = std::uint64_t(decoder.width()) * decoder.height();
-  // The reader's Bitmap later, the decoder's coefficients now, and the whole stored picture when
-  // it has to be turned.
-  const std::uint64_t need = pixels * 4 + decoder.working_bytes() + (orientation != 1 ? pixels * 4 : 0);
-  if (!fits_in_memory(need)) throw RuntimeError{errc::kOutOfMemory};
+  // The reader's Bitmap later, the decoder's coefficients and the work file's strip now, and the
+  // whole stored picture when it has to be turned.
+  const std::uint64_t need =
+      pixels * 4 + decoder.working_bytes() + kBmpStripBytes + (orientation != 1 ? pixels * 4 : 0);
+  admit_memory(need);
   const auto pixel_kind = orientation == 1 ? JpegDecoder::Pixels::kBgr : JpegDecoder::Pixels::kBgra;
   if (!decoder.start(pixel_kind)) {
     if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
     return;
   }
-  WorkFile work(destination);
+  ExclusiveTempFile work = ExclusiveTempFile::at(destination);
   const bool ok =
       orientation == 1 ? stream_upright(decoder, work.fd()) : write_oriented(decoder, orientation, work.fd());
   if (!ok) {
     if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
     return;
   }
-  work.complete();
+  work.keep();
 }
 
 void write_bitmap_as_work_file(const Bitmap& picture, const std::string& destination) {
-  WorkFile work(destination);
+  ExclusiveTempFile work = ExclusiveTempFile::at(destination);
   const auto width = static_cast<std::size_t>(picture.width());
   const bool ok =
       write_bmp24(work.fd(), picture.width(), picture.height(), [&](std::int64_t y, std::uint8_t* bgr) {
         pixels_to_bgr24(picture.row(static_cast<int>(y)), bgr, width);
       });
-  if (ok) work.complete();
+  if (ok) work.keep();
 }
 
 // A bitmap file under another name, through the bitmap reader and its checks.
@@ -190,8 +151,8 @@ void convert_other(const Source& src, const std::string& destination) {
   if (!size.isValid() || size.isEmpty()) return;
   const std::uint64_t pixels = std::uint64_t(size.width()) * std::uint64_t(size.height());
   if (pixels > src.size * kOtherPixelsPerByte + kSmallPicturePixels) return;
-  // Qt's picture, its conversion and the Bitmap.
-  if (!fits_in_memory(pixels * 12)) throw RuntimeError{errc::kOutOfMemory};
+  // Qt's picture, its conversion, the Bitmap and the work file's strip.
+  admit_memory(pixels * 12 + kBmpStripBytes);
   allow_qt_allocation(pixels * 8);
   const QImage image = reader.read();
   if (image.isNull()) return;
@@ -205,8 +166,8 @@ void JPEG2BMP(const std::string& source, const std::string& destination) {
   if (!src) return;
   const auto& m = src->magic;
   if (m[0] == 0xFF && m[1] == 0xD8 && m[2] == 0xFF) {
-    const QByteArray data = read_whole(*src);
-    if (!data.isEmpty()) convert_jpeg(data, destination);
+    const auto data = read_whole(src->fd.get(), src->size);
+    if (data && !data->empty()) convert_jpeg(*data, destination);
   } else if (m[0] == 'B' && m[1] == 'M') {
     convert_bitmap(source, destination);
   } else {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <new>
 
 #include "platform/pixels/runtime_error.h"
 
@@ -33,11 +32,7 @@ Bitmap Bitmap::unallocated(std::int64_t width, std::int64_t height) {
 
 void Bitmap::allocate() {
   if (allocated()) return;
-  try {
-    pixels_ = std::make_unique_for_overwrite<std::uint32_t[]>(pixel_count());
-  } catch (const std::bad_alloc&) {
-    throw RuntimeError{errc::kOutOfMemory};
-  }
+  pixels_ = memory_guarded([&] { return std::make_unique_for_overwrite<std::uint32_t[]>(pixel_count()); });
 }
 
 Bitmap Bitmap::create_uninitialised(std::int64_t width, std::int64_t height) {

@@ -35,6 +35,17 @@ int trapped(Step&& step) {
   }
 }
 
+// Runs `step` and gives back its result; a failed allocation inside it becomes RuntimeError 7, the
+// one way an exhausted heap is reported across the layers.
+template <typename Step>
+decltype(auto) memory_guarded(Step&& step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    throw RuntimeError{errc::kOutOfMemory};
+  }
+}
+
 // Thrown out of WAITEVENT once the runtime has ended the program; main() returns `status`.
 struct ProgramEnded {
   int status = 0;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/imageio/bitmap_file.h"
+#include "platform/imageio/memory_admission.h"
 #include "platform/pixels/raster.h"
 #include "platform/pixels/rounding.h"
 #include "platform/pixels/runtime_error.h"
@@ -303,6 +304,7 @@ void FormRuntime::settle(BitmapObject b) const {
   // fail, the picture stays pending and is drawn again in full when next needed, never half made.
   // (No pending picture reads one that is pending in turn on it: DEFER settles the readers first.)
   const std::vector<const Bitmap*> sources = source_pictures(s);
+  if (!s.pic->allocated()) admit_memory(s.pic->pixel_count() * 4);
   s.pic->allocate();
   s.pending(*s.pic, 0, 0, {0, 0, s.pic->width(), s.pic->height()}, sources);
   drop_pending(s);

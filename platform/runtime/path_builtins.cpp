@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <new>
 #include <vector>
 
 #include "platform/pixels/runtime_error.h"
@@ -36,21 +35,12 @@ std::size_t drive_length(std::string_view path) {
   return 0;
 }
 
-template <typename F>
-auto heap_guarded(F&& f) {
-  try {
-    return f();
-  } catch (const std::bad_alloc&) {
-    throw RuntimeError{errc::kOutOfMemory};
-  }
-}
-
 }  // namespace
 
 bool FILE_EXISTS(std::string_view name) {
   if (name.find_first_of("*?") != std::string_view::npos) throw RuntimeError{errc::kBadWildcard};
   if (name.empty()) return false;
-  const std::string path = heap_guarded([&] { return std::string(name); });
+  const std::string path = memory_guarded([&] { return std::string(name); });
   struct stat entry {};
   if (::lstat(path.c_str(), &entry) != 0) return false;
   if (S_ISDIR(entry.st_mode)) return false;
@@ -68,7 +58,7 @@ void SPLIT_PATH(std::string_view path, std::string& drive, std::string& dir, std
   const std::string_view file = path.substr(file_start);
   const std::size_t dot = file.rfind('.');
   const std::size_t name_end = dot == std::string_view::npos ? file.size() : dot;
-  heap_guarded([&] {
+  memory_guarded([&] {
     drive = path.substr(0, drive_end);
     dir = path.substr(drive_end, file_start - drive_end);
     name = file.substr(0, name_end);
@@ -81,7 +71,7 @@ std::string CURRENT_DIR(std::string_view drive) {
   if (!drive.empty() && !(drive.size() == 2 && is_ascii_letter(drive[0]) && drive[1] == ':')) {
     throw RuntimeError{errc::kIllegalCall};
   }
-  return heap_guarded([] {
+  return memory_guarded([] {
     std::vector<char> buffer(4096);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
       if (errno != ERANGE) return std::string();

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "platform/imageio/bitmap_file.h"
@@ -147,6 +151,106 @@ TEST_F(JoinCommand, AFailedLoadOrSaveExitsWithOneAndSaysWhy) {
   EXPECT_FALSE(err.str().empty());
   EXPECT_TRUE(out.str().empty());
 }
+
+struct CauseCase {
+  const char* name;
+  std::function<std::string(const test::TempDir&)> make;  // gives picture B
+  const char* cause;
+};
+
+const CauseCase kCauses[] = {
+    {"Missing", [](const test::TempDir& d) { return d.file("none.jpg"); }, "not found"},
+    {"Folder",
+     [](const test::TempDir& d) {
+       fs::create_directory(d.file("folder.bmp"));
+       return d.file("folder.bmp");
+     },
+     "a folder"},
+    {"Fifo",
+     [](const test::TempDir& d) {
+       ::mkfifo(d.file("pipe.jpg").c_str(), 0600);
+       return d.file("pipe.jpg");
+     },
+     "not a regular file"},
+    {"Broken",
+     [](const test::TempDir& d) {
+       std::ofstream(d.file("text.jpg")) << "not a picture";
+       return d.file("text.jpg");
+     },
+     "a broken picture"},
+};
+
+void PrintTo(const CauseCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class JoinLoadCause : public JoinCommand, public ::testing::WithParamInterface<CauseCase> {};
+
+TEST_P(JoinLoadCause, StderrNamesWhyThePictureCouldNotBeRead) {
+  const std::string b_path = GetParam().make(dir);
+  EXPECT_EQ(run({dir.file("a.bmp"), b_path, "-o", dir.file("o.bmp")}), 1);
+  EXPECT_NE(err.str().find(b_path + ": " + GetParam().cause), std::string::npos) << err.str();
+  EXPECT_FALSE(fs::exists(dir.file("o.BMP")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, JoinLoadCause, ::testing::ValuesIn(kCauses),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(JoinCommand, AWorkFolderNamedWithWildcardCharactersWorks) {
+  const std::string work = dir.file("work?*");
+  fs::create_directory(work);
+  fs::copy_file(dir.file("b.bmp"), dir.file("b.pic"));  // read through the work file
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.pic"), "-o", dir.file("o"), "--work-dir", work}), 0)
+      << err.str();
+  EXPECT_EQ(read_bitmap_file(dir.file("o.BMP")).width(), 60);
+  EXPECT_TRUE(fs::is_empty(work));
+}
+
+TEST_F(JoinCommand, ACutOffJpegLoadsWithAWarning) {
+  const fs::path whole = test::corpus_dir() / "jpeg" / "made" / "baseline_420.jpg";
+  fs::copy_file(whole, dir.file("cut.jpg"));
+  fs::resize_file(dir.file("cut.jpg"), fs::file_size(whole) * 2 / 3);
+  ASSERT_EQ(run({dir.file("a.bmp"), whole.string(), "-o", dir.file("o")}), 0) << err.str();
+  EXPECT_EQ(err.str().find("warning"), std::string::npos) << "a whole file gets none: " << err.str();
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("cut.jpg"), "-o", dir.file("o")}), 0) << err.str();
+  EXPECT_NE(err.str().find("warning: " + dir.file("cut.jpg")), std::string::npos) << err.str();
+}
+
+struct RefusedCase {
+  const char* name;
+  std::vector<std::string> options;  // after "a.bmp b.bmp -o OUT" (A 40 x 30 on the left, B 20 x 50)
+  const char* reachable;             // the range stderr gives
+};
+
+const RefusedCase kRefused[] = {
+    {"CropBeyondTheSlider", {"--crop-a", "40,0,0,0"}, "L and R can be 0..39"},
+    {"CropLeavingNoColumn", {"--crop-a", "20,0,20,0"}, "L+R at most 39"},
+    {"CropLeavingNoRow", {"--crop-b", "0,25,0,25"}, "T+B at most 49"},
+    {"MoveOffTheRight", {"--margin", "0,0", "--move-b", "1,0"}, "DX can be -40..0"},
+    {"MoveOffTheTop", {"--margin", "0,0", "--move-a", "0,-1"}, "DY 0..20"},
+    {"OutputIsAFolderName", {"-o", "DIR:"}, "names a folder"},
+    {"OutputIsAnExistingFolder", {"-o", "DIR:taken.bmp"}, "names a folder"},
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class JoinRefusedValue : public JoinCommand, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(JoinRefusedValue, ExitsWithTwoAndTheReachableRange) {
+  fs::create_directory(dir.file("taken.BMP"));
+  std::vector<std::string> args = {dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("o")};
+  // "DIR:" stands for the test's folder with a separator.
+  for (const auto& o : GetParam().options)
+    args.push_back(o.starts_with("DIR:") ? dir.file("") + o.substr(4) : o);
+  EXPECT_EQ(run(args), 2);
+  EXPECT_NE(err.str().find(GetParam().reachable), std::string::npos) << err.str();
+  EXPECT_FALSE(fs::exists(dir.file("o.BMP")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, JoinRefusedValue, ::testing::ValuesIn(kRefused),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JoinCommandBinary, RunsWithoutADisplayOrQtPlatform) {
   test::TempDir dir;

@@ -1,0 +1,18 @@
+// Whether a picture may be taken into memory: checked against what this process may really still
+// use, so that a picture too large is refused with the out-of-memory error instead of getting the
+// process killed by the kernel half-way through.
+#pragma once
+
+#include <cstdint>
+
+namespace vimbrel {
+
+// Bytes this process may still take: the least of the system's available memory (with free swap),
+// what each of its control groups (v1 or v2, at every level) allows beyond what it uses now, and
+// the room left under its address-space limit.
+std::uint64_t usable_memory();
+
+// Throws RuntimeError 7 unless `bytes` more fit in usable_memory().
+void admit_memory(std::uint64_t bytes);
+
+}  // namespace vimbrel

@@ -1,0 +1,29 @@
+// What this process removes when SIGINT or SIGTERM ends it: its private work folder (with the files
+// in it) and the temporary files it is writing. The handler only unlinks and removes folders from a
+// table filled in advance, so it is safe to run at any moment.
+#pragma once
+
+#include <string>
+
+namespace vimbrel {
+
+class RemovedOnSignal {
+ public:
+  enum class Kind { kFile, kFolder };
+  // Registers `path` (a folder loses its files first). Without effect when the table is full.
+  RemovedOnSignal(const std::string& path, Kind kind);
+  ~RemovedOnSignal() { release(); }
+  RemovedOnSignal(const RemovedOnSignal&) = delete;
+  RemovedOnSignal& operator=(const RemovedOnSignal&) = delete;
+  // Takes the path out of the table: it is no longer removed on a signal.
+  void release();
+
+ private:
+  int slot_ = -1;
+};
+
+// Installs the handler for SIGINT and SIGTERM: it removes the registered paths and then ends the
+// process by the same signal, as if there were no handler.
+void remove_registered_paths_on_signals();
+
+}  // namespace vimbrel

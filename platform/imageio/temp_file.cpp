@@ -1,0 +1,82 @@
+#include "platform/imageio/temp_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "platform/imageio/run_names.h"
+#include "platform/pixels/runtime_error.h"
+
+namespace vimbrel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kTempSuffix = ".tmp";
+
+// Removes the temporary files of ended runs beside `target`'s name: ".<name>.<tag>.tmp".
+void sweep_ended_temp_files(const fs::path& folder) {
+  std::error_code ec;
+  fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const std::size_t tag = name.rfind(".vimbrel-");
+    if (name.empty() || name[0] != '.' || tag == std::string::npos || tag == 0) continue;
+    struct stat st {};
+    if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) continue;
+    if (tag_of_ended_run(name, tag + 1, kTempSuffix)) ::unlink(it->path().c_str());
+  }
+}
+
+}  // namespace
+
+ExclusiveTempFile::ExclusiveTempFile(std::string path, UniqueFd fd)
+    : path_(std::move(path)), fd_(std::move(fd)), on_signal_(path_, RemovedOnSignal::Kind::kFile) {}
+
+ExclusiveTempFile ExclusiveTempFile::at(const std::string& path) {
+  UniqueFd fd = create_exclusive(path);
+  if (!fd) throw RuntimeError{errc::kPathAccess};
+  return ExclusiveTempFile(path, std::move(fd));
+}
+
+ExclusiveTempFile ExclusiveTempFile::beside(const std::string& target) {
+  const fs::path t(target);
+  sweep_ended_temp_files(t.parent_path());
+  const std::string name = t.filename().string().substr(0, 100);
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    std::string path = (t.parent_path() / ("." + name + "." + run_tag() + std::string(kTempSuffix))).string();
+    UniqueFd fd = create_exclusive(path);
+    if (fd) return ExclusiveTempFile(std::move(path), std::move(fd));
+    if (errno != EEXIST) break;
+  }
+  throw RuntimeError{errc::kPathAccess};
+}
+
+ExclusiveTempFile::~ExclusiveTempFile() {
+  fd_.close();
+  if (!path_.empty()) ::unlink(path_.c_str());
+}
+
+void ExclusiveTempFile::forget() {
+  on_signal_.release();
+  path_.clear();
+}
+
+bool ExclusiveTempFile::keep() {
+  if (!fd_.close()) return false;
+  forget();
+  return true;
+}
+
+bool ExclusiveTempFile::rename_over(const std::string& target) {
+  if (!fd_.close() || ::rename(path_.c_str(), target.c_str()) != 0) return false;
+  forget();
+  return true;
+}
+
+}  // namespace vimbrel
