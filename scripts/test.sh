@@ -13,3 +13,5 @@ ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build/asan -j "$jobs" --output-on-f
 cmake --preset dev >/dev/null
 cmake --build build/dev -j "$jobs"
 ctest --test-dir build/dev -j "$jobs" --output-on-failure
+# A short soak: random user actions through the headless program, checked after each.
+for seed in 1 2 3; do build/dev/bench/soak --events 3000 --seed "$seed"; done
