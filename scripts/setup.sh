@@ -5,6 +5,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev libgte
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth)
 # libjpeg's API decodes JPEG a strip at a time; djpeg (libjpeg-turbo-progs) is the tests' reference decoder.
 packages+=(libjpeg62-turbo-dev libjpeg-turbo-progs)
+# clang with its libFuzzer and sanitizer runtimes builds the fuzz targets (scripts/fuzz.sh).
+packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

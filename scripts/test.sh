@@ -15,3 +15,5 @@ cmake --build build/dev -j "$jobs"
 ctest --test-dir build/dev -j "$jobs" --output-on-failure
 # A short soak: random user actions through the headless program, checked after each.
 for seed in 1 2 3; do build/dev/bench/soak --events 3000 --seed "$seed"; done
+# Each fuzz target for a little under a minute.
+scripts/fuzz.sh 50
