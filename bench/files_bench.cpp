@@ -1,5 +1,6 @@
 // Loading a 4000 × 3000 JPEG through the converter and the bitmap reader, beside TurboJPEG's decode
-// of the same file alone; saving an 8000 × 3000 picture, beside one write() of the same bytes.
+// of the same file alone; a hostile many-scan file refused; saving an 8000 × 3000 picture, beside one write()
+// of the same bytes.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <turbojpeg.h>
@@ -104,6 +105,53 @@ void BM_LoadJpegThroughWorkFile(benchmark::State& state) {
       benchmark::Counter(double(kJpegW) * kJpegH * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// An 8192 × 8192 grey progressive picture of a few hundred KB, with its last scan repeated up to
+// the scan limit when `hostile`: every scan covers the whole picture.
+std::string make_many_scan_jpeg(const BenchDir& dir, bool hostile) {
+  constexpr int kSide = 8192;
+  std::vector<unsigned char> grey(std::size_t(kSide) * kSide);
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; ++x)
+      grey[std::size_t(y) * kSide + x] = static_cast<unsigned char>((x ^ y) >> 5);
+  }
+  tjhandle t = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  if (tjCompress2(t, grey.data(), kSide, 0, kSide, TJPF_GRAY, &out, &size, TJSAMP_GRAY, 75,
+                  TJFLAG_PROGRESSIVE))
+    std::abort();
+  std::vector<unsigned char> jpeg(out, out + size);
+  tjFree(out);
+  tjDestroy(t);
+  if (hostile) {
+    std::size_t scan = 0;
+    for (std::size_t i = 0; i + 1 < jpeg.size(); ++i) {
+      if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) scan = i;
+    }
+    const std::vector<unsigned char> last(jpeg.begin() + std::ptrdiff_t(scan), jpeg.end() - 2);
+    jpeg.resize(jpeg.size() - 2);
+    for (int i = 0; i < 495; ++i) jpeg.insert(jpeg.end(), last.begin(), last.end());
+    jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+  }
+  const std::string path = dir.file(hostile ? "hostile.jpg" : "plain.jpg");
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
+  return path;
+}
+
+// A file whose scans would cover the picture 500 times is refused; beside it, the load of the same
+// picture as its encoder made it.
+void BM_ManyScanJpeg(benchmark::State& state) {
+  const BenchDir dir;
+  const std::string jpeg_path = make_many_scan_jpeg(dir, state.range(0) != 0);
+  const std::string work = dir.file("DAMMY.BMP");
+  for (auto _ : state) {
+    JPEG2BMP(jpeg_path, work);
+    ::unlink(work.c_str());
+  }
+  state.counters["KB"] = double(fs::file_size(jpeg_path)) / 1024;
+}
+
 Bitmap save_picture() {
   Bitmap b = Bitmap::create(kSaveW, kSaveH);
   for (int y = 0; y < kSaveH; ++y) {
@@ -137,6 +185,7 @@ void BM_SaveJoinedPicture(benchmark::State& state) {
 
 BENCHMARK(BM_Floor_TurboJpegDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadJpegThroughWorkFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ManyScanJpeg)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Floor_OneWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveJoinedPicture)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -8,6 +8,8 @@ packages+=(libjpeg62-turbo-dev libjpeg-turbo-progs)
 # Qt's own dialog texts in Japanese, and what the package check validates and packages the installed
 # files with.
 packages+=(qt6-translations-l10n desktop-file-utils appstream man-db dpkg-dev)
+# clang with its libFuzzer and sanitizer runtimes builds the fuzz targets (scripts/fuzz.sh).
+packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

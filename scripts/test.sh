@@ -16,6 +16,10 @@ cmake --build build/dev -j "$jobs"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 ctest --test-dir build/dev -j "$jobs" --output-on-failure | tee "$log"
+# A short soak: random user actions through the headless program, checked after each.
+for seed in 1 2 3; do build/dev/bench/soak --events 3000 --seed "$seed"; done
+# Each fuzz target for a little under a minute.
+scripts/fuzz.sh 50
 echo
 "$root/scripts/package-check.sh" build/dev
 echo

@@ -9,10 +9,12 @@
 #include <atomic>
 #include <cerrno>
 #include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 
 #include "platform/imageio/bmp_format.h"
+#include "platform/imageio/bmp_palette.h"
 #include "platform/imageio/bmp_writer.h"
 #include "platform/imageio/file_io.h"
 #include "platform/imageio/fs_checks.h"
@@ -29,8 +31,12 @@ namespace {
 // in the Bitmap's fresh pages, and two threads do that about twice as fast.
 constexpr std::uint64_t kTwoThreadPixels = std::uint64_t{1} << 20;
 
-// Reads file rows [first, last) of a plain 24- or 32-bit layout into the bitmap's rows.
-bool read_direct_rows(int fd, const BmpLayout& l, Bitmap& b, std::int64_t first, std::int64_t last) {
+// Turns one file row into the bitmap's pixels.
+using RowToPixels = std::function<void(const std::uint8_t* src, std::uint32_t* dst, std::size_t width)>;
+
+// Reads file rows [first, last) of an uncompressed layout into the bitmap's rows.
+bool read_direct_rows(int fd, const BmpLayout& l, const RowToPixels& convert, Bitmap& b, std::int64_t first,
+                      std::int64_t last) {
   const std::size_t stride = l.row_stride;
   const std::size_t strip_rows = std::max<std::size_t>(1, kBmpStripBytes / stride);
   std::unique_ptr<std::uint8_t[]> strip(new (std::nothrow) std::uint8_t[stride * strip_rows]);
@@ -49,36 +55,37 @@ bool read_direct_rows(int fd, const BmpLayout& l, Bitmap& b, std::int64_t first,
       const std::uint8_t* src = strip.get() + static_cast<std::size_t>(k) * stride;
       const std::int64_t file_row = r + k;
       std::uint32_t* dst = b.row(static_cast<int>(l.top_down ? file_row : l.height - 1 - file_row));
-      if (l.bits == 24) {
-        bgr24_to_pixels(src, dst, width);
-      } else {
-        bgrx32_to_pixels(src, dst, width);
-      }
+      convert(src, dst, width);
     }
     r += n;
   }
   return true;
 }
 
-bool read_all_rows(int fd, const BmpLayout& l, Bitmap& b) {
+bool read_all_rows(int fd, const BmpLayout& l, const RowToPixels& convert, Bitmap& b) {
   const std::int64_t half = l.height / 2;
-  if (l.pixel_count() < kTwoThreadPixels || half == 0) return read_direct_rows(fd, l, b, 0, l.height);
+  if (l.pixel_count() < kTwoThreadPixels || half == 0)
+    return read_direct_rows(fd, l, convert, b, 0, l.height);
   std::atomic<bool> lower_ok{false};
   std::jthread lower;
   try {
-    lower = std::jthread([&] { lower_ok = read_direct_rows(fd, l, b, half, l.height); });
+    lower = std::jthread([&] { lower_ok = read_direct_rows(fd, l, convert, b, half, l.height); });
   } catch (const std::system_error&) {  // no thread to be had: do it all here
-    return read_direct_rows(fd, l, b, 0, l.height);
+    return read_direct_rows(fd, l, convert, b, 0, l.height);
   }
-  const bool upper_ok = read_direct_rows(fd, l, b, 0, half);
+  const bool upper_ok = read_direct_rows(fd, l, convert, b, 0, half);
   lower.join();
   return upper_ok && lower_ok;
 }
 
-Bitmap read_direct(int fd, const BmpLayout& l) {
+Bitmap read_direct(int fd, const BmpLayout& l, const RowToPixels& convert) {
   Bitmap b = Bitmap::create_uninitialised(l.width, l.height);
-  if (!read_all_rows(fd, l, b)) throw RuntimeError{errc::kInvalidPicture};
+  if (!read_all_rows(fd, l, convert, b)) throw RuntimeError{errc::kInvalidPicture};
   return b;
+}
+
+Bitmap read_direct(int fd, const BmpLayout& l) {
+  return read_direct(fd, l, l.bits == 24 ? bgr24_to_pixels : bgrx32_to_pixels);
 }
 
 Bitmap read_through_qt(int fd, const BmpLayout& l) {
@@ -122,8 +129,20 @@ Bitmap read_bitmap_file(const std::string& path) {
   const auto head_bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size()));
   if (!read_at(fd.get(), head.data(), head_bytes, 0)) throw RuntimeError{errc::kInvalidPicture};
   const BmpLayout layout = check_bmp_header({head.data(), head_bytes}, size);
-  if (layout.direct()) admit_memory(layout.pixel_count() * 4 + kBmpStripBytes);  // the picture and a strip
-  return layout.direct() ? read_direct(fd.get(), layout) : read_through_qt(fd.get(), layout);
+  const std::uint64_t held = layout.pixel_count() * 4 + kBmpStripBytes;  // the picture and a strip
+  if (layout.direct()) {
+    admit_memory(held);
+    return read_direct(fd.get(), layout);
+  }
+  if (const std::optional<BmpPalette> palette =
+          read_direct_palette(fd.get(), {head.data(), head_bytes}, layout)) {
+    admit_memory(held);
+    return read_direct(fd.get(), layout,
+                       [&p = *palette](const std::uint8_t* src, std::uint32_t* dst, std::size_t n) {
+                         indexed_to_pixels(p, src, dst, n);
+                       });
+  }
+  return read_through_qt(fd.get(), layout);
 }
 
 void write_bitmap_file(const Bitmap& bitmap, const std::string& path) {

@@ -7,6 +7,7 @@
 #include <jerror.h>
 // clang-format on
 
+#include <algorithm>
 #include <csetjmp>
 #include <vector>
 
@@ -16,6 +17,15 @@ namespace {
 
 // TurboJPEG's scan limit: no sensible progressive file has more scans than this.
 constexpr int kMaxScans = 500;
+
+// Work per file: a scan costs time for every block it covers, even when its data is a few bytes of
+// end-of-band runs, so a small file of many full scans of a large picture can take minutes. The
+// rule: the scans together may cover at most 32 times the picture's blocks. Common progressive
+// scripts visit each block 5 or 6 times and the most elaborate encoders about 10; 32 leaves room
+// for any real photo and refuses a file beyond it within a few normal decodes' time. Below a
+// million block visits (a fraction of a second) the scan limit alone applies.
+constexpr std::uint64_t kBlockVisitsPerBlock = 32;
+constexpr std::uint64_t kFreeBlockVisits = std::uint64_t{1} << 20;
 
 // A Huffman-coded block costs at least one bit in its first scan, so a real file cannot describe
 // much more than 512 pixels a byte; twice that, plus room for tiny pictures, is the bound. Arithmetic
@@ -34,6 +44,9 @@ struct JpegDecoder::State {
   bool created = false;
   bool started = false;
   bool cmyk = false;
+  int counted_scan = 0;  // the last scan whose blocks were added to `block_visits`
+  std::uint64_t block_visits = 0;
+  std::uint64_t block_visit_budget = 0;
   Pixels pixels = Pixels::kBgr;
   std::vector<std::uint8_t> cmyk_rows;  // one batch of CMYK rows before their conversion
   std::span<const std::uint8_t> data;
@@ -50,9 +63,22 @@ void on_error(j_common_ptr c) {
 }
 void on_message(j_common_ptr) {}  // warnings (a cut-off file, say) are tolerated, as libjpeg's tools do
 
+// Called before each row of MCUs is read: a new scan adds its blocks before any of them is decoded.
 void on_progress(j_common_ptr c) {
   auto* d = reinterpret_cast<j_decompress_ptr>(c);
-  if (d->input_scan_number > kMaxScans) std::longjmp(state_of(c).jump, 1);
+  JpegDecoder::State& s = state_of(c);
+  if (d->input_scan_number > kMaxScans) std::longjmp(s.jump, 1);
+  if (d->input_scan_number == s.counted_scan || d->comps_in_scan == 0) return;
+  s.counted_scan = d->input_scan_number;
+  s.block_visits += std::uint64_t{d->MCUs_per_row} * d->MCU_rows_in_scan * std::uint64_t(d->blocks_in_MCU);
+  if (s.block_visits > s.block_visit_budget) std::longjmp(s.jump, 1);
+}
+
+std::uint64_t block_visit_budget(const jpeg_decompress_struct& c) {
+  std::uint64_t blocks = 0;
+  for (int i = 0; i < c.num_components; ++i)
+    blocks += std::uint64_t{c.comp_info[i].width_in_blocks} * c.comp_info[i].height_in_blocks;
+  return std::max(blocks * kBlockVisitsPerBlock, kFreeBlockVisits);
 }
 
 // Adobe-style CMYK (as nearly every CMYK JPEG stores it) holds inverted inks: each stored value is
@@ -106,6 +132,7 @@ bool JpegDecoder::read_header() {
   if (!s.cinfo.arith_code && pixels > s.data.size() * kHuffmanPixelsPerByte + kSmallPicturePixels)
     return false;
   s.cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
+  s.block_visit_budget = block_visit_budget(s.cinfo);
   return true;
 }
 

@@ -1,7 +1,9 @@
 // JPEG decoding through libjpeg-turbo, a strip of rows at a time, with libjpeg's default output
 // (accurate integer IDCT, smooth chroma upsampling), so the pixels equal what its own tools give.
 // CMYK and YCCK files come out as RGB. Progressive files with an absurd number of scans are
-// refused, as TurboJPEG's scan limit does.
+// refused, as TurboJPEG's scan limit does, and so are files whose scans would cover the picture's
+// blocks far more often than any real encoder's (see kBlockVisitsPerBlock): the work per file is
+// bounded by the picture's size.
 #pragma once
 
 #include <cstdint>

@@ -149,6 +149,43 @@ TEST_F(BitmapFileTest, ALastRowWithoutItsPaddingStillReads) {
   EXPECT_TRUE(std::ranges::equal(read_bitmap_file(dir.file("f.bmp")).pixels(), b.pixels()));
 }
 
+// An 8-bit picture above Qt's reader's 2^28-pixel limit, written sparse: a three-colour table, a
+// pixel of colour 1 at the start of the first file row (the bottom), an index past the table at the
+// end of the last (the top); every other byte is index 0.
+TEST_F(BitmapFileTest, AnEightBitPictureOfAnySizeThatFitsInMemoryLoads) {
+  constexpr int kSide = 16385;
+  constexpr std::size_t kStride = (kSide + 3) & ~3, kPixels = 54 + 3 * 4;
+  std::vector<char> head(kPixels, 0);
+  head[0] = 'B';
+  head[1] = 'M';
+  put(head, 10, kPixels, 4);
+  put(head, 14, 40, 4);
+  put(head, 18, kSide, 4);
+  put(head, 22, kSide, 4);
+  put(head, 26, 1, 2);
+  put(head, 28, 8, 2);
+  put(head, 46, 3, 4);  // colours used
+  put(head, 54, 0x102030, 4);
+  put(head, 58, 0xA0B0C0, 4);
+  put(head, 62, 0xFFFFFF, 4);
+  write_bytes(dir.file("big8.bmp"), head);
+  {
+    std::fstream f(dir.file("big8.bmp"), std::ios::binary | std::ios::in | std::ios::out);
+    f.seekp(kPixels);
+    f.put(1);
+    f.seekp(std::streamoff(kPixels + kStride * (kSide - 1) + kSide - 1));
+    f.put(char(200));
+  }
+  fs::resize_file(dir.file("big8.bmp"), kPixels + kStride * kSide);
+  const Bitmap b = read_bitmap_file(dir.file("big8.bmp"));
+  ASSERT_EQ(b.width(), kSide);
+  ASSERT_EQ(b.height(), kSide);
+  EXPECT_EQ(b.at(0, kSide - 1), 0xFFA0B0C0u);
+  EXPECT_EQ(b.at(kSide - 1, 0), 0xFF000000u);  // past the table: black, as Qt gives it
+  EXPECT_EQ(b.at(1, kSide - 1), 0xFF102030u);
+  EXPECT_EQ(b.at(kSide / 2, kSide / 2), 0xFF102030u);
+}
+
 // ---- writing ----
 
 TEST_F(BitmapFileTest, RoundTripIsExactAndTheFileIsAPlainBottomUp24BitBitmap) {

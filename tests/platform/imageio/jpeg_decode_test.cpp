@@ -133,18 +133,37 @@ std::size_t last_scan(const Bytes& jpeg) {
   return at;
 }
 
-// A progressive file whose last scan is repeated: past the scan limit it is refused, below it the
-// decoder reads it (so the limit is what refuses it).
-TEST_F(Jpeg2BmpTest, AProgressiveFileWithAbsurdlyManyScansIsRefused) {
-  const Bytes jpeg = make_jpeg(64, 48, noise, TJSAMP_420, 90, TJFLAG_PROGRESSIVE);
+// The file with its last scan repeated `repeats` times (a refinement scan, which libjpeg tolerates).
+Bytes with_last_scan_repeated(const Bytes& jpeg, int repeats) {
   const std::size_t scan = last_scan(jpeg);
   const Bytes last(jpeg.begin() + std::ptrdiff_t(scan), jpeg.end() - 2);  // up to the EOI marker
-  for (int repeats : {20, 600}) {
-    Bytes hostile(jpeg.begin(), jpeg.end() - 2);
-    for (int i = 0; i < repeats; ++i) hostile.insert(hostile.end(), last.begin(), last.end());
-    hostile.insert(hostile.end(), {0xFF, 0xD9});
-    write_bytes(dir.file("scans.jpg"), hostile);
-    EXPECT_EQ(convert(dir.file("scans.jpg")).has_value(), repeats < 500) << repeats;
+  Bytes out(jpeg.begin(), jpeg.end() - 2);
+  for (int i = 0; i < repeats; ++i) out.insert(out.end(), last.begin(), last.end());
+  out.insert(out.end(), {0xFF, 0xD9});
+  return out;
+}
+
+// On a small picture past the scan limit it is refused, below it the decoder reads it (so the limit
+// is what refuses it). On a large one the scans' work is bounded by its blocks: its encoder's scans
+// cover each block about 5 times; 30 more of its luma scans stay within the bound of 32, 60 do not.
+TEST_F(Jpeg2BmpTest, ProgressiveFilesWithAbsurdlyManyScansAreRefused) {
+  const Bytes small = make_jpeg(64, 48, noise, TJSAMP_420, 90, TJFLAG_PROGRESSIVE);
+  const auto squares = [](int x, int y) { return (x / 64 + y / 64) % 2 ? 0x336699u : 0xCC9966u; };
+  const Bytes large = make_jpeg(2048, 2048, squares, TJSAMP_420, 90, TJFLAG_PROGRESSIVE);
+  const struct {
+    const Bytes& jpeg;
+    int repeats;
+    bool read;
+  } rows[] = {
+      {small, 20, true}, {small, 600, false}, {large, 0, true}, {large, 30, true}, {large, 60, false}};
+  for (const auto& row : rows) {
+    write_bytes(dir.file("scans.jpg"), with_last_scan_repeated(row.jpeg, row.repeats));
+    const std::optional<Bitmap> b = convert(dir.file("scans.jpg"));
+    EXPECT_EQ(b.has_value(), row.read) << row.jpeg.size() << " bytes, " << row.repeats;
+    if (b && row.repeats == 0) {
+      int w = 0, h = 0;
+      EXPECT_EQ(pixels_of(*b), turbo_decode(row.jpeg, w, h));
+    }
   }
 }
 
