@@ -49,9 +49,9 @@ std::string absolute(const std::string& path) {
 }
 
 // The file the save writes for the chosen path.
-std::string saved_path(const std::string& chosen) {
+std::string saved_path(const std::string& chosen, const std::string& extension) {
   std::string folder;
-  return save_file_path(chosen, folder);
+  return save_file_path(chosen, folder, extension);
 }
 
 // Drives the program's procedures in the command's fixed order.
@@ -60,6 +60,7 @@ class JoinRun {
   JoinRun(const JoinOptions& o, const std::string& work_drive, std::ostream& err)
       : o_(o), rt_(form_layouts()), s_(rt_), err_(err) {
     wire_program(s_);
+    s_.save_extension = o.extension;
     start_up(s_, [&work_drive] { return work_drive; });
   }
 
@@ -141,7 +142,8 @@ std::string join_usage() {
   for (std::size_t n = 0; n < kEffectNames.size(); ++n)
     effects += "                                    " + std::to_string(n) + "  " + kEffectNames[n] + "\n";
   return "usage: vimbrel join A B -o OUT [options]\n"
-         "Joins picture B to picture A and writes OUT's folder and name with the extension .BMP.\n"
+         "Joins picture B to picture A and writes OUT's folder and name with the extension .BMP\n"
+         "(.PNG with --format png).\n"
          "A and B: Windows bitmaps (.bmp), JPEG, PNG or GIF files.\n"
          "  --side right|below|left|above   where B joins A (right)\n"
          "  --margin X,Y                    blank margin added to the canvas (50,50)\n"
@@ -151,6 +153,7 @@ std::string join_usage() {
          "  --apply-effect                  apply the effect to the saved file\n"
          "  --crop-a L,T,R,B, --crop-b ...  pixels cut off each edge\n"
          "  --move-a DX,DY, --move-b ...    move a picture after it was placed\n"
+         "  --format bmp|png                24-bit Windows bitmap or PNG (bmp)\n"
          "  --work-dir DIR                  folder for the converted work file (a private temporary folder)\n"
          "Exit status: 0 written, 1 a load or save failed, 2 bad arguments.\n";
 }
@@ -174,7 +177,7 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
   }
   JoinRun run(*o, with_separator(work), err);
   if (!run.run()) return kJoinFailed;
-  out << saved_path(absolute(o->out)) << "\n";
+  out << saved_path(absolute(o->out), o->extension) << "\n";
   return kJoinWritten;
 }
 
