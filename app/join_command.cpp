@@ -36,9 +36,9 @@ std::string absolute(const std::string& path) {
 }
 
 // The file the save writes for the chosen path.
-std::string saved_path(const std::string& chosen) {
+std::string saved_path(const std::string& chosen, const std::string& extension) {
   std::string folder;
-  return save_file_path(chosen, folder);
+  return save_file_path(chosen, folder, extension);
 }
 
 // Drives the program's procedures in the command's fixed order.
@@ -48,6 +48,7 @@ class JoinRun {
           std::ostream& err)
       : o_(o), rt_(form_layouts()), s_(rt_), err_(err), work_folder_(private_folder) {
     wire_program(s_);
+    s_.save_extension = o.extension;
     start_up(s_, [&work_drive] { return work_drive; });
     use_private_work_folder(s_, private_folder);
   }
@@ -165,7 +166,8 @@ std::string join_usage() {
   for (std::size_t n = 0; n < kEffects.size(); ++n)
     effects += "                                    " + std::to_string(n) + "  " + kEffects[n].label + "\n";
   return "usage: vimbrel join A B -o OUT [options]\n"
-         "Joins picture B to picture A and writes OUT's folder and name with the extension .BMP.\n"
+         "Joins picture B to picture A and writes OUT's folder and name with the extension .BMP\n"
+         "(.PNG with --format png).\n"
          "A and B: Windows bitmaps (.bmp), JPEG, PNG or GIF files.\n"
          "  --side right|below|left|above   where B joins A (right)\n"
          "  --margin X,Y                    blank margin added to the canvas (50,50)\n"
@@ -175,6 +177,7 @@ std::string join_usage() {
          "  --apply-effect                  apply the effect to the saved file\n"
          "  --crop-a L,T,R,B, --crop-b ...  pixels cut off each edge\n"
          "  --move-a DX,DY, --move-b ...    move a picture after it was placed\n"
+         "  --format bmp|png                24-bit Windows bitmap or PNG (bmp)\n"
          "  --work-dir DIR                  folder for the converted work file (the temporary folder)\n"
          "Exit status: 0 written, 1 a load or save failed, 2 bad arguments or values the pictures do not "
          "allow.\n";
@@ -208,7 +211,7 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
   }
   JoinRun run(*o, work, private_folder->path(), err);
   if (const int status = run.run(); status != kJoinWritten) return status;
-  out << saved_path(absolute(o->out)) << "\n";
+  out << saved_path(absolute(o->out), o->extension) << "\n";
   return kJoinWritten;
 }
 

@@ -20,6 +20,7 @@ struct JoinOptions {
   std::optional<std::array<int, 4>> crop_a, crop_b;  // left, top, right, bottom
   std::optional<std::array<int, 2>> move_a, move_b;  // dx, dy
   std::string work_dir;                              // empty: the system's temporary folder
+  std::string extension = ".BMP";                    // --format: ".BMP" or ".PNG"
   bool help = false;
 };
 

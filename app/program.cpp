@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/file_drop.h"
 #include "app/main_view.h"
 #include "app/menus.h"
 #include "app/startup.h"
@@ -31,6 +32,7 @@ void wire_program(Session& s) {
   add_crop_events(s, table);
   add_cutout_events(s, table);
   s.rt.set_event_table(std::move(table));
+  add_drop_rule(s);
 }
 
 }  // namespace vimbrel

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "app/forms_layout.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "join/compose.h"
 #include "join/session.h"
@@ -277,7 +278,7 @@ class Soak {
       shown = rt.picture(s.doc.canvas_bitmap);
     } else {
       shown = &rt.surface(s.c.PICTURE1);
-      region = {std::lround(s.doc.view_x), std::lround(s.doc.view_y),
+      region = {std::lround(s.doc.view.view_x), std::lround(s.doc.view.view_y),
                 std::min<std::int64_t>(shown->width(), cw), std::min<std::int64_t>(shown->height(), ch)};
     }
     if (shown == nullptr || region.w <= 0 || region.h <= 0) return "";

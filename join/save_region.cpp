@@ -24,11 +24,11 @@ std::optional<PixelRect> save_region(const JoinDocument& d) {
   return PixelRect{to_pixel(left), to_pixel(top), to_pixel(right - left + 1), to_pixel(bottom - top + 1)};
 }
 
-std::string save_file_path(const std::string& chosen, std::string& folder) {
+std::string save_file_path(const std::string& chosen, std::string& folder, const std::string& extension) {
   std::string drive, dir, name, ext;
   SPLIT_PATH(chosen, drive, dir, name, ext);
   folder = drive + dir;
-  return folder + name + ".BMP";
+  return folder + name + extension;
 }
 
 }  // namespace vimbrel

@@ -15,7 +15,9 @@ namespace vimbrel {
 std::optional<PixelRect> save_region(const JoinDocument& d);
 
 // The file a save writes for the name chosen in the dialog: its folder and name with the extension
-// ".BMP" in place of whatever followed the last dot. `folder` receives drive and directory.
-std::string save_file_path(const std::string& chosen, std::string& folder);
+// `extension` (".BMP" unless the caller asks for another type) in place of whatever followed the
+// last dot. `folder` receives drive and directory.
+std::string save_file_path(const std::string& chosen, std::string& folder,
+                           const std::string& extension = ".BMP");
 
 }  // namespace vimbrel

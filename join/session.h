@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 #include "join/join_document.h"
 #include "platform/runtime/form_runtime.h"
@@ -38,6 +39,8 @@ struct Session {
   JoinDocument doc;
   Controls c;
   ShellCalls shell;
+  // The file type "結合画像の保存" writes, by extension: ".BMP"; the join command may ask for ".PNG".
+  std::string save_extension = ".BMP";
 };
 
 }  // namespace vimbrel

@@ -110,17 +110,21 @@ void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string
       kBmp24HeaderSize + static_cast<std::uint64_t>(bmp24_stride(width)) * height;
   if (width <= 0 || height <= 0 || file_bytes > 0xFFFFFFFFu) throw RuntimeError{errc::kPathAccess};
 
+  write_file_beside(path, [&](int fd) { return write_bmp24(fd, width, height, row); });
+}
+
+}  // namespace
+
+void write_file_beside(const std::string& path, const std::function<bool(int fd)>& write) {
   const std::string target = replaceable_target(path);
   ExclusiveTempFile temp = ExclusiveTempFile::beside(target);
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
     static_cast<void>(::fchmod(temp.fd(), old.st_mode & 07777));  // keep the replaced file's mode
   }
-  const bool written = write_bmp24(temp.fd(), width, height, row);
+  const bool written = write(temp.fd());
   if (!written || !temp.rename_over(target)) throw RuntimeError{errc::kPathAccess};
 }
-
-}  // namespace
 
 Bitmap read_bitmap_file(const std::string& path) {
   std::uint64_t size = 0;

@@ -5,6 +5,7 @@
 
 #include "platform/imageio/bitmap_file.h"
 #include "platform/imageio/memory_admission.h"
+#include "platform/imageio/png_file.h"
 #include "platform/pixels/raster.h"
 #include "platform/pixels/rounding.h"
 #include "platform/pixels/runtime_error.h"
@@ -157,7 +158,7 @@ void FormRuntime::SAVEFILE(BitmapObject b, const std::string& path) {
     // Painted a strip at a time as it is written; the picture stays pending.
     const std::vector<const Bitmap*> sources = source_pictures(s);
     const std::int64_t width = s.pic->width();
-    write_bitmap_file(
+    write_picture_file(
         width, s.pic->height(),
         [&](Bitmap& strip, std::int64_t first_row) {
           s.pending(strip, 0, 0, {0, first_row, width, strip.height()}, sources);
@@ -166,7 +167,7 @@ void FormRuntime::SAVEFILE(BitmapObject b, const std::string& path) {
     return;
   }
   settle(b);
-  write_bitmap_file(*s.pic, path);
+  write_picture_file(*s.pic, path);
 }
 
 void FormRuntime::SETMAPMODE(BitmapObject b, int mode) {

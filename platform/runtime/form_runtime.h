@@ -11,10 +11,12 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
+#include "platform/runtime/file_drop.h"
 #include "platform/runtime/form_layout.h"
 #include "platform/runtime/handles.h"
 
@@ -41,6 +43,7 @@ class FormRuntime {
   FormRuntime& operator=(const FormRuntime&) = delete;
 
   void set_event_table(EventTable table) { events_ = std::move(table); }
+  void set_drop_rule(DropRule rule) { drop_rule_ = std::move(rule); }
 
   // ---- Forms and controls. Flags: nonzero (-1) on, 0 off.
   void CREATEWINDOW(Window& form, std::string_view name, int shown);
@@ -150,6 +153,15 @@ class FormRuntime {
   // An untrapped RuntimeError (or bad_alloc, as code 7) is reported and ends the program.
   bool dispatch(Window control, std::string_view event, const EventArgs& args);
 
+  // ---- Files dropped from outside (file_drop.cpp). The button a drop of `items` on `target` would
+  // click now: no window when the rule refuses it, or while a procedure runs.
+  Window drop_click(Window target, std::span<const DroppedItem> items);
+  // Clicks that button as the user would, the open dialog of its procedure answered by the one
+  // dropped file instead of being shown; returns whether a procedure ran.
+  bool drop(Window target, std::span<const DroppedItem> items);
+  // Whether the user can click a control now: shown and enabled on a shown form.
+  virtual bool usable(Window w) const = 0;
+
  protected:
   // Backend hooks.
   virtual void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) = 0;
@@ -159,6 +171,8 @@ class FormRuntime {
   void end_program(int status);
   bool busy() const { return busy_; }
   Window main_form() const { return main_form_; }
+  // The dropped file that answers the open dialog of the procedure a drop runs; taken once.
+  std::optional<std::string> take_drop_answer() { return std::exchange(drop_answer_, std::nullopt); }
   // Creates MAINFORM; backends call it at the end of their constructor.
   void create_main_form();
 
@@ -195,6 +209,8 @@ class FormRuntime {
   std::vector<WindowEntry> windows_;  // index = id - 1
   std::unordered_map<int, Bitmap> surfaces_;
   EventTable events_;
+  DropRule drop_rule_;
+  std::optional<std::string> drop_answer_;
   Window main_form_;
   bool busy_ = false;
   int failing_creates_ = 0;

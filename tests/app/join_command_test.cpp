@@ -10,6 +10,8 @@
 #include <functional>
 #include <sstream>
 
+#include <QImage>
+
 #include "platform/imageio/bitmap_file.h"
 #include "platform/pixels/raster.h"
 #include "tests/support/pictures.h"
@@ -96,6 +98,47 @@ TEST_F(JoinCommand, ACropOnTheLeftLeavesAGapOfBackground) {
   expect_file(dir.file("c.BMP"), want);
 }
 
+TEST_F(JoinCommand, PngHoldsTheSamePixelsAsTheBitmapInTwentyFourBitsWithoutAlpha) {
+  const std::vector<std::string> join = {
+      dir.file("a.bmp"), dir.file("b.bmp"), "--side", "below",    "--margin", "7,3", "--effect", "4",
+      "--apply-effect",  "--move-b",        "-3,2",   "--crop-b", "2,4,3,1"};
+  auto with = [&join](std::vector<std::string> more) {
+    more.insert(more.begin(), join.begin(), join.end());
+    return more;
+  };
+  ASSERT_EQ(run(with({"-o", dir.file("j.bmp")})), 0) << err.str();
+  ASSERT_EQ(run(with({"-o", dir.file("j.bmp"), "--format", "png"})), 0) << err.str();
+  EXPECT_EQ(out.str(), dir.file("j.PNG") + "\n");
+  const Bitmap bmp = read_bitmap_file(dir.file("j.BMP"));
+  const QImage png(QString::fromStdString(dir.file("j.PNG")), "png");
+  ASSERT_FALSE(png.isNull());
+  EXPECT_FALSE(png.hasAlphaChannel());
+  EXPECT_EQ(png.depth() == 24 || png.format() == QImage::Format_RGB32, true) << png.format();
+  ASSERT_EQ(png.width(), bmp.width());
+  ASSERT_EQ(png.height(), bmp.height());
+  int wrong = 0, dark = 0;
+  for (int y = 0; y < bmp.height(); ++y)
+    for (int x = 0; x < bmp.width(); ++x) {
+      wrong += png.pixel(x, y) != bmp.at(x, y);
+      dark += bmp.at(x, y) == kBlack;
+    }
+  EXPECT_EQ(wrong, 0) << "pixels that differ";
+  EXPECT_GT(dark, 0) << "the XOR effect's black margin should show";
+  // The PNG header: bit depth 8, colour type 2 (RGB, no alpha).
+  std::ifstream f(dir.file("j.PNG"), std::ios::binary);
+  std::string head(26, '\0');
+  f.read(head.data(), 26);
+  EXPECT_EQ(head.substr(1, 3), "PNG");
+  EXPECT_EQ(head[24], 8);
+  EXPECT_EQ(head[25], 2);
+
+  // A PNG that cannot be put in place fails as a bitmap does, and leaves no part of itself behind.
+  fs::create_directory(dir.file("d.PNG"));
+  EXPECT_EQ(run(with({"-o", dir.file("d.png"), "--format", "png"})), 1);
+  for (const auto& e : fs::directory_iterator(dir.path()))
+    EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
+}
+
 TEST_F(JoinCommand, TheOutputAlwaysGetsTheExtensionBmpInUpperCase) {
   const std::pair<const char*, const char*> names[] = {
       {"p.png", "p.BMP"}, {"noext", "noext.BMP"}, {"two.dots.jpg", "two.dots.BMP"}, {"s.BMP", "s.BMP"}};
@@ -119,6 +162,8 @@ TEST_F(JoinCommand, BadArgumentsExitWithTwoAndTheUsage) {
       {"a", "b", "-o", "x", "--on-top", "c"},
       {"a", "b", "-o", "x", "--frobnicate", "1"},
       {"a", "b", "-o"},
+      {"a", "b", "-o", "x", "--format", "jpg"},
+      {"a", "b", "-o", "x", "--format="},
   };
   for (const auto& args : cases) {
     EXPECT_EQ(run(args), 2);

@@ -287,6 +287,7 @@ std::string HeadlessRuntime::next_dialog_answer() {
 std::string HeadlessRuntime::WINOPENDLG(Window, std::string_view title, std::string_view start_dir,
                                         std::string_view filter, int) {
   last_dialog_ = {std::string(title), std::string(start_dir), std::string(filter)};
+  if (auto dropped = take_drop_answer()) return *std::move(dropped);
   return next_dialog_answer();
 }
 

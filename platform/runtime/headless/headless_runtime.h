@@ -38,6 +38,10 @@ class HeadlessRuntime : public FormRuntime {
   bool mouse(std::string_view control, std::string_view event, std::int16_t button, float x, float y);
   void resize_main_form(int width, int height);  // then MAINFORM_RESIZE
   void close_main_form();                        // MAINFORM_END, then the program ends with status 0
+  // Files dropped from a file manager on a control or form: what the program's drop rule clicks.
+  bool drop_files(std::string_view target, std::vector<DroppedItem> items) {
+    return drop(find(target), items);
+  }
   // Runs "<CONTROL>_<EVENT>" directly, as the runtime would for that event.
   bool fire(std::string_view event_name, EventArgs args = {});
 
@@ -93,6 +97,7 @@ class HeadlessRuntime : public FormRuntime {
                          std::string_view filter, int) override;
   void WAITEVENT(int) override;
   int GetSystemMetrics(int index) override;
+  bool usable(Window w) const override;  // also false while a procedure runs
 
  protected:
   void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) override;
@@ -114,7 +119,6 @@ class HeadlessRuntime : public FormRuntime {
   };
   State& st(Window w);
   const State& st(Window w) const;
-  bool usable(Window w) const;
   std::string next_dialog_answer();
 
   std::unordered_map<int, State> state_;

@@ -170,6 +170,7 @@ void QtRuntime::MESSAGEBOX(Window owner, std::string_view caption, std::string_v
 
 std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                                   std::string_view filter, int) {
+  if (auto dropped = take_drop_answer()) return *std::move(dropped);  // answered by a dropped file
   QFileDialog dialog(dialog_parent(owner), qstr(title), qstr(start_dir));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);

@@ -158,10 +158,12 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
     d_->widgets[w.id] = widget;
     if (c.kind == ControlKind::Group) boxes.push_back(widget);
     connect_control(w, *widget, c);
+    if (c.kind == ControlKind::Button) accept_drops(w, *widget);
   }
   // A group box only frames the controls laid over it; it must not cover them.
   for (QWidget* b : boxes) b->lower();
   connect_form(form, f);
+  accept_drops(form, f);
 }
 
 void QtRuntime::connect_control(Window w, QWidget& widget, const ControlLayout& c) {

@@ -63,6 +63,7 @@ class QtRuntime : public FormRuntime {
   // SM_CYSIZE + SM_CYFRAME + SM_CYBORDER, the left, right and bottom frame SM_CYFRAME (the widest
   // of the three), SM_CYBORDER 0. All 0 where windows have no decoration.
   int GetSystemMetrics(int index) override;
+  bool usable(Window w) const override;
 
  protected:
   void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) override;
@@ -75,6 +76,7 @@ class QtRuntime : public FormRuntime {
   void deliver(Window w, std::string_view event, const EventArgs& args);
   void connect_control(Window w, QWidget& widget, const ControlLayout& c);
   void connect_form(Window form, FormWindow& window);
+  void accept_drops(Window w, QWidget& widget);  // qt_drop.cpp
   QWidget& control(Window w, ControlKind kind) const;
   FormWindow& form_window(Window form) const;
   QWidget* dialog_parent(Window owner) const;

@@ -1,0 +1,30 @@
+// What a file dropped from a file manager does: the load command it stands for, under the same
+// enabling as a click on that command.
+#pragma once
+
+#include <span>
+
+#include "join/session.h"
+#include "platform/runtime/file_drop.h"
+
+namespace vimbrel {
+
+// Where a drop landed.
+enum class DropSpot { LoadA, LoadB, ReloadA, ReloadB, MainWindow, Elsewhere };
+
+// What the rule looks at: which commands a click could use now, and whether A holds a picture.
+struct DropState {
+  bool load_a = false, load_b = false, reload_a = false, reload_b = false;
+  bool a_loaded = false;
+};
+
+// The load button (53 "Ａ画像ロード" or 54 "Ｂ画像ロード") a drop clicks, its dialog answered by the
+// dropped file; 0 when the drop is refused. Only one regular file is taken. A reload button loads
+// the dropped file as a new one, since a reload reads the stored file and asks for none. On the main
+// window the file becomes A while there is none and A can be loaded, otherwise B if B can be.
+int drop_button(DropSpot spot, std::span<const DroppedItem> items, const DropState& state);
+
+// Gives the runtime this rule for the program's windows.
+void add_drop_rule(Session& s);
+
+}  // namespace vimbrel
