@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/pixels/runtime_error.h"
+#include "platform/runtime/qt/qt_file_dialog.h"
 #include "platform/runtime/qt/qt_runtime.h"
 #include "platform/runtime/qt/qt_runtime_impl.h"
 
@@ -170,10 +171,11 @@ void QtRuntime::MESSAGEBOX(Window owner, std::string_view caption, std::string_v
 
 std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                                   std::string_view filter, int) {
-  QFileDialog dialog(dialog_parent(owner), qstr(title), qstr(start_dir));
+  FileDialog dialog(dialog_parent(owner), qstr(title), d_->file_icons);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(qt_name_filters(filter));
+  dialog.setDirectory(qstr(start_dir));
   const int result = run_modal(dialog, d_->modal, d_->presses);
   return chosen_file(dialog, result);
 }
@@ -181,11 +183,17 @@ std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::str
 std::string QtRuntime::WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
                                   std::string_view filter, int) {
   const SaveStart start = save_start(default_text);
-  QFileDialog dialog(dialog_parent(owner), qstr(title), start.folder);
+  FileDialog dialog(dialog_parent(owner), qstr(title), d_->file_icons);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(qt_name_filters(filter));
-  if (!start.file.isEmpty()) dialog.selectFile(start.file);
+  // A filter of one extension is the extension the file gets, whatever is typed: the dialog proposes
+  // that name and asks about replacing that file.
+  const QString extension = single_extension(dialog.nameFilters());
+  dialog.set_written_extension(extension);
+  dialog.setDirectory(start.folder);
+  if (!start.file.isEmpty())
+    dialog.selectFile(extension.isEmpty() ? start.file : with_extension(start.file, extension));
   const int result = run_modal(dialog, d_->modal, d_->presses);
   return chosen_file(dialog, result);
 }

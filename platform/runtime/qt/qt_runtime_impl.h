@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/runtime/qt/qt_file_dialog.h"
 #include "platform/runtime/qt/qt_runtime.h"
 #include "platform/runtime/qt/qt_widgets.h"
 
@@ -34,6 +35,7 @@ class PressTracker : public QObject {
 
 struct QtRuntime::Impl {
   PressTracker presses;
+  PlainFileIcons file_icons;                       // outlives every file dialog
   FormControlStyle indicator_style;                // outlives the forms that use it
   std::vector<std::unique_ptr<FormWindow>> forms;  // own the windows; controls are their children
   std::unordered_map<int, QWidget*> widgets;       // every form and control by window id

@@ -225,7 +225,7 @@ TEST_F(QtRuntimeTest, FileDialogsReturnTheChosenPath) {
   EXPECT_EQ(rt.WINOPENDLG(form3, "Ａ画像にするファイルは？", dir.path().string() + "/", "(*.BMP)", 0),
             picture);
 
-  // The save dialog starts in the save folder with the A file's name.
+  // The save dialog starts in the save folder with the A file's name as it will be written.
   QString folder, name;
   on_next_dialog([&](QWidget* d) {
     auto* dialog = qobject_cast<QFileDialog*>(d);
@@ -235,7 +235,7 @@ TEST_F(QtRuntimeTest, FileDialogsReturnTheChosenPath) {
   });
   rt.WINSAVEDLG(form3, "セーブファイル名は？", dir.path().string() + "/" + "/pics/a.bmp", "(*.BMP)", 0);
   EXPECT_EQ(folder.toStdString(), dir.path().string());
-  EXPECT_EQ(name, "a.bmp");
+  EXPECT_EQ(name, "a.BMP");
 }
 
 TEST(QtFileFilters, BothFilterStylesBecomeQtNameFilters) {
