@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -122,6 +123,9 @@ void PressTracker::release() {
 
 QtRuntime::QtRuntime(std::vector<FormLayout> layouts)
     : FormRuntime(std::move(layouts)), d_(std::make_unique<Impl>()) {
+  // The program speaks Japanese whatever the system's locale, and so do the dialogs Qt builds for it.
+  if (d_->qt_texts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&d_->qt_texts);
   create_main_form();
 }
 

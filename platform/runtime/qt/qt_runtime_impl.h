@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QTranslator>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -34,6 +35,7 @@ class PressTracker : public QObject {
 };
 
 struct QtRuntime::Impl {
+  QTranslator qt_texts;  // Qt's own texts (dialog buttons, labels, questions) in Japanese
   PressTracker presses;
   PlainFileIcons file_icons;                       // outlives every file dialog
   FormControlStyle indicator_style;                // outlives the forms that use it

@@ -5,12 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTest>
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include "platform/runtime/qt/qt_file_dialog.h"
@@ -115,6 +119,124 @@ TEST_F(QtRuntimeTest, FileDialogsListSpecialFilesWithoutOpeningAny) {
 
   EXPECT_EQ(watch.opened(), std::vector<std::string>{});
   EXPECT_FALSE(fifo.reader_came());
+}
+
+// The texts of a dialog's push buttons and labels.
+QStringList texts_of(QWidget* d) {
+  QStringList out;
+  for (auto* b : d->findChildren<QAbstractButton*>()) {
+    if (!b->text().isEmpty()) out << b->text();
+  }
+  for (auto* l : d->findChildren<QLabel*>()) {
+    if (!l->text().isEmpty()) out << l->text();
+  }
+  return out;
+}
+
+TEST_F(QtRuntimeTest, DialogsSpeakJapanese) {
+  TempDir dir;
+  QStringList open, save, box;
+  on_next_dialog([&](QWidget* d) {
+    open = texts_of(d);
+    static_cast<QDialog*>(d)->reject();
+  });
+  rt.WINOPENDLG(form3, "Ａ画像にするファイルは？", dir.path().string() + "/", "(*.BMP)", 0);
+  on_next_dialog([&](QWidget* d) {
+    save = texts_of(d);
+    static_cast<QDialog*>(d)->reject();
+  });
+  rt.WINSAVEDLG(form3, "セーブファイル名は？", dir.path().string() + "/", "(*.BMP)", 0);
+  on_next_dialog([&](QWidget* d) {
+    box = texts_of(d);
+    static_cast<QDialog*>(d)->accept();
+  });
+  rt.MESSAGEBOX(form3, "読み込みエラー", "ファイルを読めません", 0, 0);
+  for (const char* t : {"開く(&O)", "キャンセル", "アドレス:", "ファイル名(&N):", "ファイルの種類:"})
+    EXPECT_TRUE(open.contains(t)) << t << " in " << open.join(" | ").toStdString();
+  for (const char* t : {"保存(&S)", "キャンセル"})
+    EXPECT_TRUE(save.contains(t)) << t << " in " << save.join(" | ").toStdString();
+  EXPECT_TRUE(box.contains("ファイルを読めません")) << box.join(" | ").toStdString();
+}
+
+// Answers the next message box with `button` and keeps its text.
+class BoxAnswer {
+ public:
+  explicit BoxAnswer(QMessageBox::StandardButton button) {
+    QObject::connect(&poll_, &QTimer::timeout, [this, button] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        poll_.stop();
+        text = box->text();
+        buttons = texts_of(box);
+        box->button(button)->click();
+      }
+    });
+    poll_.start(0);
+  }
+  QString text;
+  QStringList buttons;
+
+ private:
+  QTimer poll_;
+};
+
+// The save dialog over a folder that may hold the file the program will write (a.BMP).
+TEST_F(QtRuntimeTest, TheSaveDialogAsksAboutTheFileReallyWritten) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> existing;
+    const char* typed;
+    QMessageBox::StandardButton answer;  // NoButton: no question is expected
+    bool chosen;
+  };
+  const Row rows[] = {
+      {"typed jpg, a.BMP there, keep it", {"a.BMP"}, "a.jpg", QMessageBox::No, false},
+      {"typed jpg, a.BMP there, replace it", {"a.BMP"}, "a.jpg", QMessageBox::Yes, true},
+      {"typed BMP, asked once", {"a.BMP"}, "a.BMP", QMessageBox::Yes, true},
+      {"only the typed a.jpg there", {"a.jpg"}, "a.jpg", QMessageBox::NoButton, true},
+      {"no dot, a.BMP there", {"a.BMP"}, "a", QMessageBox::No, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TempDir dir;
+    for (const std::string& f : r.existing) std::ofstream(dir.file(f)) << "old";
+    QString proposed, question;
+    QStringList buttons;
+    bool stayed_open = false;
+    on_next_dialog([&](QWidget* d) {
+      auto* dialog = qobject_cast<QFileDialog*>(d);
+      proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+      dialog->selectFile(r.typed);
+      std::optional<BoxAnswer> answer;
+      if (r.answer != QMessageBox::NoButton) answer.emplace(r.answer);
+      static_cast<QDialog*>(dialog)->accept();
+      if (answer) question = answer->text, buttons = answer->buttons;
+      stayed_open = dialog->isVisible();
+      if (stayed_open) dialog->reject();
+    });
+    const std::string got =
+        rt.WINSAVEDLG(form3, "セーブファイル名は？", dir.path().string() + "/" + "/pics/a.jpg", "(*.BMP)", 0);
+    EXPECT_EQ(proposed, "a.BMP");
+    if (r.answer != QMessageBox::NoButton) {
+      EXPECT_TRUE(question.startsWith("a.BMP")) << question.toStdString();
+      EXPECT_FALSE(question.contains("a.jpg")) << question.toStdString();
+      EXPECT_TRUE(question.contains("既に存在")) << question.toStdString();  // in Japanese
+      EXPECT_TRUE(buttons.contains("はい(&Y)")) << buttons.join(" | ").toStdString();
+    } else {
+      EXPECT_EQ(question, "");
+    }
+    EXPECT_EQ(stayed_open, !r.chosen);
+    EXPECT_EQ(got, r.chosen ? dir.file(r.typed) : "\x1b");
+    for (const std::string& f : r.existing) EXPECT_EQ(std::filesystem::file_size(dir.file(f)), 3u) << f;
+  }
+}
+
+TEST(QtSaveNames, TheWrittenNameReplacesOnlyTheLastExtension) {
+  EXPECT_EQ(with_extension("/p/a.jpg", ".BMP"), "/p/a.BMP");
+  EXPECT_EQ(with_extension("/p/a.b.png", ".BMP"), "/p/a.b.BMP");
+  EXPECT_EQ(with_extension("/p.d/a", ".BMP"), "/p.d/a.BMP");
+  EXPECT_EQ(single_extension({"(*.BMP *.bmp)"}), ".BMP");
+  EXPECT_EQ(single_extension({"(*.BMP *.bmp)", "(*)"}), "");
+  EXPECT_EQ(single_extension({"(*)"}), "");
 }
 
 }  // namespace
