@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QScrollBar>
+#include <QTest>
 #include <QWidget>
 #include <cstdint>
 #include <string>
@@ -72,6 +73,33 @@ TEST_F(MainViewOnScreen, LargeJoinShowsBarsThatMoveTheViewOnePixelPerPixel) {
   EXPECT_EQ(hbar->value(), hbar->maximum());
   EXPECT_EQ(vbar->value(), vbar->maximum());
   EXPECT_TRUE(shows_canvas());
+  EXPECT_FALSE(rt.ended());
+}
+
+// Restored, resized, maximized: after each the picture, the bars and the corner button fill the
+// client area the window has, to the last pixel and no further.
+TEST_F(MainViewOnScreen, TheViewFollowsTheWindowThroughRestoreResizeAndMaximize) {
+  click(s.c.BUTTON[52]);
+  click(s.c.BUTTON[2]);
+  load(s.c.BUTTON[53], picture("a.bmp", 1500, 1100, 0x100000));
+  load(s.c.BUTTON[54], picture("b.bmp", 900, 1300, 0x200000));
+  QWidget* main = widget(s.c.MAINFORM);
+  QWidget* corner = widget(s.c.BUTTON[1]);
+  const auto step = [&](const char* what, const std::function<void()>& act) {
+    SCOPED_TRACE(what);
+    act();
+    const bool settled = QTest::qWaitFor(
+        [&] { return s.doc.client_width == main->width() && s.doc.client_height == main->height(); });
+    ASSERT_TRUE(settled) << main->width() << " x " << main->height();
+    ASSERT_TRUE(corner->isVisible());
+    EXPECT_EQ(corner->geometry().bottomRight(), QPoint(main->width() - 1, main->height() - 1));
+    EXPECT_EQ(widget(s.c.HSCROLL1)->geometry().bottom(), main->height() - 1);
+    EXPECT_EQ(widget(s.c.VSCROLL1)->geometry().right(), main->width() - 1);
+    EXPECT_TRUE(shows_canvas());
+  };
+  step("restore", [&] { main->showNormal(); });
+  step("resize", [&] { main->resize(700, 500); });
+  step("maximize", [&] { main->showMaximized(); });
   EXPECT_FALSE(rt.ended());
 }
 
