@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QWidget>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -30,7 +32,8 @@ class MainViewOnScreen : public test::ProgramOnScreen {
     if (shot.width() != s.doc.view_width || shot.height() != s.doc.view_height)
       return ::testing::AssertionFailure() << "picture is " << shot.width() << " x " << shot.height();
     const Bitmap& canvas = *rt.picture(s.doc.canvas_bitmap);
-    const int vx = static_cast<int>(s.doc.view_x), vy = static_cast<int>(s.doc.view_y);
+    const int vx = static_cast<int>(std::lround(s.doc.view_x)),
+              vy = static_cast<int>(std::lround(s.doc.view_y));
     for (int y = 0; y < shot.height(); ++y)
       for (int x = 0; x < shot.width(); ++x)
         if (shot.pixel(x, y) != canvas.at(vx + x, vy + y))
@@ -101,6 +104,52 @@ TEST_F(MainViewOnScreen, TheViewFollowsTheWindowThroughRestoreResizeAndMaximize)
   step("resize", [&] { main->resize(700, 500); });
   step("maximize", [&] { main->showMaximized(); });
   EXPECT_FALSE(rt.ended());
+}
+
+// A left-button drag across PICTURE1 by dx pixels, as the window system sends it.
+void drag(QWidget* picture, int dx) {
+  const QPointF from = picture->mapToGlobal(QPointF(picture->width() / 2.0, 10));
+  const QPointF to = from + QPointF(dx, 0);
+  const auto send = [picture](QEvent::Type type, QPointF at, Qt::MouseButtons held) {
+    QMouseEvent e(type, picture->mapFromGlobal(at), at, Qt::LeftButton, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(picture, &e);
+  };
+  send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+  send(QEvent::MouseMove, to, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+}
+
+// On a canvas too wide for one pixel per unit, a bar arrow after a pan moves on from where the pan
+// left the view, by at most one unit, the way the arrow points.
+TEST_F(MainViewOnScreen, AnArrowAfterAPanOnAScaledBarMovesOnFromTheView) {
+  click(s.c.BUTTON[52]);
+  click(s.c.BUTTON[2]);
+  load(s.c.BUTTON[53], picture("a.bmp", 45000, 60, 0x100000));
+  load(s.c.BUTTON[54], picture("b.bmp", 60, 60, 0x200000));
+  auto* hbar = static_cast<QScrollBar*>(widget(s.c.HSCROLL1));
+  ASSERT_TRUE(hbar->isVisible());
+  ASSERT_EQ(hbar->maximum(), 10000);
+  const float unit = s.doc.scroll_unit_x;
+  ASSERT_GT(unit, 4.0f);
+  ASSERT_NE(unit, std::round(unit));
+  hbar->setValue(5000);
+
+  struct Step {
+    int drag;
+    QAbstractSlider::SliderAction arrow;
+  };
+  for (const Step step :
+       {Step{-300, QAbstractSlider::SliderSingleStepAdd}, Step{250, QAbstractSlider::SliderSingleStepSub}}) {
+    drag(widget(s.c.PICTURE1), step.drag);
+    const float panned = s.doc.view_x;
+    EXPECT_TRUE(shows_canvas());
+    hbar->triggerAction(step.arrow);
+    const float moved =
+        (s.doc.view_x - panned) * (step.arrow == QAbstractSlider::SliderSingleStepAdd ? 1 : -1);
+    EXPECT_GT(moved, 0.0f) << "from " << panned << " to " << s.doc.view_x;
+    EXPECT_LE(moved, unit * 1.5f) << "from " << panned << " to " << s.doc.view_x;
+    EXPECT_TRUE(shows_canvas());
+  }
 }
 
 }  // namespace
