@@ -42,6 +42,7 @@ struct QtRuntime::Impl {
   std::vector<std::unique_ptr<FormWindow>> forms;  // own the windows; controls are their children
   std::unordered_map<int, QWidget*> widgets;       // every form and control by window id
   std::unordered_set<int> destroyed;               // forms closed for good
+  std::unordered_set<int> placed;                  // forms placed at their first showing
   std::uint64_t procedures_run = 0;
   int quiet = 0;                // > 0 while the runtime itself changes or waits on windows
   int modal = 0;                // > 0 while a dialog or message box of the runtime is open
