@@ -9,7 +9,9 @@
 #include <algorithm>
 
 #include "platform/pixels/runtime_error.h"
+#include "platform/runtime/qt/qt_busy_cursor.h"
 #include "platform/runtime/qt/qt_file_dialog.h"
+#include "platform/runtime/qt/qt_message_box.h"
 #include "platform/runtime/qt/qt_runtime.h"
 #include "platform/runtime/qt/qt_runtime_impl.h"
 
@@ -151,6 +153,7 @@ namespace {
 int run_modal(QDialog& dialog, int& modal, PressTracker& presses) {
   presses.release();
   const QuietScope open(modal);
+  const NormalCursor pointer;  // the dialog waits for the user, the command does not run
   dialog.setWindowModality(Qt::ApplicationModal);
   return dialog.exec();
 }
@@ -166,6 +169,7 @@ std::string chosen_file(const QFileDialog& dialog, int result) {
 
 void QtRuntime::MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) {
   QMessageBox box(QMessageBox::NoIcon, qstr(caption), qstr(text), QMessageBox::Ok, dialog_parent(owner));
+  fit_caption(box);
   run_modal(box, d_->modal, d_->presses);
 }
 
@@ -201,6 +205,7 @@ std::string QtRuntime::WINSAVEDLG(Window owner, std::string_view title, std::str
 void QtRuntime::report_untrapped(int code, std::string_view procedure) {
   QMessageBox box(QMessageBox::Critical, "エラー", untrapped_message(code, procedure), QMessageBox::Ok,
                   dialog_parent(Window{}));
+  fit_caption(box);
   run_modal(box, d_->modal, d_->presses);
 }
 

@@ -116,6 +116,7 @@ void QtRuntime::SETCURSEL(Window list, int index) {
   const QSignalBlocker quiet_selection(l.selectionModel());
   if (index >= 0 && index < l.count()) {
     l.setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    l.scrollToItem(l.item(index));  // the chosen row is seen, not left below the list's edge
   } else {
     l.clearSelection();
     l.setCurrentRow(-1);
