@@ -54,7 +54,9 @@ QString PlainFileIcons::type(const QFileInfo& info) const {
 // ---- The dialog
 
 FileDialog::FileDialog(QWidget* parent, const QString& title, PlainFileIcons& icons)
-    : QFileDialog(parent, title) {
+    // Made in the root folder: left to itself Qt would begin listing the folder of the last dialog
+    // (/proc, say) with its own icon provider before ours is set.
+    : QFileDialog(parent, title, QDir::rootPath()) {
   setOption(DontUseNativeDialog);
   setOption(DontUseCustomDirectoryIcons);
   setOption(DontConfirmOverwrite);  // asked in accept(), about the file that is really written

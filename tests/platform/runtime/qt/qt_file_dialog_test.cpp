@@ -116,9 +116,31 @@ TEST_F(QtRuntimeTest, FileDialogsListSpecialFilesWithoutOpeningAny) {
   on_next_dialog(look);
   EXPECT_EQ(rt.WINSAVEDLG(form3, "セーブファイル名は？", dir.path().string() + "/", "(*.*)", 0), "\x1b");
   EXPECT_EQ(seen, want);
-
+  // A file chosen there makes it Qt's last folder, where a new dialog would begin listing.
+  on_next_dialog([&](QWidget* d) {
+    auto* dialog = qobject_cast<QFileDialog*>(d);
+    dialog->selectFile(QString::fromStdString(dir.file("a.bmp")));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  EXPECT_EQ(rt.WINOPENDLG(form3, "Ａ画像にするファイルは？", dir.path().string() + "/", "(*.*)", 0),
+            dir.file("a.bmp"));
+  TempDir elsewhere;
+  on_next_dialog([&](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+  rt.WINSAVEDLG(form3, "セーブファイル名は？", elsewhere.path().string() + "/", "(*.*)", 0);
   EXPECT_EQ(watch.opened(), std::vector<std::string>{});
   EXPECT_FALSE(fifo.reader_came());
+}
+
+// The real /proc, where Qt's own file dialog hangs once a file there is chosen: the dialog returns it.
+TEST_F(QtRuntimeTest, AFileChosenInProcIsReturned) {
+  on_next_dialog([&](QWidget* d) {
+    auto* dialog = qobject_cast<QFileDialog*>(d);
+    dialog->selectFile("/proc/self/status");
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  EXPECT_EQ(rt.WINOPENDLG(form3, "Ａ画像にするファイルは？", "/proc/self/", "(*.*)", 0), "/proc/self/status");
+  on_next_dialog([&](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+  EXPECT_EQ(rt.WINSAVEDLG(form3, "セーブファイル名は？", "/proc/self/", "(*.BMP)", 0), "\x1b");
 }
 
 // The texts of a dialog's push buttons and labels.
