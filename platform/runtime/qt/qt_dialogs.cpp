@@ -179,7 +179,7 @@ std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::str
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(qt_name_filters(filter));
-  dialog.setDirectory(qstr(start_dir));
+  dialog.start_in(qstr(start_dir));
   const int result = run_modal(dialog, d_->modal, d_->presses);
   return chosen_file(dialog, result);
 }
@@ -195,7 +195,7 @@ std::string QtRuntime::WINSAVEDLG(Window owner, std::string_view title, std::str
   // that name and asks about replacing that file.
   const QString extension = single_extension(dialog.nameFilters());
   dialog.set_written_extension(extension);
-  dialog.setDirectory(start.folder);
+  dialog.start_in(start.folder);
   if (!start.file.isEmpty())
     dialog.selectFile(extension.isEmpty() ? start.file : with_extension(start.file, extension));
   const int result = run_modal(dialog, d_->modal, d_->presses);

@@ -65,6 +65,10 @@ FileDialog::FileDialog(QWidget* parent, const QString& title, PlainFileIcons& ic
   setFilter(filter() | QDir::System);
 }
 
+void FileDialog::start_in(const QString& folder) {
+  setDirectory(!folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::currentPath());
+}
+
 QString FileDialog::written_path() const {
   const QStringList files = selectedFiles();
   if (files.isEmpty() || files.front().isEmpty()) return {};

@@ -31,6 +31,8 @@ class FileDialog : public QFileDialog {
  public:
   FileDialog(QWidget* parent, const QString& title, PlainFileIcons& icons);
   void set_written_extension(const QString& extension) { written_extension_ = extension; }
+  // Lists `folder`, or the current folder when `folder` is empty or names no folder.
+  void start_in(const QString& folder);
   // The chosen path as it will be written; empty when nothing was chosen.
   QString written_path() const;
 

@@ -257,6 +257,16 @@ TEST_F(QtRuntimeTest, FileDialogsReturnTheChosenPath) {
   rt.WINSAVEDLG(form3, "セーブファイル名は？", dir.path().string() + "/" + "/pics/a.bmp", "(*.BMP)", 0);
   EXPECT_EQ(folder.toStdString(), dir.path().string());
   EXPECT_EQ(name, "a.BMP");
+
+  // A start folder that is gone, or none at all: the dialog lists the current folder.
+  for (const std::string& start : {dir.file("gone") + "/", std::string()}) {
+    on_next_dialog([&](QWidget* d) {
+      folder = qobject_cast<QFileDialog*>(d)->directory().absolutePath();
+      static_cast<QDialog*>(d)->reject();
+    });
+    rt.WINOPENDLG(form3, "Ａ画像にするファイルは？", start, "(*.BMP)", 0);
+    EXPECT_EQ(folder, QDir::currentPath()) << start;
+  }
 }
 
 TEST(QtFileFilters, BothFilterStylesBecomeQtNameFilters) {
