@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QWidget>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "tests/support/program_on_screen.h"
@@ -150,6 +153,47 @@ TEST_F(MainViewOnScreen, AnArrowAfterAPanOnAScaledBarMovesOnFromTheView) {
     EXPECT_LE(moved, unit * 1.5f) << "from " << panned << " to " << s.doc.view_x;
     EXPECT_TRUE(shows_canvas());
   }
+}
+
+// The save proposes the A picture's name as it is written (a.BMP) and asks before replacing that
+// file; the file it asked about is the one written.
+TEST_F(MainViewOnScreen, TheSaveAsksAboutTheFileItWrites) {
+  click(s.c.BUTTON[52]);
+  click(s.c.BUTTON[2]);
+  load(s.c.BUTTON[53], picture("a.bmp", 40, 30, 0x100000));
+  load(s.c.BUTTON[54], picture("b.bmp", 20, 30, 0x200000));
+  const std::string target = dir.file("a.BMP");
+  std::ofstream(target) << "old";
+  for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+    QString proposed, question;
+    // Two timers: the question opens inside the dialog's own handler, where its timer does not fire.
+    QTimer box_poll, dialog_poll;
+    QObject::connect(&box_poll, &QTimer::timeout, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        question = box->text();
+        box->button(answer)->click();
+      }
+    });
+    QObject::connect(&dialog_poll, &QTimer::timeout, [&] {
+      if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        dialog_poll.stop();
+        proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+        static_cast<QDialog*>(dialog)->accept();
+        if (dialog->isVisible()) static_cast<QDialog*>(dialog)->reject();  // kept the old file
+      }
+    });
+    box_poll.start(0);
+    dialog_poll.start(0);
+    click(s.c.BUTTON[60]);
+    EXPECT_EQ(proposed, "a.BMP");
+    EXPECT_TRUE(question.startsWith("a.BMP")) << question.toStdString();
+    if (answer == QMessageBox::No) {
+      EXPECT_EQ(std::filesystem::file_size(target), 3u);
+    }
+  }
+  const Bitmap saved = read_bitmap_file(target);  // replaced by the joined picture only when allowed
+  EXPECT_EQ(saved.width(), 60);
+  EXPECT_FALSE(rt.ended());
 }
 
 }  // namespace
