@@ -43,8 +43,8 @@ class FileDialog : public QFileDialog {
   QString written_extension_;
 };
 
-// `name` with everything from its last dot replaced by `extension` ("a.jpg" -> "a.BMP"; a name
-// without a dot gets the extension appended). Only the last part of a path is looked at.
+// `path` with everything from the last dot of its file name replaced by `extension` ("a.jpg" ->
+// "a.BMP"); a file name without a dot gets the extension appended. Folder names are left alone.
 QString with_extension(const QString& path, const QString& extension);
 // The one extension a filter's patterns name ("(*.BMP *.bmp)" -> ".BMP"), or empty.
 QString single_extension(const QStringList& name_filters);
