@@ -112,6 +112,7 @@ ControlLayout step_button(const StepButton& b) {
 
 FormLayout controller_form() {
   FormLayout f{"FORM3", "コントローラ", 464, 144, 306, 600, FormStyle::FixedCaption, {}};
+  f.placement = FormPlacement::RightEdge;  // beside the canvas, not over it
   auto& c = f.controls;
   c.push_back(command("BUTTON52", "新規作成", 16, 8, 88, 24, 12));
   c.push_back(command("BUTTON60", "結合画像の保存", 16, 32, 88, 24, 11));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/view_layout.h"
 #include "platform/pixels/rounding.h"
 
 namespace vimbrel {
@@ -42,15 +43,6 @@ void scroll_range(JoinDocument& d, const Axis& a) {
   }
 }
 
-// A view size never goes below 0, even when the client area is smaller than a scroll bar.
-std::int16_t view_size(int v) {
-  return static_cast<std::int16_t>(std::clamp(v, 0, 32767));
-}
-
-std::int16_t half(int v) {
-  return static_cast<std::int16_t>(v / 2);  // truncates toward zero
-}
-
 void set_up_bar(Session& s, Window bar, const Axis& a, float x, float y, float w, float h) {
   JoinDocument& d = s.doc;
   s.rt.MOVEWINDOW(bar, x, y);
@@ -60,20 +52,6 @@ void set_up_bar(Session& s, Window bar, const Axis& a, float x, float y, float w
   s.rt.SETSCROLLSTEP(bar, 1, large);
   s.rt.SETSCROLLPOS(bar, d.view.*a.pos);
   s.rt.SHOWWINDOW(bar, -1);
-}
-
-// Which bars the canvas needs in the client area; strict, so an exact fit needs none.
-void decide_bars(JoinDocument& d) {
-  const float cw = d.canvas_width, ch = d.canvas_height;
-  const int room_w = d.view.client_width, room_h = d.view.client_height;
-  d.view.need_hbar = cw > static_cast<float>(room_w) ? 1 : 0;
-  d.view.need_vbar = ch > static_cast<float>(room_h) ? 1 : 0;
-  if (d.view.need_hbar == 0 && d.view.need_vbar == 1 &&
-      cw > static_cast<float>(room_w - d.view.scrollbar_size))
-    d.view.need_hbar = 1;
-  if (d.view.need_vbar == 0 && d.view.need_hbar == 1 &&
-      ch > static_cast<float>(room_h - d.view.scrollbar_size))
-    d.view.need_vbar = 1;
 }
 
 }  // namespace
@@ -91,57 +69,47 @@ void WIN_SAIZU_SUB(Session& s, Window owner) {
   const Controls& c = s.c;
   d.view.win_width = to_int16(s.rt.GETWIDTH(c.MAINFORM));
   d.view.win_height = to_int16(s.rt.GETHEIGHT(c.MAINFORM));
+  // The client area as the window system has it now: its frame can change with the window's state
+  // (maximized, restored), so it is not worked out from frame sizes read once.
+  const std::int16_t client_width = to_int16(s.rt.GETCLIENTWIDTH(c.MAINFORM));
+  const std::int16_t client_height = to_int16(s.rt.GETCLIENTHEIGHT(c.MAINFORM));
   if (d.view.last_canvas_width == d.canvas_width && d.view.last_canvas_height == d.canvas_height &&
-      d.view.last_win_width == d.view.win_width && d.view.last_win_height == d.view.win_height) {
+      d.view.last_win_width == d.view.win_width && d.view.last_win_height == d.view.win_height &&
+      d.view.client_width == client_width && d.view.client_height == client_height) {
     return;
   }
   s.rt.SHOWWINDOW(c.BUTTON[1], 0);
   d.view.last_win_width = d.view.win_width;
   d.view.last_win_height = d.view.win_height;
-  d.view.client_width = static_cast<std::int16_t>(d.view.win_width - 2 * d.view.frame_size);
-  d.view.client_height =
-      static_cast<std::int16_t>(d.view.win_height - d.view.title_bar_height - d.view.frame_size);
-  decide_bars(d);
+  d.view.client_width = client_width;
+  d.view.client_height = client_height;
+  const int bar = d.view.scrollbar_size;
+  const ViewLayout l = layout_view(d.canvas_width, d.canvas_height, client_width, client_height, bar);
+  d.view.need_hbar = l.hbar ? 1 : 0;
+  d.view.need_vbar = l.vbar ? 1 : 0;
   d.view.scroll_unit_x = 1;
   d.view.scroll_unit_y = 1;
-
-  const int cw = to_pixel(d.canvas_width), ch = to_pixel(d.canvas_height);
-  const int bar = d.view.scrollbar_size;
-  int x = 0, y = 0;
-  if (d.view.need_hbar == 0 && d.view.need_vbar == 0) {
-    x = half(d.view.client_width - cw), y = half(d.view.client_height - ch);
-    d.view.view_width = view_size(cw), d.view.view_height = view_size(ch);
-    d.view.scroll_pos_x = 0, d.view.scroll_pos_y = 0;
-  } else if (d.view.need_vbar == 0) {
-    y = half(d.view.client_height - ch - bar);
-    d.view.view_width = view_size(d.view.client_width), d.view.view_height = view_size(ch);
-    d.view.scroll_pos_y = 0;
-  } else if (d.view.need_hbar == 0) {
-    x = half(d.view.client_width - cw - bar);
-    d.view.view_width = view_size(cw), d.view.view_height = view_size(d.view.client_height);
-    d.view.scroll_pos_x = 0;
-  } else {
-    d.view.view_width = view_size(d.view.client_width - bar),
-    d.view.view_height = view_size(d.view.client_height - bar);
-  }
-  if (d.view.need_hbar == 0) s.rt.SHOWWINDOW(c.HSCROLL1, 0);
-  if (d.view.need_vbar == 0) s.rt.SHOWWINDOW(c.VSCROLL1, 0);
+  d.view.view_width = l.view_width;
+  d.view.view_height = l.view_height;
+  if (!l.keep_x) d.view.scroll_pos_x = 0;
+  if (!l.keep_y) d.view.scroll_pos_y = 0;
+  if (!l.hbar) s.rt.SHOWWINDOW(c.HSCROLL1, 0);
+  if (!l.vbar) s.rt.SHOWWINDOW(c.VSCROLL1, 0);
   d.view.last_canvas_width = d.canvas_width;
   d.view.last_canvas_height = d.canvas_height;
 
-  s.rt.MOVEWINDOW(c.PICTURE1, static_cast<float>(x), static_cast<float>(y));
+  const auto x = static_cast<float>(l.x), y = static_cast<float>(l.y);
+  s.rt.MOVEWINDOW(c.PICTURE1, x, y);
   s.rt.SETWINDOWSIZE(c.PICTURE1, d.view.view_width, d.view.view_height);
-  if (d.view.need_hbar == 1) {
+  if (l.hbar) {
     SCROLL_XD_SUB(s, owner);
-    set_up_bar(s, c.HSCROLL1, kX, static_cast<float>(x), static_cast<float>(y + d.view.view_height),
-               d.view.view_width, bar);
+    set_up_bar(s, c.HSCROLL1, kX, x, y + d.view.view_height, d.view.view_width, bar);
   }
-  if (d.view.need_vbar == 1) {
+  if (l.vbar) {
     SCROLL_YD_SUB(s, owner);
-    set_up_bar(s, c.VSCROLL1, kY, static_cast<float>(x + d.view.view_width), static_cast<float>(y), bar,
-               d.view.view_height);
+    set_up_bar(s, c.VSCROLL1, kY, x + d.view.view_width, y, bar, d.view.view_height);
   }
-  if (d.view.need_hbar == 1 && d.view.need_vbar == 1) {
+  if (l.hbar && l.vbar) {
     d.view.corner_state = 1;
     s.rt.SETWINDOWSIZE(c.BUTTON[1], bar, bar);
     s.rt.SETWINDOWTEXT(c.BUTTON[1], "┛");

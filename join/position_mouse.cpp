@@ -27,9 +27,9 @@ void pan_axis(Session& s, const PanAxis& axis, std::int16_t delta) {
   if (t < 0) t = 0;
   if (axis.canvas_size - t < axis.view_size) t = axis.canvas_size - axis.view_size;
   axis.view_pos = t;
-  // The quotient only places the thumb; the copied part follows view_pos itself.
-  const std::int32_t unit = std::max(to_pixel(axis.scroll_unit), 1);
-  axis.scroll_pos = to_int16(static_cast<float>(to_pixel(axis.view_pos) / unit));
+  // The thumb stands where the view is, in the bar's own unit (several pixels in the scaled mode):
+  // a bar click after the pan then moves on from here, not from a point a rounded unit put elsewhere.
+  axis.scroll_pos = to_int16(axis.view_pos / std::max(axis.scroll_unit, 1.0f));
   s.rt.SETSCROLLPOS(axis.bar, axis.scroll_pos);
 }
 

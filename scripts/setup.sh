@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth)
+# Qt's own dialog texts in Japanese (qtbase_ja).
+packages+=(qt6-translations-l10n)
 # libjpeg's API decodes JPEG a strip at a time; djpeg (libjpeg-turbo-progs) is the tests' reference decoder.
 packages+=(libjpeg62-turbo-dev libjpeg-turbo-progs)
 # Qt's own dialog texts in Japanese, and what the package check validates and packages the installed

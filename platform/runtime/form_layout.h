@@ -20,6 +20,10 @@ enum class ControlKind { Label, Edit, Button, Radio, Check, List, Group, HScroll
 // How a form's window looks: the main window, a caption bar without close box, or a frameless pop-up.
 enum class FormStyle { Main, FixedCaption, Popup };
 
+// Where a backend with a real screen puts a form when it is first shown: at its laid-out position,
+// or at the right edge of the screen's work area (a companion window kept clear of the main view).
+enum class FormPlacement { AsLaid, RightEdge };
+
 struct Rgb {
   std::uint8_t r = 0, g = 0, b = 0;
   friend bool operator==(const Rgb&, const Rgb&) = default;
@@ -47,6 +51,7 @@ struct FormLayout {
   int x = 0, y = 0, width = 0, height = 0;  // client size
   FormStyle style = FormStyle::Main;
   std::vector<ControlLayout> controls;
+  FormPlacement placement = FormPlacement::AsLaid;
 };
 
 }  // namespace vimbrel

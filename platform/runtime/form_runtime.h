@@ -56,6 +56,9 @@ class FormRuntime {
   virtual void SETWINDOWSIZE(Window w, float width, float height) = 0;
   virtual float GETWIDTH(Window w) = 0;  // outer size of a form, size of a control
   virtual float GETHEIGHT(Window w) = 0;
+  // The client area of a form as the window system has it at this moment.
+  float GETCLIENTWIDTH(Window form) { return static_cast<float>(client_size(form).first); }
+  float GETCLIENTHEIGHT(Window form) { return static_cast<float>(client_size(form).second); }
   virtual float GETLEFT(Window w) = 0;  // screen position of a form
   virtual float GETTOP(Window w) = 0;
   virtual void MAXIMIZEWINDOW(Window form) = 0;

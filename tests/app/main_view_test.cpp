@@ -24,8 +24,8 @@ std::ostream& operator<<(std::ostream& o, const Rect& r) {
 class MainView : public test::ProgramTest {
  protected:
   MainView() {
-    s.doc.view.frame_size = 4;
-    s.doc.view.title_bar_height = 30;
+    rt.set_system_metric(SM_CYFRAME, 4);
+    rt.set_system_metric(SM_CYSIZE, 26);
   }
 
   static std::uint32_t pattern(int x, int y) {

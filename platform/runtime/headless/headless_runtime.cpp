@@ -55,7 +55,13 @@ const HeadlessRuntime::State& HeadlessRuntime::st(Window w) const {
 
 std::pair<int, int> HeadlessRuntime::client_size(Window w) {
   const State& s = st(w);
-  return {static_cast<int>(s.width), static_cast<int>(s.height)};
+  if (w != main_form()) return {static_cast<int>(s.width), static_cast<int>(s.height)};
+  // The main window's decoration is what the system metrics say: a frame on three sides, the
+  // caption bar and frame on top.
+  const int frame = GetSystemMetrics(SM_CYFRAME);
+  const int top = GetSystemMetrics(SM_CYSIZE) + frame + GetSystemMetrics(SM_CYBORDER);
+  return {std::max(static_cast<int>(s.width) - 2 * frame, 0),
+          std::max(static_cast<int>(s.height) - top - frame, 0)};
 }
 
 // ---- The user's side

@@ -9,6 +9,9 @@
 #include <algorithm>
 
 #include "platform/pixels/runtime_error.h"
+#include "platform/runtime/qt/qt_busy_cursor.h"
+#include "platform/runtime/qt/qt_file_dialog.h"
+#include "platform/runtime/qt/qt_message_box.h"
 #include "platform/runtime/qt/qt_runtime.h"
 #include "platform/runtime/qt/qt_runtime_impl.h"
 
@@ -150,6 +153,7 @@ namespace {
 int run_modal(QDialog& dialog, int& modal, PressTracker& presses) {
   presses.release();
   const QuietScope open(modal);
+  const NormalCursor pointer;  // the dialog waits for the user, the command does not run
   dialog.setWindowModality(Qt::ApplicationModal);
   return dialog.exec();
 }
@@ -165,16 +169,18 @@ std::string chosen_file(const QFileDialog& dialog, int result) {
 
 void QtRuntime::MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) {
   QMessageBox box(QMessageBox::NoIcon, qstr(caption), qstr(text), QMessageBox::Ok, dialog_parent(owner));
+  fit_caption(box);
   run_modal(box, d_->modal, d_->presses);
 }
 
 std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                                   std::string_view filter, int) {
   if (auto dropped = take_drop_answer()) return *std::move(dropped);  // answered by a dropped file
-  QFileDialog dialog(dialog_parent(owner), qstr(title), qstr(start_dir));
+  FileDialog dialog(dialog_parent(owner), qstr(title), d_->file_icons);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(qt_name_filters(filter));
+  dialog.start_in(qstr(start_dir));
   const int result = run_modal(dialog, d_->modal, d_->presses);
   return chosen_file(dialog, result);
 }
@@ -182,11 +188,17 @@ std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::str
 std::string QtRuntime::WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
                                   std::string_view filter, int) {
   const SaveStart start = save_start(default_text);
-  QFileDialog dialog(dialog_parent(owner), qstr(title), start.folder);
+  FileDialog dialog(dialog_parent(owner), qstr(title), d_->file_icons);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(qt_name_filters(filter));
-  if (!start.file.isEmpty()) dialog.selectFile(start.file);
+  // A filter of one extension is the extension the file gets, whatever is typed: the dialog proposes
+  // that name and asks about replacing that file.
+  const QString extension = single_extension(dialog.nameFilters());
+  dialog.set_written_extension(extension);
+  dialog.start_in(start.folder);
+  if (!start.file.isEmpty())
+    dialog.selectFile(extension.isEmpty() ? start.file : with_extension(start.file, extension));
   const int result = run_modal(dialog, d_->modal, d_->presses);
   return chosen_file(dialog, result);
 }
@@ -194,6 +206,7 @@ std::string QtRuntime::WINSAVEDLG(Window owner, std::string_view title, std::str
 void QtRuntime::report_untrapped(int code, std::string_view procedure) {
   QMessageBox box(QMessageBox::Critical, "エラー", untrapped_message(code, procedure), QMessageBox::Ok,
                   dialog_parent(Window{}));
+  fit_caption(box);
   run_modal(box, d_->modal, d_->presses);
 }
 

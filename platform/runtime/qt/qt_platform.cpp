@@ -1,9 +1,6 @@
 #include "platform/runtime/qt/qt_platform.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 namespace vimbrel {
 
@@ -12,11 +9,6 @@ QtPlatform::QtPlatform(int& argc, char** argv, std::vector<FormLayout> layouts)
   QApplication::setApplicationName("Vimbrel");
   // The program ends when the main window's end event has run, not when a window closes.
   QApplication::setQuitOnLastWindowClosed(false);
-  translator_ = std::make_unique<QTranslator>();
-  if (translator_->load(QLocale::system(), "qtbase", "_",
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(translator_.get());
-  }
   runtime_ = std::make_unique<QtRuntime>(std::move(layouts));
 }
 

@@ -9,7 +9,6 @@
 #include "platform/runtime/qt/qt_runtime.h"
 
 class QApplication;
-class QTranslator;
 
 namespace vimbrel {
 
@@ -25,8 +24,7 @@ class QtPlatform {
 
  private:
   std::unique_ptr<QApplication> app_;
-  std::unique_ptr<QTranslator> translator_;  // Qt's own dialogs in the user's language
-  std::unique_ptr<QtRuntime> runtime_;       // declared last: goes before the application
+  std::unique_ptr<QtRuntime> runtime_;  // declared last: goes before the application
 };
 
 }  // namespace vimbrel

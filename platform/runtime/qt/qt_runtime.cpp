@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -14,8 +15,11 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "platform/pixels/runtime_error.h"
+#include "platform/runtime/qt/qt_busy_cursor.h"
+#include "platform/runtime/qt/qt_group_box.h"
 #include "platform/runtime/qt/qt_runtime_impl.h"
 
 namespace vimbrel {
@@ -76,7 +80,7 @@ QWidget* make_widget(const ControlLayout& c, QWidget& form, std::map<int, QButto
       return w;
     }
     case ControlKind::Group:
-      return new QGroupBox(caption, &form);
+      return new FormGroupBox(caption, &form);
     case ControlKind::HScroll:
     case ControlKind::VScroll: {
       auto* w = new QScrollBar(c.kind == ControlKind::HScroll ? Qt::Horizontal : Qt::Vertical, &form);
@@ -122,6 +126,9 @@ void PressTracker::release() {
 
 QtRuntime::QtRuntime(std::vector<FormLayout> layouts)
     : FormRuntime(std::move(layouts)), d_(std::make_unique<Impl>()) {
+  // The program speaks Japanese whatever the system's locale, and so do the dialogs Qt builds for it.
+  if (d_->qt_texts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&d_->qt_texts);
   create_main_form();
 }
 
@@ -234,6 +241,9 @@ void QtRuntime::connect_form(Window form, FormWindow& window) {
 
 void QtRuntime::deliver(Window w, std::string_view event, const EventArgs& args) {
   if (d_->quiet > 0 || d_->modal > 0 || d_->closing) return;
+  // A button's command may load, save or build a canvas: the pointer says so while it runs.
+  std::optional<BusyCursor> busy;
+  if (event == "ON" && kind_of(w) == ControlKind::Button) busy.emplace();
   if (dispatch(w, event, args)) ++d_->procedures_run;
 }
 

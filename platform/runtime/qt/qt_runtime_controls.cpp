@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "platform/pixels/runtime_error.h"
+#include "platform/runtime/qt/qt_placement.h"
 #include "platform/runtime/qt/qt_runtime.h"
 #include "platform/runtime/qt/qt_runtime_impl.h"
 
@@ -64,7 +65,13 @@ void QtRuntime::SHOWWINDOW(Window w, int flag) {
   if (d_->destroyed.contains(w.id)) return;
   QWidget* target = widget(w);
   const QuietScope quiet(d_->quiet);
-  target->setVisible(flag != 0);
+  const FormLayout* layout = kind_of(w) ? nullptr : layout_of_form(name_of(w));
+  if (flag != 0 && layout != nullptr && layout->placement == FormPlacement::RightEdge &&
+      d_->placed.insert(w.id).second) {
+    show_at_right_edge(*target, layout->y);
+  } else {
+    target->setVisible(flag != 0);
+  }
   if (flag != 0 && !kind_of(w)) {
     // A form that is shown comes to the front; the cut-out window without taking the focus.
     target->raise();
@@ -109,6 +116,7 @@ void QtRuntime::SETCURSEL(Window list, int index) {
   const QSignalBlocker quiet_selection(l.selectionModel());
   if (index >= 0 && index < l.count()) {
     l.setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    l.scrollToItem(l.item(index));  // the chosen row is seen, not left below the list's edge
   } else {
     l.clearSelection();
     l.setCurrentRow(-1);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QTranslator>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/runtime/qt/qt_file_dialog.h"
 #include "platform/runtime/qt/qt_runtime.h"
 #include "platform/runtime/qt/qt_widgets.h"
 
@@ -33,11 +35,14 @@ class PressTracker : public QObject {
 };
 
 struct QtRuntime::Impl {
+  QTranslator qt_texts;  // Qt's own texts (dialog buttons, labels, questions) in Japanese
   PressTracker presses;
+  PlainFileIcons file_icons;                       // outlives every file dialog
   FormControlStyle indicator_style;                // outlives the forms that use it
   std::vector<std::unique_ptr<FormWindow>> forms;  // own the windows; controls are their children
   std::unordered_map<int, QWidget*> widgets;       // every form and control by window id
   std::unordered_set<int> destroyed;               // forms closed for good
+  std::unordered_set<int> placed;                  // forms placed at their first showing
   std::uint64_t procedures_run = 0;
   int quiet = 0;                // > 0 while the runtime itself changes or waits on windows
   int modal = 0;                // > 0 while a dialog or message box of the runtime is open

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/runtime/qt/qt_dialogs.h"
+#include "platform/runtime/qt/qt_placement.h"
 #include "tests/platform/runtime/qt/qt_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -59,6 +60,26 @@ TEST_F(QtRuntimeTest, FormsAreMovedByTheirOuterCornerAndSizedByTheirClientArea) 
   EXPECT_EQ(w("PICTURE1")->geometry(), QRect(3, 5, 200, 0));
   EXPECT_EQ(rt.GETWIDTH(ctl("PICTURE1")), 200.0f);
   EXPECT_EQ(rt.GETLEFT(ctl("PICTURE1")), 3.0f);
+}
+
+TEST_F(QtRuntimeTest, TheControllerOpensWhollyVisibleAtTheRightEdgeOfTheWorkArea) {
+  const QRect avail = form(form3)->screen()->availableGeometry();
+  const QRect outer = form(form3)->frameGeometry();
+  EXPECT_EQ(outer.right(), avail.right());
+  EXPECT_TRUE(avail.contains(outer)) << outer.x() << "," << outer.y() << " " << outer.width() << "x"
+                                     << outer.height();
+  // Other forms keep their laid-out place.
+  rt.SHOWWINDOW(form2, -1);
+  EXPECT_EQ(form(form2)->pos(), QPoint(132, 174));
+}
+
+TEST(QtPlacement, TheRightEdgeCornerKeepsTheWindowOnTheWorkArea) {
+  const QRect avail(0, 30, 1920, 1050);  // a panel above
+  EXPECT_EQ(right_edge_corner(avail, {312, 630}, 144), QPoint(1608, 144));
+  EXPECT_EQ(right_edge_corner(avail, {312, 630}, 900), QPoint(1608, 450));  // would reach below
+  EXPECT_EQ(right_edge_corner(avail, {312, 630}, 0), QPoint(1608, 30));     // would reach under the panel
+  EXPECT_EQ(right_edge_corner(avail, {312, 2000}, 144),
+            QPoint(1608, 30));  // taller than the screen: top shows
 }
 
 TEST_F(QtRuntimeTest, TopmostIsChangedOnTheLiveWindow) {
@@ -225,7 +246,7 @@ TEST_F(QtRuntimeTest, FileDialogsReturnTheChosenPath) {
   EXPECT_EQ(rt.WINOPENDLG(form3, "Ａ画像にするファイルは？", dir.path().string() + "/", "(*.BMP)", 0),
             picture);
 
-  // The save dialog starts in the save folder with the A file's name.
+  // The save dialog starts in the save folder with the A file's name as it will be written.
   QString folder, name;
   on_next_dialog([&](QWidget* d) {
     auto* dialog = qobject_cast<QFileDialog*>(d);
@@ -235,7 +256,17 @@ TEST_F(QtRuntimeTest, FileDialogsReturnTheChosenPath) {
   });
   rt.WINSAVEDLG(form3, "セーブファイル名は？", dir.path().string() + "/" + "/pics/a.bmp", "(*.BMP)", 0);
   EXPECT_EQ(folder.toStdString(), dir.path().string());
-  EXPECT_EQ(name, "a.bmp");
+  EXPECT_EQ(name, "a.BMP");
+
+  // A start folder that is gone, or none at all: the dialog lists the current folder.
+  for (const std::string& start : {dir.file("gone") + "/", std::string()}) {
+    on_next_dialog([&](QWidget* d) {
+      folder = qobject_cast<QFileDialog*>(d)->directory().absolutePath();
+      static_cast<QDialog*>(d)->reject();
+    });
+    rt.WINOPENDLG(form3, "Ａ画像にするファイルは？", start, "(*.BMP)", 0);
+    EXPECT_EQ(folder, QDir::currentPath()) << start;
+  }
 }
 
 TEST(QtFileFilters, BothFilterStylesBecomeQtNameFilters) {

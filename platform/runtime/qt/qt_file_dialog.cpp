@@ -1,0 +1,112 @@
+#include "platform/runtime/qt/qt_file_dialog.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QStyle>
+
+namespace vimbrel {
+
+// ---- Icons and types without reading a byte
+
+PlainFileIcons::PlainFileIcons() {
+  setOptions(DontUseCustomDirectoryIcons);  // a folder's own icon would be read from inside it
+  const QStyle* style = QApplication::style();
+  folder_ = style->standardIcon(QStyle::SP_DirIcon);
+  file_ = style->standardIcon(QStyle::SP_FileIcon);
+  drive_ = style->standardIcon(QStyle::SP_DriveHDIcon);
+  computer_ = style->standardIcon(QStyle::SP_ComputerIcon);
+}
+
+QIcon PlainFileIcons::icon(IconType type) const {
+  switch (type) {
+    case Computer:
+    case Desktop:
+    case Network:
+      return computer_;
+    case Drive:
+      return drive_;
+    case Folder:
+      return folder_;
+    case Trashcan:
+    case File:
+      break;
+  }
+  return file_;
+}
+
+QIcon PlainFileIcons::icon(const QFileInfo& info) const {
+  if (info.isRoot()) return drive_;
+  return info.isDir() ? folder_ : file_;
+}
+
+QString PlainFileIcons::type(const QFileInfo& info) const {
+  if (info.isRoot()) return QStringLiteral("ドライブ");
+  if (info.isDir()) return QStringLiteral("フォルダー");
+  // FIFOs, devices and sockets: stat() tells them apart from regular files without opening them.
+  if (!info.isFile()) return QStringLiteral("特殊ファイル");
+  const QString suffix = info.suffix();
+  return suffix.isEmpty() ? QStringLiteral("ファイル") : suffix.toUpper() + QStringLiteral(" ファイル");
+}
+
+// ---- The dialog
+
+FileDialog::FileDialog(QWidget* parent, const QString& title, PlainFileIcons& icons)
+    // Made in the root folder: left to itself Qt would begin listing the folder of the last dialog
+    // (/proc, say) with its own icon provider before ours is set.
+    : QFileDialog(parent, title, QDir::rootPath()) {
+  setOption(DontUseNativeDialog);
+  setOption(DontUseCustomDirectoryIcons);
+  setOption(DontConfirmOverwrite);  // asked in accept(), about the file that is really written
+  setIconProvider(&icons);
+  // Special files are listed (QDir::System), only never opened.
+  setFilter(filter() | QDir::System);
+}
+
+void FileDialog::start_in(const QString& folder) {
+  setDirectory(!folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::currentPath());
+}
+
+QString FileDialog::written_path() const {
+  const QStringList files = selectedFiles();
+  if (files.isEmpty() || files.front().isEmpty()) return {};
+  return written_extension_.isEmpty() ? files.front() : with_extension(files.front(), written_extension_);
+}
+
+void FileDialog::accept() {
+  const QString target = written_path();
+  const QFileInfo info(target);
+  const bool replaces = acceptMode() == AcceptSave && !target.isEmpty() && info.exists() && !info.isDir() &&
+                        !QFileInfo(selectedFiles().front()).isDir();
+  if (replaces) {
+    // Qt's own question, so that it comes in the user's language with the rest of the dialog.
+    const QString question =
+        QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+            .arg(info.fileName());
+    if (QMessageBox::warning(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::No) != QMessageBox::Yes) {
+      return;  // the dialog stays open for another name
+    }
+  }
+  QFileDialog::accept();
+}
+
+// ---- Names
+
+QString with_extension(const QString& path, const QString& extension) {
+  const qsizetype slash = path.lastIndexOf('/');
+  const qsizetype dot = path.lastIndexOf('.');
+  const QString stem = dot > slash ? path.left(dot) : path;
+  return stem + extension;
+}
+
+QString single_extension(const QStringList& name_filters) {
+  if (name_filters.size() != 1) return {};
+  static const QRegularExpression kPattern("\\(\\*(\\.[^*?\\[\\] ()]+)[ )]");
+  const QRegularExpressionMatch m = kPattern.match(name_filters.front());
+  return m.hasMatch() ? m.captured(1) : QString();
+}
+
+}  // namespace vimbrel
