@@ -7,6 +7,7 @@
 #include "platform/runtime/headless/headless_runtime.h"
 #include "tests/support/mini_layout.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_runtime.h"
 
 namespace vimbrel {
 namespace {
@@ -17,7 +18,7 @@ class BitmapObjectTest : public ::testing::Test {
     rt.BITMAPOBJECT(src);
     rt.BITMAPOBJECT(dst);
   }
-  HeadlessRuntime rt;
+  test::TestRuntime rt;
   BitmapObject src, dst;
 };
 
