@@ -141,6 +141,11 @@ void FormRuntime::CLEARPICTURE(Window picture) {
 
 // ---- Events
 
+void FormRuntime::set_event_table(EventTable table) {
+  check_event_table(table, layouts_);
+  events_ = std::move(table);
+}
+
 bool FormRuntime::dispatch(Window control, std::string_view event, const EventArgs& args) {
   if (busy_ || ended_) return false;
   const std::string name = name_of(control) + "_" + std::string(event);

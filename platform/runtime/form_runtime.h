@@ -16,14 +16,11 @@
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
 #include "platform/runtime/bitmap_store.h"
+#include "platform/runtime/event_table.h"
 #include "platform/runtime/form_layout.h"
 #include "platform/runtime/handles.h"
 
 namespace vimbrel {
-
-using EventProc = std::function<void(const EventArgs&)>;
-// Event procedures by name ("BUTTON53_ON", "PICTURE1_MOUSEMOVE", ...).
-using EventTable = std::unordered_map<std::string, EventProc>;
 
 // What a dialog returns when the user cancels it.
 inline constexpr std::string_view kCancelled = "\x1b";
@@ -41,7 +38,10 @@ class FormRuntime {
   FormRuntime(const FormRuntime&) = delete;
   FormRuntime& operator=(const FormRuntime&) = delete;
 
-  void set_event_table(EventTable table) { events_ = std::move(table); }
+  // Installs the event procedures; refuses (std::invalid_argument) a table with an entry whose
+  // control or form is in no layout, or whose event that control or form never raises.
+  void set_event_table(EventTable table);
+  bool has_procedure(std::string_view event_name) const { return events_.contains(std::string(event_name)); }
 
   // ---- Forms and controls. Flags: nonzero (-1) on, 0 off.
   void CREATEWINDOW(Window& form, std::string_view name, int shown);

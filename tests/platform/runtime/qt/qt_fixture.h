@@ -1,4 +1,4 @@
-// The program's real forms on the Qt backend (offscreen), with every event recorded by name.
+// The program's real forms on the Qt backend (offscreen), with every event they raise recorded by name.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -47,20 +47,20 @@ class QtRuntimeTest : public ::testing::Test {
   // Every event of every form and control is recorded; `extra` procedures run after recording.
   void record_all(const std::unordered_map<std::string, std::function<void(const EventArgs&)>>& extra = {}) {
     EventTable table;
-    for (const auto& f : form_layouts()) {
-      std::vector<std::string> names{f.name};
-      for (const auto& c : f.controls) names.push_back(c.name);
-      for (const auto& n : names) {
-        for (const char* e : {"ON", "CHANGE", "RESIZE", "END", "MOUSEDOWN", "MOUSEMOVE"}) {
-          const std::string name = n + "_" + e;
-          const auto more = extra.find(name);
-          auto then = more == extra.end() ? std::function<void(const EventArgs&)>{} : more->second;
-          table[name] = [this, name, then](const EventArgs& a) {
-            log.push_back({name, a});
-            if (then) then(a);
-          };
-        }
+    const auto add = [&](const std::string& owner, std::span<const std::string_view> events) {
+      for (const std::string_view e : events) {
+        const std::string name = owner + "_" + std::string(e);
+        const auto more = extra.find(name);
+        auto then = more == extra.end() ? std::function<void(const EventArgs&)>{} : more->second;
+        table[name] = [this, name, then](const EventArgs& a) {
+          log.push_back({name, a});
+          if (then) then(a);
+        };
       }
+    };
+    for (const auto& f : form_layouts()) {
+      add(f.name, events_of(f.style));
+      for (const auto& c : f.controls) add(c.name, events_of(c.kind));
     }
     rt.set_event_table(std::move(table));
   }
