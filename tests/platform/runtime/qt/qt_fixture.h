@@ -1,4 +1,4 @@
-// The program's real forms on the Qt backend (offscreen), with every event they raise recorded by name.
+// The Qt backend's test forms (offscreen), with every event they raise recorded by name.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/forms_layout.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/qt/qt_runtime.h"
+#include "tests/platform/runtime/qt/qt_test_forms.h"
 
 // Readable failures for Qt's geometry types.
 inline void PrintTo(const QPoint& p, std::ostream* os) {
@@ -36,7 +36,7 @@ struct Recorded {
 
 class QtRuntimeTest : public ::testing::Test {
  protected:
-  QtRuntimeTest() : rt(form_layouts()) {
+  QtRuntimeTest() : rt(qt_test_forms()) {
     rt.CREATEWINDOW(form2, "FORM2", 0);
     rt.CREATEWINDOW(form3, "FORM3", -1);
     rt.CREATEWINDOW(form4, "FORM4", 0);
@@ -58,7 +58,7 @@ class QtRuntimeTest : public ::testing::Test {
         };
       }
     };
-    for (const auto& f : form_layouts()) {
+    for (const auto& f : qt_test_forms()) {
       add(f.name, events_of(f.style));
       for (const auto& c : f.controls) add(c.name, events_of(c.kind));
     }
