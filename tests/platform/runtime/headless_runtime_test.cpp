@@ -59,7 +59,9 @@ TEST_F(HeadlessRuntimeTest, AnEventTableNamingWhatNoControlRaisesIsRefused) {
   rt.set_event_table({{"MAINFORM_RESIZE", {}}, {"MAINFORM_END", {}}, {"VSCROLL2_CHANGE", {}}});
   rt.set_event_table(table);
   EXPECT_TRUE(rt.click("BUTTON53"));
-  EXPECT_TRUE(rt.fire("PICTURE1_MOUSEMOVE", {.button = 2}));
+  EventArgs right;
+  right.button = 2;
+  EXPECT_TRUE(rt.fire("PICTURE1_MOUSEMOVE", right));
   EXPECT_EQ(log, (std::vector<std::string>{"BUTTON53_ON", "move 2"}));
 }
 

@@ -11,7 +11,10 @@ namespace vimbrel::test {
 
 inline ControlLayout qt_test_control(std::string name, ControlKind kind, std::string caption, int x, int y,
                                      int w, int h, float size = 14, std::string face = "ＭＳ Ｐゴシック") {
-  ControlLayout c{.name = std::move(name), .kind = kind, .caption = std::move(caption)};
+  ControlLayout c;
+  c.name = std::move(name);
+  c.kind = kind;
+  c.caption = std::move(caption);
   c.x = x, c.y = y, c.width = w, c.height = h;
   c.font_face = std::move(face);
   c.font_size = size;
