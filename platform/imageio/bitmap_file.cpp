@@ -98,7 +98,7 @@ Bitmap read_through_qt(int fd, const BmpLayout& l) {
   if (!read_at(fd, data.data(), static_cast<std::size_t>(l.bytes_needed), 0)) {
     throw RuntimeError{errc::kInvalidPicture};
   }
-  allow_qt_allocation(l.pixel_count() * 4);
+  const QtAllocationAllowance allowance(l.pixel_count() * 4);
   const QImage image = read_qt_image(data, "bmp");
   if (image.isNull()) throw RuntimeError{errc::kInvalidPicture};
   return bitmap_from_qimage(image);

@@ -193,7 +193,7 @@ void convert_other(const Source& src, const std::string& destination) {
   if (pixels > src.size * kOtherPixelsPerByte + kSmallPicturePixels) return;
   // Qt's picture, its conversion and the Bitmap.
   if (!fits_in_memory(pixels * 12)) throw RuntimeError{errc::kOutOfMemory};
-  allow_qt_allocation(pixels * 8);
+  const QtAllocationAllowance allowance(pixels * 8);
   const QImage image = reader.read();
   if (image.isNull()) return;
   write_bitmap_as_work_file(bitmap_from_qimage(image), destination);
