@@ -170,10 +170,10 @@ void BUTTON1_ON(Session& s, Window owner) {
 }
 
 void add_view_events(Session& s, EventTable& table) {
-  table["MAINFORM_RESIZE"] = [&s](const EventArgs& e) { MAINFORM_RESIZE(s, e.owner); };
-  table["HSCROLL1_CHANGE"] = [&s](const EventArgs& e) { HSCROLL1_CHANGE(s, e.owner); };
-  table["VSCROLL1_CHANGE"] = [&s](const EventArgs& e) { VSCROLL1_CHANGE(s, e.owner); };
-  table["BUTTON1_ON"] = [&s](const EventArgs& e) { BUTTON1_ON(s, e.owner); };
+  VIMBREL_EVENT(table, s, MAINFORM_RESIZE);
+  VIMBREL_EVENT(table, s, HSCROLL1_CHANGE);
+  VIMBREL_EVENT(table, s, VSCROLL1_CHANGE);
+  VIMBREL_EVENT(table, s, BUTTON1_ON);
 }
 
 }  // namespace vimbrel

@@ -22,7 +22,7 @@ void wire_program(Session& s) {
   s.shell.MENU_ALLSET = [&s](Window owner) { MENU_ALLSET(s, owner); };
 
   EventTable table;
-  table["MAINFORM_END"] = [&s](const EventArgs& e) { MAINFORM_END(s, e.owner); };
+  VIMBREL_EVENT(table, s, MAINFORM_END);
   add_view_events(s, table);
   add_renderer_events(s, table);
   add_new_canvas_events(s, table);

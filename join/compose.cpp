@@ -115,7 +115,7 @@ void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect
              std::int64_t at_y) {
   std::array<const Bitmap*, 2> sources{};
   for (std::size_t i = 0; i < static_cast<std::size_t>(plan.count); ++i)
-    sources[i] = std::as_const(rt).picture(plan.layers[i].bitmap);
+    sources[i] = rt.read_picture(plan.layers[i].bitmap);
   compose(plan, std::span(sources).first(static_cast<std::size_t>(plan.count)), target, region, at_x, at_y);
 }
 

@@ -128,8 +128,8 @@ void BUTTON52_ON(Session& s, Window owner) {
 }
 
 void add_new_canvas_events(Session& s, EventTable& table) {
-  table["BUTTON52_ON"] = [&s](const EventArgs& e) { BUTTON52_ON(s, e.owner); };
-  table["BUTTON2_ON"] = [&s](const EventArgs& e) { BUTTON2_ON(s, e.owner); };
+  VIMBREL_EVENT(table, s, BUTTON52_ON);
+  VIMBREL_EVENT(table, s, BUTTON2_ON);
 }
 
 }  // namespace vimbrel

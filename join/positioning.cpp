@@ -79,16 +79,16 @@ void add_positioning_events(Session& s, EventTable& table) {
   for (const StepButton& b : kStepButtons) {
     const auto dx = static_cast<std::int16_t>(b.step * b.dx);
     const auto dy = static_cast<std::int16_t>(b.step * b.dy);
-    table["BUTTON" + std::to_string(b.number) + "_ON"] = [&s, dx, dy](const EventArgs& e) {
-      PH_SUB(s, e.owner, dx, dy);
-    };
+    // Named by the table that lays the buttons out as well.
+    add_event(table, "BUTTON" + std::to_string(b.number) + "_ON",
+              [&s, dx, dy](const EventArgs& e) { PH_SUB(s, e.owner, dx, dy); });
   }
-  table["BUTTON3_ON"] = [&s](const EventArgs& e) { BUTTON3_ON(s, e.owner); };
-  table["BUTTON57_ON"] = [&s](const EventArgs& e) { BUTTON57_ON(s, e.owner); };
-  table["BUTTON58_ON"] = [&s](const EventArgs& e) { BUTTON58_ON(s, e.owner); };
-  table["BUTTON59_ON"] = [&s](const EventArgs& e) { BUTTON59_ON(s, e.owner); };
-  table["PICTURE1_MOUSEDOWN"] = [&s](const EventArgs& e) { PICTURE1_MOUSEDOWN(s, e); };
-  table["PICTURE1_MOUSEMOVE"] = [&s](const EventArgs& e) { PICTURE1_MOUSEMOVE(s, e); };
+  VIMBREL_EVENT(table, s, BUTTON3_ON);
+  VIMBREL_EVENT(table, s, BUTTON57_ON);
+  VIMBREL_EVENT(table, s, BUTTON58_ON);
+  VIMBREL_EVENT(table, s, BUTTON59_ON);
+  VIMBREL_EVENT(table, s, PICTURE1_MOUSEDOWN);
+  VIMBREL_EVENT(table, s, PICTURE1_MOUSEMOVE);
 }
 
 }  // namespace vimbrel

@@ -126,9 +126,9 @@ void RADIO8_ON(Session& s, Window owner) {
 }
 
 void add_renderer_events(Session& s, EventTable& table) {
-  table["LIST1_CHANGE"] = [&s](const EventArgs& e) { LIST1_CHANGE(s, e.owner); };
-  table["RADIO7_ON"] = [&s](const EventArgs& e) { RADIO7_ON(s, e.owner); };
-  table["RADIO8_ON"] = [&s](const EventArgs& e) { RADIO8_ON(s, e.owner); };
+  VIMBREL_EVENT(table, s, LIST1_CHANGE);
+  VIMBREL_EVENT(table, s, RADIO7_ON);
+  VIMBREL_EVENT(table, s, RADIO8_ON);
 }
 
 }  // namespace vimbrel

@@ -65,7 +65,7 @@ void BUTTON60_ON(Session& s, Window owner) {
 }
 
 void add_saving_events(Session& s, EventTable& table) {
-  table["BUTTON60_ON"] = [&s](const EventArgs& e) { BUTTON60_ON(s, e.owner); };
+  VIMBREL_EVENT(table, s, BUTTON60_ON);
 }
 
 }  // namespace vimbrel

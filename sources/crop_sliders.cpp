@@ -138,15 +138,12 @@ void VSCROLL3_CHANGE(Session& s, Window owner) {
 }
 
 void add_crop_events(Session& s, EventTable& table) {
-  const auto add = [&](const char* name, void (*proc)(Session&, Window)) {
-    table[name] = [&s, proc](const EventArgs& e) { proc(s, e.owner); };
-  };
-  add("RADIO5_ON", RADIO5_ON);
-  add("RADIO6_ON", RADIO6_ON);
-  add("HSCROLL2_CHANGE", HSCROLL2_CHANGE);
-  add("HSCROLL3_CHANGE", HSCROLL3_CHANGE);
-  add("VSCROLL2_CHANGE", VSCROLL2_CHANGE);
-  add("VSCROLL3_CHANGE", VSCROLL3_CHANGE);
+  VIMBREL_EVENT(table, s, RADIO5_ON);
+  VIMBREL_EVENT(table, s, RADIO6_ON);
+  VIMBREL_EVENT(table, s, HSCROLL2_CHANGE);
+  VIMBREL_EVENT(table, s, HSCROLL3_CHANGE);
+  VIMBREL_EVENT(table, s, VSCROLL2_CHANGE);
+  VIMBREL_EVENT(table, s, VSCROLL3_CHANGE);
 }
 
 }  // namespace vimbrel

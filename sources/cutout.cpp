@@ -87,10 +87,10 @@ void FORM4_MOUSEMOVE(Session& s, const EventArgs& e) {
 }
 
 void add_cutout_events(Session& s, EventTable& table) {
-  table["BUTTON61_ON"] = [&s](const EventArgs& e) { BUTTON61_ON(s, e.owner); };
-  table["BUTTON62_ON"] = [&s](const EventArgs& e) { BUTTON62_ON(s, e.owner); };
-  table["FORM4_MOUSEDOWN"] = [&s](const EventArgs& e) { FORM4_MOUSEDOWN(s, e); };
-  table["FORM4_MOUSEMOVE"] = [&s](const EventArgs& e) { FORM4_MOUSEMOVE(s, e); };
+  VIMBREL_EVENT(table, s, BUTTON61_ON);
+  VIMBREL_EVENT(table, s, BUTTON62_ON);
+  VIMBREL_EVENT(table, s, FORM4_MOUSEDOWN);
+  VIMBREL_EVENT(table, s, FORM4_MOUSEMOVE);
 }
 
 }  // namespace vimbrel

@@ -92,10 +92,10 @@ void BUTTON56_ON(Session& s, Window owner) {
 }
 
 void add_loading_events(Session& s, EventTable& table) {
-  table["BUTTON53_ON"] = [&s](const EventArgs& e) { BUTTON53_ON(s, e.owner); };
-  table["BUTTON54_ON"] = [&s](const EventArgs& e) { BUTTON54_ON(s, e.owner); };
-  table["BUTTON55_ON"] = [&s](const EventArgs& e) { BUTTON55_ON(s, e.owner); };
-  table["BUTTON56_ON"] = [&s](const EventArgs& e) { BUTTON56_ON(s, e.owner); };
+  VIMBREL_EVENT(table, s, BUTTON53_ON);
+  VIMBREL_EVENT(table, s, BUTTON54_ON);
+  VIMBREL_EVENT(table, s, BUTTON55_ON);
+  VIMBREL_EVENT(table, s, BUTTON56_ON);
 }
 
 }  // namespace vimbrel

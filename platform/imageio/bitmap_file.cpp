@@ -96,7 +96,7 @@ Bitmap read_through_qt(int fd, const BmpLayout& l) {
   if (!bytes) throw RuntimeError{errc::kInvalidPicture};
   const auto data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()),
                                             static_cast<qsizetype>(bytes->size()));
-  allow_qt_allocation(l.pixel_count() * 4);
+  const QtAllocationAllowance allowance(l.pixel_count() * 4);
   const QImage image = read_qt_image(data, "bmp");
   if (image.isNull()) throw RuntimeError{errc::kInvalidPicture};
   return bitmap_from_qimage(image);

@@ -153,7 +153,7 @@ void convert_other(const Source& src, const std::string& destination) {
   if (pixels > src.size * kOtherPixelsPerByte + kSmallPicturePixels) return;
   // Qt's picture, its conversion, the Bitmap and the work file's strip.
   admit_memory(pixels * 12 + kBmpStripBytes);
-  allow_qt_allocation(pixels * 8);
+  const QtAllocationAllowance allowance(pixels * 8);
   const QImage image = reader.read();
   if (image.isNull()) return;
   write_bitmap_as_work_file(bitmap_from_qimage(image), destination);

@@ -10,16 +10,20 @@
 
 namespace vimbrel {
 
-void allow_qt_allocation(std::uint64_t bytes) {
+QtAllocationAllowance::QtAllocationAllowance(std::uint64_t bytes)
+    : previous_(QImageReader::allocationLimit()) {
   constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
   const std::uint64_t wanted = bytes / kMiB + 1;
-  const int now = QImageReader::allocationLimit();
-  if (now == 0) return;  // already unlimited
+  if (previous_ == 0) return;  // already unlimited
   if (wanted > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) {
     QImageReader::setAllocationLimit(0);
-  } else if (wanted > static_cast<std::uint64_t>(now)) {
+  } else if (wanted > static_cast<std::uint64_t>(previous_)) {
     QImageReader::setAllocationLimit(static_cast<int>(wanted));
   }
+}
+
+QtAllocationAllowance::~QtAllocationAllowance() {
+  QImageReader::setAllocationLimit(previous_);
 }
 
 QImage read_qt_image(const QByteArray& data, const char* format) {

@@ -11,8 +11,18 @@
 
 namespace vimbrel {
 
-// Raises Qt's allocation limit (never lowers it) so that a picture of `bytes` can be read.
-void allow_qt_allocation(std::uint64_t bytes);
+// While it lives, Qt's allocation limit is raised (never lowered) so that a picture of `bytes` can be
+// read; the limit it found is restored when it goes, so no other reader runs without one.
+class QtAllocationAllowance {
+ public:
+  explicit QtAllocationAllowance(std::uint64_t bytes);
+  ~QtAllocationAllowance();
+  QtAllocationAllowance(const QtAllocationAllowance&) = delete;
+  QtAllocationAllowance& operator=(const QtAllocationAllowance&) = delete;
+
+ private:
+  int previous_;
+};
 
 // Decodes `data` with Qt's reader, with `format` ("bmp") or, when null, the format the content
 // shows. A null image when Qt cannot read it.

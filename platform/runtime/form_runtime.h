@@ -1,8 +1,8 @@
 // The form runtime: the one way the program reaches windows, controls, dialogs and bitmaps.
 //
-// Two backends implement the window half of it: platform/qt (real windows) and platform/headless
-// (the same forms as state in memory, for tests and the `join` command). Bitmaps, raster operations,
-// bitmap files, window ids and event dispatch are shared and live here.
+// Two backends implement the window half of it: runtime/qt (real windows) and runtime/headless
+// (the same forms as state in memory, for tests and the `join` command). Window ids and event
+// dispatch are shared and live here; the bitmaps live in the bitmap store, which this keeps.
 #pragma once
 
 #include <functional>
@@ -16,15 +16,13 @@
 
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
+#include "platform/runtime/bitmap_store.h"
+#include "platform/runtime/event_table.h"
 #include "platform/runtime/file_drop.h"
 #include "platform/runtime/form_layout.h"
 #include "platform/runtime/handles.h"
 
 namespace vimbrel {
-
-using EventProc = std::function<void(const EventArgs&)>;
-// Event procedures by name ("BUTTON53_ON", "PICTURE1_MOUSEMOVE", ...).
-using EventTable = std::unordered_map<std::string, EventProc>;
 
 // What a dialog returns when the user cancels it.
 inline constexpr std::string_view kCancelled = "\x1b";
@@ -42,7 +40,10 @@ class FormRuntime {
   FormRuntime(const FormRuntime&) = delete;
   FormRuntime& operator=(const FormRuntime&) = delete;
 
-  void set_event_table(EventTable table) { events_ = std::move(table); }
+  // Installs the event procedures; refuses (std::invalid_argument) a table with an entry whose
+  // control or form is in no layout, or whose event that control or form never raises.
+  void set_event_table(EventTable table);
+  bool has_procedure(std::string_view event_name) const { return events_.contains(std::string(event_name)); }
   void set_drop_rule(DropRule rule) { drop_rule_ = std::move(rule); }
 
   // ---- Forms and controls. Flags: nonzero (-1) on, 0 off.
@@ -93,18 +94,21 @@ class FormRuntime {
   // ---- Platform calls outside the form runtime proper.
   virtual int GetSystemMetrics(int index) = 0;
 
-  // ---- Bitmaps (shared by both backends).
-  void BITMAPOBJECT(BitmapObject& b);
-  void CREATEBITMAP(BitmapObject b, std::int64_t width, std::int64_t height);  // 0 × 0 accepted; 7 if too big
+  // ---- Bitmaps (shared by both backends), kept in the bitmap store.
+  void BITMAPOBJECT(BitmapObject& b) { b = bitmaps_.declare(); }
+  void CREATEBITMAP(BitmapObject b, std::int64_t width,
+                    std::int64_t height) {  // 0 × 0 accepted; 7 if too big
+    bitmaps_.create(b, width, height);
+  }
   void DELETEOBJECT(BitmapObject b);
-  int CHECKOBJECT(BitmapObject b) const;  // nonzero while the object holds a picture
-  void LOADBITMAPFILE(BitmapObject b, const std::string& path);
-  float GETBITMAPWIDTH(BitmapObject b) const;
-  float GETBITMAPHEIGHT(BitmapObject b) const;
-  void SAVEFILE(BitmapObject b, const std::string& path);
-  void SETMAPMODE(BitmapObject b, int mode);
+  int CHECKOBJECT(BitmapObject b) const { return bitmaps_.has_picture(b) ? 1 : 0; }
+  void LOADBITMAPFILE(BitmapObject b, const std::string& path) { bitmaps_.load(b, path); }
+  float GETBITMAPWIDTH(BitmapObject b) const { return static_cast<float>(bitmaps_.width(b)); }
+  float GETBITMAPHEIGHT(BitmapObject b) const { return static_cast<float>(bitmaps_.height(b)); }
+  void SAVEFILE(BitmapObject b, const std::string& path) { bitmaps_.save(b, path); }
+  void SETMAPMODE(BitmapObject b, int mode) { bitmaps_.set_map_mode(b, mode); }
   void SETMAPMODE(Window w, int mode);
-  void SETDRAWMODE(BitmapObject target, int mode);
+  void SETDRAWMODE(BitmapObject target, int mode) { bitmaps_.set_draw_mode(target, mode); }
   void SETDRAWMODE(Window target, int mode);
   void BITBLT(BitmapObject target, float x, float y, float width, float height, BitmapObject source, float sx,
               float sy);
@@ -117,23 +121,16 @@ class FormRuntime {
   void CLEARPICTURE(Window picture);
 
   // ---- Direct access for fast paths and tests (not part of the procedures' vocabulary).
-  // The picture for changing (drawings that read it are settled first) or for reading.
-  Bitmap* picture(BitmapObject b);
-  const Bitmap* picture(BitmapObject b) const;
-
-  // ---- Deferred drawing: a picture produced only where and when it is needed.
-  // Paints the half-open `region` of the picture into `dst`, the region's corner at (at_x, at_y),
-  // touching nothing else of `dst`; `sources` are the pictures of the objects given to DEFER, in order
-  // (null for an empty object).
-  using DeferredDraw = std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
-                                          std::span<const Bitmap* const> sources)>;
-  // From now on the pixels of `target` (which must hold a picture) are what `draw` paints over its
-  // whole extent. They are produced in full just before anything reads or changes `target` (picture(),
-  // BITBLT from or into it, FILLBOX, SAVEFILE) or changes one of `sources`, and only in the part
-  // copied when a plain-copy BITBLT into a window reads `target`. Re-creating, loading or deleting
-  // `target`, or a later DEFER on it, drops the pending drawing. `sources` must not include `target`.
-  void DEFER(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw);
-  bool deferred(BitmapObject b) const;
+  BitmapStore& bitmaps() { return bitmaps_; }
+  // The picture for changing (pending drawings that read it are made first); null without one.
+  Bitmap* picture(BitmapObject b) { return CHECKOBJECT(b) != 0 ? bitmaps_.change(b) : nullptr; }
+  // The picture made for reading; null without one.
+  const Bitmap* read_picture(BitmapObject b) { return bitmaps_.read(b); }
+  // Deferred drawing: see BitmapStore::defer.
+  void DEFER(BitmapObject target, std::vector<BitmapObject> sources, BitmapStore::DeferredDraw draw) {
+    bitmaps_.defer(target, std::move(sources), std::move(draw));
+  }
+  bool deferred(BitmapObject b) const { return bitmaps_.deferred(b); }
 
   // What a picture control or frameless form shows; sized to its client area.
   const Bitmap& surface(Window w);
@@ -144,13 +141,6 @@ class FormRuntime {
   const ControlLayout* layout_of(Window control) const;
   bool ended() const { return ended_.has_value(); }
   int exit_status() const { return ended_.value_or(0); }
-  // Test hook: after `after` more CREATEBITMAP calls succeed, the next `times` fail with `code` (7: as
-  // if memory had run out).
-  void fail_next_create_bitmap(int times = 1, int code = 7, int after = 0) {
-    failing_creates_ = times;
-    failing_create_code_ = code;
-    creates_before_failing_ = after;
-  }
 
   // Runs the procedure "<control>_<event>" if there is one and none is running; returns whether it ran.
   // An untrapped RuntimeError (or bad_alloc, as code 7) is reported and ends the program.
@@ -180,14 +170,6 @@ class FormRuntime {
   void create_main_form();
 
  private:
-  struct BitmapSlot {
-    // Mutable so that reading a deferred picture can produce it first.
-    mutable std::optional<Bitmap> pic;
-    int draw_mode = 13;
-    int map_mode = 0;
-    mutable DeferredDraw pending;
-    mutable std::vector<BitmapObject> pending_sources;
-  };
   struct WindowEntry {
     std::string name;
     Window form;  // itself for a form
@@ -196,19 +178,12 @@ class FormRuntime {
     int draw_mode = 13;
     int map_mode = 0;
   };
-  BitmapSlot& slot(BitmapObject b);
-  const BitmapSlot& slot(BitmapObject b) const;
   const WindowEntry& entry(Window w) const;
   WindowEntry& entry(Window w);
   Bitmap& surface_for_drawing(Window w);
-  // Deferred drawing: produce a picture in full; first those that read `b`; the sources' pictures.
-  void settle(BitmapObject b) const;
-  static void drop_pending(const BitmapSlot& s);
-  void settle_readers_of(BitmapObject b);
-  std::vector<const Bitmap*> source_pictures(const BitmapSlot& s) const;
 
   std::vector<FormLayout> layouts_;
-  std::vector<BitmapSlot> bitmaps_;   // index = id - 1
+  BitmapStore bitmaps_;
   std::vector<WindowEntry> windows_;  // index = id - 1
   std::unordered_map<int, Bitmap> surfaces_;
   EventTable events_;
@@ -216,9 +191,6 @@ class FormRuntime {
   std::optional<std::string> drop_answer_;
   Window main_form_;
   bool busy_ = false;
-  int failing_creates_ = 0;
-  int failing_create_code_ = 7;
-  int creates_before_failing_ = 0;
   std::optional<int> ended_;
 };
 

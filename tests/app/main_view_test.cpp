@@ -69,6 +69,9 @@ struct LayoutRow {
   bool hbar, vbar;
   Rect hbar_rect, vbar_rect;  // when shown
 };
+void PrintTo(const LayoutRow& r, std::ostream* os) {
+  *os << r.name;
+}
 
 class MainViewLayout : public MainView, public ::testing::WithParamInterface<LayoutRow> {};
 
@@ -159,6 +162,9 @@ struct RangeRow {
   int max, large;
   float unit;
 };
+void PrintTo(const RangeRow& r, std::ostream* os) {
+  *os << "canvas " << r.canvas_w << " wide: max " << r.max << ", large " << r.large << ", unit " << r.unit;
+}
 
 class MainViewRange : public MainView, public ::testing::WithParamInterface<RangeRow> {};
 
@@ -177,7 +183,10 @@ INSTANTIATE_TEST_SUITE_P(Ranges, MainViewRange,
                          ::testing::Values(RangeRow{1601, 1, 1, 1}, RangeRow{1610, 10, 1, 1},
                                            RangeRow{1611, 11, 1, 1}, RangeRow{1625, 25, 2, 1},
                                            RangeRow{1600 + 32767, 32767, 3276, 1},
-                                           RangeRow{1600 + 32768, 10000, 1000, 3.2768f}));
+                                           RangeRow{1600 + 32768, 10000, 1000, 3.2768f}),
+                         [](const auto& info) {
+                           return "canvas" + std::to_string(info.param.canvas_w) + "wide";
+                         });
 
 TEST_F(MainView, ScaledScrollingReachesTheRightEndOfTheCanvas) {
   make_canvas(1600 + 32768, 20);

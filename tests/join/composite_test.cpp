@@ -39,6 +39,9 @@ struct EffectRow {
   std::uint32_t background;
   std::function<std::uint32_t(std::uint32_t lower, std::uint32_t upper)> over;
 };
+void PrintTo(const EffectRow& r, std::ostream* os) {
+  *os << "effect " << r.effect << " on " << std::hex << r.background << std::dec;
+}
 
 class RendererEffect : public Renderer, public ::testing::WithParamInterface<EffectRow> {};
 
@@ -79,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                       EffectRow{2, kWhite, [](std::uint32_t l, std::uint32_t u) { return l & u; }},
                       EffectRow{3, kWhite, [](std::uint32_t l, std::uint32_t u) { return u | ~l; }},
                       EffectRow{4, kBlack, [](std::uint32_t l, std::uint32_t u) { return l ^ u; }},
-                      EffectRow{5, kBlack, [](std::uint32_t l, std::uint32_t u) { return l | u; }}));
+                      EffectRow{5, kBlack, [](std::uint32_t l, std::uint32_t u) { return l | u; }}),
+    [](const auto& info) { return "effect" + std::to_string(info.param.effect); });
 
 TEST_F(Renderer, XorOfTwoIdenticalImagesBlackensTheOverlap) {
   example(1);

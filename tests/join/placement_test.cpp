@@ -41,6 +41,10 @@ struct SideRow {
   int side;
   float ax, ay, bx, by;
 };
+void PrintTo(const SideRow& r, std::ostream* os) {
+  *os << "side " << static_cast<int>(r.side) << ": A at (" << r.ax << ", " << r.ay << "), B at (" << r.bx
+      << ", " << r.by << ")";
+}
 
 class RendererSide : public Renderer, public ::testing::WithParamInterface<SideRow> {};
 
@@ -56,7 +60,10 @@ TEST_P(RendererSide, PutsThePairFlushHalfAMarginIn) {
 
 INSTANTIATE_TEST_SUITE_P(Sides, RendererSide,
                          ::testing::Values(SideRow{1, 25, 25, 125, 25}, SideRow{2, 25, 25, 25, 105},
-                                           SideRow{3, 85, 25, 25, 25}, SideRow{4, 25, 145, 25, 25}));
+                                           SideRow{3, 85, 25, 25, 25}, SideRow{4, 25, 145, 25, 25}),
+                         [](const auto& info) {
+                           return "side" + std::to_string(static_cast<int>(info.param.side));
+                         });
 
 TEST_F(Renderer, OddMarginsDropTheRemainder) {
   example(1);

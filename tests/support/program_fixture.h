@@ -9,8 +9,8 @@
 #include <string>
 
 #include "join/session.h"
-#include "platform/runtime/headless/headless_runtime.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_runtime.h"
 
 namespace vimbrel::test {
 
@@ -35,7 +35,7 @@ class ProgramTest : public ::testing::Test {
 
   TempDir dir;
   std::string work_dir;
-  HeadlessRuntime rt;
+  TestRuntime rt;
   Session s;
 };
 

@@ -8,6 +8,7 @@
 #include "tests/support/mini_layout.h"
 #include "tests/support/pictures.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_runtime.h"
 
 namespace vimbrel {
 namespace {
@@ -18,7 +19,7 @@ class BitmapObjectTest : public ::testing::Test {
     rt.BITMAPOBJECT(src);
     rt.BITMAPOBJECT(dst);
   }
-  HeadlessRuntime rt;
+  test::TestRuntime rt;
   BitmapObject src, dst;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "platform/pixels/runtime_error.h"
@@ -34,6 +35,35 @@ class HeadlessRuntimeTest : public ::testing::Test {
   Window form3;
   std::vector<std::string> log;
 };
+
+// Procedures registered under their own identifiers, with the log as their context.
+void BUTTON53_ON(std::vector<std::string>& log, Window) {
+  log.push_back("BUTTON53_ON");
+}
+void PICTURE1_MOUSEMOVE(std::vector<std::string>& log, const EventArgs& e) {
+  log.push_back("move " + std::to_string(e.button));
+}
+
+TEST_F(HeadlessRuntimeTest, AnEventTableNamingWhatNoControlRaisesIsRefused) {
+  EventTable table;
+  VIMBREL_EVENT(table, log, BUTTON53_ON);
+  VIMBREL_EVENT(table, log, PICTURE1_MOUSEMOVE);
+  EXPECT_THROW(VIMBREL_EVENT(table, log, BUTTON53_ON), std::invalid_argument);  // added twice
+  rt.set_event_table(table);
+  for (const char* wrong : {"BUTON53_ON", "BUTTON53_CHANGE", "LIST1_ON", "EDIT1_CHANGE", "FORM3_END",
+                            "MAINFORM_MOUSEDOWN", "button53_ON", "BUTTON53", "HSCROLL1_MOUSEMOVE"}) {
+    EventTable t = table;
+    t[wrong] = [](const EventArgs&) {};
+    EXPECT_THROW(rt.set_event_table(std::move(t)), std::invalid_argument) << wrong;
+  }
+  rt.set_event_table({{"MAINFORM_RESIZE", {}}, {"MAINFORM_END", {}}, {"VSCROLL2_CHANGE", {}}});
+  rt.set_event_table(table);
+  EXPECT_TRUE(rt.click("BUTTON53"));
+  EventArgs right;
+  right.button = 2;
+  EXPECT_TRUE(rt.fire("PICTURE1_MOUSEMOVE", right));
+  EXPECT_EQ(log, (std::vector<std::string>{"BUTTON53_ON", "move 2"}));
+}
 
 TEST_F(HeadlessRuntimeTest, NamesMatchWithoutRegardToCaseAndZeroMeansTheMainForm) {
   const Window edit = rt.GETDLGITEM(form3, "Edit1");

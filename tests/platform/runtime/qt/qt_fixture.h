@@ -1,4 +1,4 @@
-// The program's real forms on the Qt backend (offscreen), with every event recorded by name.
+// The Qt backend's test forms (offscreen), with every event they raise recorded by name.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/forms_layout.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/qt/qt_runtime.h"
+#include "tests/platform/runtime/qt/qt_test_forms.h"
 
 // Readable failures for Qt's geometry types.
 inline void PrintTo(const QPoint& p, std::ostream* os) {
@@ -39,7 +39,7 @@ struct Recorded {
 
 class QtRuntimeTest : public ::testing::Test {
  protected:
-  QtRuntimeTest() : rt(form_layouts()) {
+  QtRuntimeTest() : rt(qt_test_forms()) {
     rt.CREATEWINDOW(form2, "FORM2", 0);
     rt.CREATEWINDOW(form3, "FORM3", -1);
     rt.CREATEWINDOW(form4, "FORM4", 0);
@@ -50,20 +50,20 @@ class QtRuntimeTest : public ::testing::Test {
   // Every event of every form and control is recorded; `extra` procedures run after recording.
   void record_all(const std::unordered_map<std::string, std::function<void(const EventArgs&)>>& extra = {}) {
     EventTable table;
-    for (const auto& f : form_layouts()) {
-      std::vector<std::string> names{f.name};
-      for (const auto& c : f.controls) names.push_back(c.name);
-      for (const auto& n : names) {
-        for (const char* e : {"ON", "CHANGE", "RESIZE", "END", "MOUSEDOWN", "MOUSEMOVE"}) {
-          const std::string name = n + "_" + e;
-          const auto more = extra.find(name);
-          auto then = more == extra.end() ? std::function<void(const EventArgs&)>{} : more->second;
-          table[name] = [this, name, then](const EventArgs& a) {
-            log.push_back({name, a});
-            if (then) then(a);
-          };
-        }
+    const auto add = [&](const std::string& owner, std::span<const std::string_view> events) {
+      for (const std::string_view e : events) {
+        const std::string name = owner + "_" + std::string(e);
+        const auto more = extra.find(name);
+        auto then = more == extra.end() ? std::function<void(const EventArgs&)>{} : more->second;
+        table[name] = [this, name, then](const EventArgs& a) {
+          log.push_back({name, a});
+          if (then) then(a);
+        };
       }
+    };
+    for (const auto& f : qt_test_forms()) {
+      add(f.name, events_of(f.style));
+      for (const auto& c : f.controls) add(c.name, events_of(c.kind));
     }
     rt.set_event_table(std::move(table));
   }

@@ -23,7 +23,7 @@ TEST_F(QtRuntimeTest, TheChosenRowIsScrolledIntoView) {
 }
 
 TEST_F(QtRuntimeTest, GroupFramesPassAboveOrBelowTheControlsInThem) {
-  for (const FormLayout& f : form_layouts()) {
+  for (const FormLayout& f : qt_test_forms()) {
     for (const ControlLayout& g : f.controls) {
       if (g.kind != ControlKind::Group) continue;
       const auto* box = dynamic_cast<FormGroupBox*>(w(g.name));

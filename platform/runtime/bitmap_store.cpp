@@ -1,0 +1,215 @@
+#include "platform/runtime/bitmap_store.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/imageio/bitmap_file.h"
+#include "platform/imageio/memory_admission.h"
+#include "platform/imageio/png_file.h"
+#include "platform/pixels/runtime_error.h"
+
+namespace vimbrel {
+namespace {
+
+constexpr std::uint32_t kBlack = 0xFF000000u;
+
+}  // namespace
+
+void BitmapStore::Slot::drop_pending() {
+  pending = nullptr;
+  pending_sources.clear();
+}
+
+const BitmapStore::Slot* BitmapStore::find(BitmapObject b) const {
+  if (b.id < 1 || static_cast<std::size_t>(b.id) > slots_.size()) return nullptr;
+  return &slots_[static_cast<std::size_t>(b.id - 1)];
+}
+
+BitmapStore::Slot* BitmapStore::find(BitmapObject b) {
+  return const_cast<Slot*>(std::as_const(*this).find(b));
+}
+
+const BitmapStore::Slot& BitmapStore::at(BitmapObject b) const {
+  const Slot* s = find(b);
+  if (s == nullptr) throw RuntimeError{errc::kIllegalCall};
+  return *s;
+}
+
+BitmapStore::Slot& BitmapStore::at(BitmapObject b) {
+  return const_cast<Slot&>(std::as_const(*this).at(b));
+}
+
+BitmapObject BitmapStore::declare() {
+  slots_.emplace_back();
+  return BitmapObject{static_cast<int>(slots_.size())};
+}
+
+void BitmapStore::create(BitmapObject b, std::int64_t width, std::int64_t height) {
+  make_readers_of(b);
+  Slot& s = at(b);
+  s.drop_pending();
+  // The old picture goes first, so that a canvas can be re-made at a size that fits only once.
+  s.pic.reset();
+  s.draw_mode = kDrawModeCopy;
+  if (creation_check_) creation_check_();
+  // A new picture is black. Its pixels are made only when something reads or draws on them, so a
+  // canvas that is painted over before anyone looks at it costs no fill and no untouched pages.
+  s.pic = Bitmap::unallocated(width, height);
+  s.pending = [](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+                 std::span<const Bitmap* const>) {
+    fill_rect(dst, {at_x, at_y, region.w, region.h}, kBlack);
+  };
+}
+
+void BitmapStore::load(BitmapObject b, const std::string& path) {
+  make_readers_of(b);
+  Slot& s = at(b);
+  s.drop_pending();
+  s.pic.reset();
+  s.pic = read_bitmap_file(path);
+  s.draw_mode = kDrawModeCopy;
+}
+
+void BitmapStore::remove(BitmapObject b) {
+  make_readers_of(b);
+  Slot& s = at(b);
+  s.drop_pending();
+  s.pic.reset();
+}
+
+void BitmapStore::save(BitmapObject b, const std::string& path) {
+  Slot& s = at(b);
+  if (!s.pic) throw RuntimeError{errc::kIllegalCall};
+  if (s.pending && !s.pic->allocated()) {
+    // Painted a strip at a time as it is written; the picture stays pending.
+    const std::vector<const Bitmap*> sources = source_pictures(s);
+    const std::int64_t w = s.pic->width();
+    write_picture_file(
+        w, s.pic->height(),
+        [&](Bitmap& strip, std::int64_t first_row) {
+          s.pending(strip, 0, 0, {0, first_row, w, strip.height()}, sources);
+        },
+        path);
+    return;
+  }
+  make(b);
+  write_picture_file(*s.pic, path);
+}
+
+bool BitmapStore::has_picture(BitmapObject b) const {
+  const Slot* s = find(b);
+  return s != nullptr && s->pic.has_value();
+}
+
+std::int64_t BitmapStore::width(BitmapObject b) const {
+  const Slot& s = at(b);
+  return s.pic ? s.pic->width() : 0;
+}
+
+std::int64_t BitmapStore::height(BitmapObject b) const {
+  const Slot& s = at(b);
+  return s.pic ? s.pic->height() : 0;
+}
+
+void BitmapStore::set_draw_mode(BitmapObject b, int mode) {
+  if (mode < 1 || mode > 16) throw RuntimeError{errc::kIllegalCall};
+  at(b).draw_mode = mode;
+}
+
+void BitmapStore::set_map_mode(BitmapObject b, int mode) {
+  at(b).map_mode = mode;
+}
+
+void BitmapStore::blit(BitmapObject target, PixelRect to, BitmapObject source, std::int64_t sx,
+                       std::int64_t sy) {
+  Bitmap* t = change(target);
+  const int mode = at(target).draw_mode;
+  const Bitmap* src = read(source);
+  if (t == nullptr || src == nullptr) return;
+  vimbrel::blit(*t, to.x, to.y, to.w, to.h, *src, sx, sy, mode);
+}
+
+void BitmapStore::fill_box(BitmapObject target, std::int64_t x1, std::int64_t y1, std::int64_t x2,
+                           std::int64_t y2, std::uint32_t colour) {
+  Bitmap* t = change(target);
+  if (t == nullptr) return;
+  vimbrel::fill_box(*t, x1, y1, x2, y2, colour);
+}
+
+void BitmapStore::blit_out(Bitmap& dst, PixelRect to, BitmapObject source, std::int64_t sx, std::int64_t sy,
+                           int mode) {
+  Slot& from = at(source);
+  if (!from.pic) return;
+  if (from.pending && mode == kDrawModeCopy) {
+    const PixelRect part = blit_target(dst, *from.pic, to.x, to.y, to.w, to.h, sx, sy);
+    if (part.w > 0 && part.h > 0) {
+      const std::vector<const Bitmap*> sources = source_pictures(from);
+      from.pending(dst, part.x, part.y, {part.x + sx - to.x, part.y + sy - to.y, part.w, part.h}, sources);
+    }
+    return;
+  }
+  vimbrel::blit(dst, to.x, to.y, to.w, to.h, *read(source), sx, sy, mode);
+}
+
+// ---- Deferred drawing
+
+void BitmapStore::defer(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw) {
+  make_readers_of(target);
+  Slot& t = at(target);
+  if (!t.pic) return;
+  if (std::ranges::find(sources, target) != sources.end()) throw RuntimeError{errc::kIllegalCall};
+  t.pending = std::move(draw);
+  t.pending_sources = std::move(sources);
+}
+
+bool BitmapStore::deferred(BitmapObject b) const {
+  const Slot* s = find(b);
+  return s != nullptr && s->pic && static_cast<bool>(s->pending);
+}
+
+void BitmapStore::make(BitmapObject b) {
+  Slot* s = find(b);
+  if (s == nullptr || !s->pending) return;
+  if (!s->pic) {
+    s->drop_pending();
+    return;
+  }
+  // The drawing is let go only once it has run. (No pending picture reads one that is pending in
+  // turn on it: defer() makes the readers first.)
+  const std::vector<const Bitmap*> sources = source_pictures(*s);
+  if (!s->pic->allocated()) admit_memory(s->pic->pixel_count() * 4);
+  s->pic->allocate();
+  s->pending(*s->pic, 0, 0, {0, 0, s->pic->width(), s->pic->height()}, sources);
+  s->drop_pending();
+}
+
+const Bitmap* BitmapStore::read(BitmapObject b) {
+  make(b);
+  const Slot* s = find(b);
+  return s != nullptr && s->pic ? &*s->pic : nullptr;
+}
+
+Bitmap* BitmapStore::change(BitmapObject b) {
+  at(b);  // an id that names no object is an illegal call
+  make_readers_of(b);
+  make(b);
+  Slot& s = at(b);
+  return s.pic ? &*s.pic : nullptr;
+}
+
+std::vector<const Bitmap*> BitmapStore::source_pictures(const Slot& s) {
+  std::vector<const Bitmap*> pictures;
+  pictures.reserve(s.pending_sources.size());
+  for (const BitmapObject b : s.pending_sources) pictures.push_back(read(b));
+  return pictures;
+}
+
+void BitmapStore::make_readers_of(BitmapObject b) {
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    const Slot& s = slots_[i];
+    if (s.pending && std::ranges::find(s.pending_sources, b) != s.pending_sources.end())
+      make(BitmapObject{static_cast<int>(i + 1)});
+  }
+}
+
+}  // namespace vimbrel

@@ -1,0 +1,92 @@
+// The bitmap objects of a running program: their pictures, draw and map modes, and pictures whose
+// pixels are drawn only where and when they are needed. The form runtime keeps one store and reaches
+// every bitmap through it; coordinates here are whole pixels.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/pixels/bitmap.h"
+#include "platform/pixels/raster.h"
+#include "platform/runtime/handles.h"
+
+namespace vimbrel {
+
+class BitmapStore {
+ public:
+  // Paints the half-open `region` of a picture into `dst`, the region's corner at (at_x, at_y),
+  // touching nothing else of `dst`; `sources` are the pictures of the objects given to defer(), in
+  // order (null for an empty object).
+  using DeferredDraw = std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+                                          std::span<const Bitmap* const> sources)>;
+  // Asked before each picture is made; it refuses one by throwing RuntimeError. None is set in the
+  // product; tests set one that fails on cue.
+  using CreationCheck = std::function<void()>;
+
+  void set_creation_check(CreationCheck check) { creation_check_ = std::move(check); }
+
+  BitmapObject declare();
+  // A black picture of the given size (0 × 0 accepted; 7 if too big). The old picture goes first.
+  void create(BitmapObject b, std::int64_t width, std::int64_t height);
+  void load(BitmapObject b, const std::string& path);
+  void remove(BitmapObject b);
+  // Writes the picture as a bitmap file; a pending one is painted a strip at a time as it is written.
+  void save(BitmapObject b, const std::string& path);
+  bool has_picture(BitmapObject b) const;    // false also for an id that names no object
+  std::int64_t width(BitmapObject b) const;  // 0 without a picture
+  std::int64_t height(BitmapObject b) const;
+  void set_draw_mode(BitmapObject b, int mode);  // 1..16
+  void set_map_mode(BitmapObject b, int mode);
+
+  // The raster operations with a bitmap as target, in its draw mode.
+  void blit(BitmapObject target, PixelRect to, BitmapObject source, std::int64_t sx, std::int64_t sy);
+  void fill_box(BitmapObject target, std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                std::uint32_t colour);
+  // Copies from `source` into a bitmap the store does not keep (a window's surface) in `mode`. In copy
+  // mode a pending source paints only the part copied, clipped as blit() clips, and stays pending.
+  void blit_out(Bitmap& dst, PixelRect to, BitmapObject source, std::int64_t sx, std::int64_t sy, int mode);
+
+  // From now on the pixels of `target` (which must hold a picture) are what `draw` paints over its
+  // whole extent. They are made in full by make() (which every read or change of `target` runs first)
+  // and before one of `sources` changes. Re-creating, loading or deleting `target`, or a later defer()
+  // on it, drops the pending drawing. `sources` must not include `target`.
+  void defer(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw);
+  bool deferred(BitmapObject b) const;
+  // Makes the pixels of a pending picture. Should the sources, the pixels or the drawing fail, the
+  // picture stays pending and is drawn again in full when next needed, never half made.
+  void make(BitmapObject b);
+
+  // The picture, made, for reading; null without one (or for an unknown id).
+  const Bitmap* read(BitmapObject b);
+  // The picture for changing: the pending pictures drawn from it are made first, then it. Null
+  // without a picture; an id that names no object is an illegal call.
+  Bitmap* change(BitmapObject b);
+
+ private:
+  struct Slot {
+    std::optional<Bitmap> pic;
+    int draw_mode = kDrawModeCopy;
+    int map_mode = 0;
+    DeferredDraw pending;
+    std::vector<BitmapObject> pending_sources;
+    void drop_pending();
+  };
+  // The one lookup by id: null for an id that names no object.
+  const Slot* find(BitmapObject b) const;
+  Slot* find(BitmapObject b);
+  // As find(), but an unknown id is an illegal call.
+  Slot& at(BitmapObject b);
+  const Slot& at(BitmapObject b) const;
+  // Before `b` changes, the pictures still to be drawn from it are made.
+  void make_readers_of(BitmapObject b);
+  std::vector<const Bitmap*> source_pictures(const Slot& s);
+
+  std::vector<Slot> slots_;  // index = id - 1
+  CreationCheck creation_check_;
+};
+
+}  // namespace vimbrel
