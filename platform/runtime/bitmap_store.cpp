@@ -20,6 +20,10 @@ void BitmapStore::Slot::drop_pending() {
   pending_sources.clear();
 }
 
+bool BitmapStore::Slot::reads(BitmapObject b) const {
+  return pending && std::ranges::any_of(pending_sources, [b](const Source& src) { return src.reads(b); });
+}
+
 const BitmapStore::Slot* BitmapStore::find(BitmapObject b) const {
   if (b.id < 1 || static_cast<std::size_t>(b.id) > slots_.size()) return nullptr;
   return &slots_[static_cast<std::size_t>(b.id - 1)];
@@ -62,7 +66,7 @@ void BitmapStore::create(BitmapObject b, std::int64_t width, std::int64_t height
 }
 
 void BitmapStore::load(BitmapObject b, const std::string& path) {
-  make_readers_of(b);
+  let_readers_keep(b);
   Slot& s = at(b);
   s.drop_pending();
   s.pic.reset();
@@ -71,7 +75,7 @@ void BitmapStore::load(BitmapObject b, const std::string& path) {
 }
 
 void BitmapStore::remove(BitmapObject b) {
-  make_readers_of(b);
+  let_readers_keep(b);
   Slot& s = at(b);
   s.drop_pending();
   s.pic.reset();
@@ -159,7 +163,8 @@ void BitmapStore::defer(BitmapObject target, std::vector<BitmapObject> sources, 
   if (!t.pic) return;
   if (std::ranges::find(sources, target) != sources.end()) throw RuntimeError{errc::kIllegalCall};
   t.pending = std::move(draw);
-  t.pending_sources = std::move(sources);
+  t.pending_sources.clear();
+  for (const BitmapObject b : sources) t.pending_sources.push_back({b, nullptr});
 }
 
 bool BitmapStore::deferred(BitmapObject b) const {
@@ -200,16 +205,29 @@ Bitmap* BitmapStore::change(BitmapObject b) {
 std::vector<const Bitmap*> BitmapStore::source_pictures(const Slot& s) {
   std::vector<const Bitmap*> pictures;
   pictures.reserve(s.pending_sources.size());
-  for (const BitmapObject b : s.pending_sources) pictures.push_back(read(b));
+  for (const Source& src : s.pending_sources) pictures.push_back(src.kept ? src.kept.get() : read(src.id));
   return pictures;
 }
 
 void BitmapStore::make_readers_of(BitmapObject b) {
   for (std::size_t i = 0; i < slots_.size(); ++i) {
-    const Slot& s = slots_[i];
-    if (s.pending && std::ranges::find(s.pending_sources, b) != s.pending_sources.end())
-      make(BitmapObject{static_cast<int>(i + 1)});
+    if (slots_[i].reads(b)) make(BitmapObject{static_cast<int>(i + 1)});
   }
+}
+
+void BitmapStore::let_readers_keep(BitmapObject b) {
+  Slot& from = at(b);
+  if (std::ranges::none_of(slots_, [b](const Slot& s) { return s.reads(b); })) return;
+  if (!from.pic) {  // nothing to keep: they are drawn now, from nothing
+    make_readers_of(b);
+    return;
+  }
+  make(b);  // the readers keep its pixels, so they must exist
+  const auto old = std::make_shared<const Bitmap>(std::move(*from.pic));
+  from.pic.reset();
+  for (Slot& s : slots_)
+    for (Source& src : s.pending_sources)
+      if (s.pending && src.reads(b)) src.kept = old;
 }
 
 }  // namespace vimbrel

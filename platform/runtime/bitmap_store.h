@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -67,13 +68,20 @@ class BitmapStore {
   Bitmap* change(BitmapObject b);
 
  private:
+  // A source of a pending drawing: the object, or the pixels it had when it was replaced or deleted.
+  struct Source {
+    BitmapObject id;
+    std::shared_ptr<const Bitmap> kept;
+    bool reads(BitmapObject b) const { return !kept && id.id == b.id; }
+  };
   struct Slot {
     std::optional<Bitmap> pic;
     int draw_mode = kDrawModeCopy;
     int map_mode = 0;
     DeferredDraw pending;
-    std::vector<BitmapObject> pending_sources;
+    std::vector<Source> pending_sources;
     void drop_pending();
+    bool reads(BitmapObject b) const;
   };
   // The one lookup by id: null for an id that names no object.
   const Slot* find(BitmapObject b) const;
@@ -83,6 +91,9 @@ class BitmapStore {
   const Slot& at(BitmapObject b) const;
   // Before `b` changes, the pictures still to be drawn from it are made.
   void make_readers_of(BitmapObject b);
+  // Before `b` is replaced or deleted, the pending pictures drawn from it keep its pixels instead of
+  // being made now: a reload beside a huge pending canvas then costs no canvas.
+  void let_readers_keep(BitmapObject b);
   std::vector<const Bitmap*> source_pictures(const Slot& s);
 
   std::vector<Slot> slots_;  // index = id - 1

@@ -167,5 +167,31 @@ TEST_F(BitmapObjectTest, ARecreatedPictureNoLongerWaitsOnTheSourcesOfItsOldDrawi
   EXPECT_EQ(rt.picture(dst)->at(2, 2), 0xFF000000u);
 }
 
+// Replacing or deleting a source does not make its readers now (a reload beside a huge pending canvas
+// would cost the whole canvas): they keep the pixels the source had.
+TEST_F(BitmapObjectTest, ReadersOfAReplacedOrDeletedSourceStayPendingWithItsOldPixels) {
+  test::TempDir dir;
+  rt.CREATEBITMAP(src, 2, 2);
+  rt.FILLBOX(src, 0, 0, 1, 1, 15);
+  rt.SAVEFILE(src, dir.file("white.bmp"));
+  for (const bool reload : {true, false}) {
+    rt.CREATEBITMAP(src, 2, 2);  // black
+    rt.CREATEBITMAP(dst, 2, 2);
+    rt.DEFER(dst, {src},
+             [](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r,
+                std::span<const Bitmap* const> in) {
+               blit(out, at_x, at_y, r.w, r.h, *in[0], r.x, r.y, kDrawModeCopy);
+             });
+    if (reload) {
+      rt.LOADBITMAPFILE(src, dir.file("white.bmp"));
+      EXPECT_EQ(rt.picture(src)->at(1, 1), 0xFFFFFFFFu);
+    } else {
+      rt.DELETEOBJECT(src);
+    }
+    EXPECT_TRUE(rt.deferred(dst)) << reload;
+    EXPECT_EQ(rt.picture(dst)->at(1, 1), 0xFF000000u) << reload;
+  }
+}
+
 }  // namespace
 }  // namespace vimbrel
