@@ -1,8 +1,6 @@
 #include "platform/imageio/bitmap_file.h"
 
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QByteArray>
 
@@ -36,21 +34,6 @@ constexpr std::uint64_t kTwoThreadPixels = std::uint64_t{1} << 20;
 // Turns one file row into the bitmap's pixels.
 using RowToPixels = std::function<void(const std::uint8_t* src, std::uint32_t* dst, std::size_t width)>;
 
-// Maps the fresh pages under the rows from y0 to y1 (either may be the upper) in one call: faulting them in
-// one at a time as the rows are written costs a trap per page. Only a hint: a kernel without it leaves them
-// to the faults.
-void populate_rows(Bitmap& b, std::int64_t y0, std::int64_t y1) {
-  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-  const std::int64_t top = std::min(y0, y1), bottom = std::max(y0, y1);
-  auto begin = reinterpret_cast<std::uintptr_t>(b.row(static_cast<int>(top)));
-  const auto end = reinterpret_cast<std::uintptr_t>(b.row(static_cast<int>(bottom)) + b.width());
-  begin = (begin + page - 1) / page * page;
-  if (end > begin + page) {
-    static_cast<void>(
-        ::madvise(reinterpret_cast<void*>(begin), (end - begin) / page * page, MADV_POPULATE_WRITE));
-  }
-}
-
 // Reads file rows [first, last) of an uncompressed layout into the bitmap's rows.
 bool read_direct_rows(int fd, const BmpLayout& l, const RowToPixels& convert, Bitmap& b, std::int64_t first,
                       std::int64_t last) {
@@ -61,10 +44,6 @@ bool read_direct_rows(int fd, const BmpLayout& l, const RowToPixels& convert, Bi
   const auto width = static_cast<std::size_t>(l.width);
   // The last row of the file may lack its padding (the header check allows that).
   const std::uint64_t file_end = l.bytes_needed;
-  const auto bitmap_row = [&](std::int64_t file_row) {
-    return l.top_down ? file_row : l.height - 1 - file_row;
-  };
-  populate_rows(b, bitmap_row(first), bitmap_row(last - 1));
   for (std::int64_t r = first; r < last;) {
     const auto n =
         static_cast<std::int64_t>(std::min<std::size_t>(strip_rows, static_cast<std::size_t>(last - r)));
@@ -75,7 +54,7 @@ bool read_direct_rows(int fd, const BmpLayout& l, const RowToPixels& convert, Bi
     for (std::int64_t k = 0; k < n; ++k) {
       const std::uint8_t* src = strip.get() + static_cast<std::size_t>(k) * stride;
       const std::int64_t file_row = r + k;
-      std::uint32_t* dst = b.row(static_cast<int>(bitmap_row(file_row)));
+      std::uint32_t* dst = b.row(static_cast<int>(l.top_down ? file_row : l.height - 1 - file_row));
       convert(src, dst, width);
     }
     r += n;
