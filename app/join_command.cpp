@@ -1,5 +1,6 @@
 #include "app/join_command.h"
 
+#include <sched.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -15,8 +16,10 @@
 #include "join/effects.h"
 #include "join/save_region.h"
 #include "platform/imageio/fs_checks.h"
+#include "platform/imageio/prepared_conversion.h"
 #include "platform/imageio/work_folder.h"
 #include "platform/runtime/headless/headless_runtime.h"
+#include "sources/image_reader.h"
 
 namespace vimbrel {
 namespace {
@@ -41,6 +44,13 @@ std::string saved_path(const std::string& chosen, const std::string& extension) 
   return save_file_path(chosen, folder, extension);
 }
 
+// The processors this process may run on.
+int usable_cores() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  return ::sched_getaffinity(0, sizeof set, &set) == 0 ? CPU_COUNT(&set) : 1;
+}
+
 // Drives the program's procedures in the command's fixed order.
 class JoinRun {
  public:
@@ -55,10 +65,10 @@ class JoinRun {
 
   // The command's exit status.
   int run() {
-    const bool done = new_canvas() && load("BUTTON53", o_.a) && load("BUTTON54", o_.b) && choices() &&
-                      crop("RADIO5", "--crop-a", o_.crop_a) && crop("RADIO6", "--crop-b", o_.crop_b) &&
-                      move("RADIO5", "--move-a", o_.move_a) && move("RADIO6", "--move-b", o_.move_b) &&
-                      save();
+    const bool done = new_canvas() && prepare_b() && load("BUTTON53", o_.a) && load("BUTTON54", o_.b) &&
+                      choices() && crop("RADIO5", "--crop-a", o_.crop_a) &&
+                      crop("RADIO6", "--crop-b", o_.crop_b) && move("RADIO5", "--move-a", o_.move_a) &&
+                      move("RADIO6", "--move-b", o_.move_b) && save();
     return done ? kJoinWritten : refused_ ? kJoinBadArguments : kJoinFailed;
   }
 
@@ -84,6 +94,17 @@ class JoinRun {
            did(rt_.type_text("EDIT2", o_.margin_y), "EDIT2") &&
            did(rt_.click("RADIO" + std::to_string(static_cast<int>(o_.side))), "the side") &&
            did(rt_.click("BUTTON2"), "BUTTON2") && ok();
+  }
+
+  // With a second core, B's picture is converted while A loads; B's load then takes that work file.
+  // The procedures still run one after another on this thread, as with one core.
+  bool prepare_b() {
+    const int jobs = o_.jobs > 0 ? o_.jobs : usable_cores();
+    const std::string b = absolute(o_.b);
+    if (jobs > 1 && !read_directly(fs::path(b).extension().string())) {
+      prepared_b_.emplace(b, s_.doc.work_file_path, work_folder_ + "prepared-b.bmp");
+    }
+    return true;
   }
 
   bool load(const std::string& button, const std::string& path) {
@@ -157,6 +178,7 @@ class JoinRun {
   std::ostream& err_;
   std::string work_folder_;
   bool refused_ = false;
+  std::optional<PreparedConversion> prepared_b_;  // last: its thread ends before the rest goes
 };
 
 }  // namespace
@@ -179,6 +201,7 @@ std::string join_usage() {
          "  --move-a DX,DY, --move-b ...    move a picture after it was placed\n"
          "  --format bmp|png                24-bit Windows bitmap or PNG (bmp)\n"
          "  --work-dir DIR                  folder for the converted work file (the temporary folder)\n"
+         "  --jobs N                        threads for the loads: 1 loads A, then B (as many as cores)\n"
          "Exit status: 0 written, 1 a load or save failed, 2 bad arguments or values the pictures do not "
          "allow.\n";
 }

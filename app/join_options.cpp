@@ -62,6 +62,10 @@ bool apply(JoinOptions& o, const std::string& name, const std::string& value, st
   } else if (name == "--format") {
     if (value != "bmp" && value != "png") error = "--format must be bmp or png";
     o.extension = value == "png" ? ".PNG" : ".BMP";
+  } else if (name == "--jobs") {
+    const auto j = int_list<1>(value, 1, 1024);
+    if (!j) error = "--jobs must be a whole number of 1 or more";
+    if (j) o.jobs = (*j)[0];
   } else if (name == "--work-dir") {
     o.work_dir = value;
   } else {

@@ -21,6 +21,7 @@ struct JoinOptions {
   std::optional<std::array<int, 2>> move_a, move_b;  // dx, dy
   std::string work_dir;                              // empty: the system's temporary folder
   std::string extension = ".BMP";                    // --format: ".BMP" or ".PNG"
+  int jobs = 0;                                      // --jobs: threads for the loads; 0: as many as cores
   bool help = false;
 };
 

@@ -32,10 +32,6 @@ void delete_file(const std::string& path) {
   if (!std::filesystem::remove(path, ec) && ec) throw RuntimeError{errc::kPathAccess};
 }
 
-bool read_directly(const std::string& ext) {
-  return ext == ".bmp" || ext == ".BMP";
-}
-
 // Reads `load_path` into the slot's bitmap, a non-bitmap through the converter and the work file.
 void read_file(Session& s, ImageSlot& image) {
   JoinDocument& d = s.doc;
@@ -111,6 +107,10 @@ void read_image(Session& s, Window owner, const ReaderTwin& t) {
 }
 
 }  // namespace
+
+bool read_directly(const std::string& ext) {
+  return ext == ".bmp" || ext == ".BMP";
+}
 
 std::int16_t crop_bound(float size) {
   return size > 1000 ? std::int16_t{1000} : static_cast<std::int16_t>(size - 1);

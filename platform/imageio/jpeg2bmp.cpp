@@ -16,6 +16,7 @@
 #include "platform/imageio/jpeg_decoder.h"
 #include "platform/imageio/jpeg_orientation.h"
 #include "platform/imageio/memory_admission.h"
+#include "platform/imageio/prepared_conversion.h"
 #include "platform/imageio/qt_decoder.h"
 #include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
@@ -93,9 +94,10 @@ bool write_oriented(JpegDecoder& decoder, int orientation, int fd) {
   });
 }
 
-void convert_jpeg(std::span<const std::uint8_t> bytes, const std::string& destination) {
+// True when the work file was written and kept.
+bool convert_jpeg(std::span<const std::uint8_t> bytes, const std::string& destination) {
   JpegDecoder decoder(bytes);
-  if (!decoder.read_header()) return;
+  if (!decoder.read_header()) return false;
   const int orientation = exif_orientation(bytes);
   const std::uint64_t pixels = std::uint64_t(decoder.width()) * decoder.height();
   // The reader's Bitmap later, the decoder's coefficients and the work file's strip now, and the
@@ -106,16 +108,16 @@ void convert_jpeg(std::span<const std::uint8_t> bytes, const std::string& destin
   const auto pixel_kind = orientation == 1 ? JpegDecoder::Pixels::kBgr : JpegDecoder::Pixels::kBgra;
   if (!decoder.start(pixel_kind)) {
     if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
-    return;
+    return false;
   }
   ExclusiveTempFile work = ExclusiveTempFile::at(destination);
   const bool ok =
       orientation == 1 ? stream_upright(decoder, work.fd()) : write_oriented(decoder, orientation, work.fd());
   if (!ok) {
     if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
-    return;
+    return false;
   }
-  work.keep();
+  return work.keep();
 }
 
 void write_bitmap_as_work_file(const Bitmap& picture, const std::string& destination) {
@@ -159,19 +161,35 @@ void convert_other(const Source& src, const std::string& destination) {
   write_bitmap_as_work_file(bitmap_from_qimage(image), destination);
 }
 
+bool is_jpeg(const Source& src) {
+  return src.magic[0] == 0xFF && src.magic[1] == 0xD8 && src.magic[2] == 0xFF;
+}
+
 }  // namespace
 
 void JPEG2BMP(const std::string& source, const std::string& destination) {
+  if (take_prepared_conversion(source, destination)) return;
   const std::optional<Source> src = open_source(source);
   if (!src) return;
   const auto& m = src->magic;
-  if (m[0] == 0xFF && m[1] == 0xD8 && m[2] == 0xFF) {
+  if (is_jpeg(*src)) {
     const auto data = read_whole(src->fd.get(), src->size);
     if (data && !data->empty()) convert_jpeg(*data, destination);
   } else if (m[0] == 'B' && m[1] == 'M') {
     convert_bitmap(source, destination);
   } else {
     convert_other(*src, destination);
+  }
+}
+
+bool convert_jpeg_ahead(const std::string& source, const std::string& destination) noexcept {
+  try {
+    const std::optional<Source> src = open_source(source);
+    if (!src || !is_jpeg(*src)) return false;
+    const auto data = read_whole(src->fd.get(), src->size);
+    return data && !data->empty() && convert_jpeg(*data, destination);
+  } catch (...) {  // out of memory or no room for the file: the load's own conversion says so
+    return false;
   }
 }
 

@@ -12,6 +12,12 @@ namespace vimbrel {
 // A source that cannot be decoded leaves nothing at `destination`, so loading the work file fails.
 // Throws RuntimeError 7 when the picture is too large for memory, and 75 when the destination
 // cannot be created (it exists, or its folder is missing or read-only).
+// A conversion prepared ahead for exactly these paths is taken instead, when it finished.
 void JPEG2BMP(const std::string& source, const std::string& destination);
+
+// JPEG2BMP's work for a JPEG source alone, for a conversion started ahead of its load: true when
+// `source` is a JPEG and its finished work file is at `destination`. Never throws: a refusal or any
+// other source is left to JPEG2BMP itself.
+bool convert_jpeg_ahead(const std::string& source, const std::string& destination) noexcept;
 
 }  // namespace vimbrel

@@ -147,7 +147,7 @@ void FormRuntime::set_event_table(EventTable table) {
 }
 
 bool FormRuntime::dispatch(Window control, std::string_view event, const EventArgs& args) {
-  if (busy_ || ended_) return false;
+  if (busy_ || ended_ || std::this_thread::get_id() != owner_) return false;
   const std::string name = name_of(control) + "_" + std::string(event);
   const auto it = events_.find(name);
   if (it == events_.end()) return false;

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -143,6 +144,7 @@ class FormRuntime {
   int exit_status() const { return ended_.value_or(0); }
 
   // Runs the procedure "<control>_<event>" if there is one and none is running; returns whether it ran.
+  // Procedures run on the thread that made the runtime only: from any other thread nothing runs.
   // An untrapped RuntimeError (or bad_alloc, as code 7) is reported and ends the program.
   bool dispatch(Window control, std::string_view event, const EventArgs& args);
 
@@ -170,6 +172,7 @@ class FormRuntime {
   void create_main_form();
 
  private:
+  std::thread::id owner_ = std::this_thread::get_id();
   struct WindowEntry {
     std::string name;
     Window form;  // itself for a form

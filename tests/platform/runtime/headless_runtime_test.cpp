@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "platform/pixels/runtime_error.h"
@@ -63,6 +64,15 @@ TEST_F(HeadlessRuntimeTest, AnEventTableNamingWhatNoControlRaisesIsRefused) {
   right.button = 2;
   EXPECT_TRUE(rt.fire("PICTURE1_MOUSEMOVE", right));
   EXPECT_EQ(log, (std::vector<std::string>{"BUTTON53_ON", "move 2"}));
+}
+
+TEST_F(HeadlessRuntimeTest, NoProcedureRunsFromAThreadOtherThanTheRuntimes) {
+  bool ran_elsewhere = true;
+  std::thread([&] { ran_elsewhere = rt.fire("BUTTON53_ON"); }).join();
+  EXPECT_FALSE(ran_elsewhere);
+  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(rt.fire("BUTTON53_ON"));
+  EXPECT_EQ(log, std::vector<std::string>{"BUTTON53_ON"});
 }
 
 TEST_F(HeadlessRuntimeTest, NamesMatchWithoutRegardToCaseAndZeroMeansTheMainForm) {
