@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "app/settings_file.h"
-#include "platform/runtime/path_builtins.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/runtime/path_builtins.h"
 
 namespace vimbrel {
 namespace {
