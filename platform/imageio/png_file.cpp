@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
-#include <new>
 
+#include "platform/imageio/memory_admission.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
@@ -31,12 +31,9 @@ void write_rgb_png(std::int64_t width, std::int64_t height, const RgbRowSource& 
                    const std::string& path) {
   if (width <= 0 || height <= 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
     throw RuntimeError{errc::kPathAccess};
-  QImage image;
-  try {
-    image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888);
-  } catch (const std::bad_alloc&) {
-    throw RuntimeError{errc::kOutOfMemory};
-  }
+  admit_memory(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 3);
+  QImage image = memory_guarded(
+      [&] { return QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888); });
   if (image.isNull()) throw RuntimeError{errc::kOutOfMemory};
   for (std::int64_t y = 0; y < height; ++y) row(y, image.scanLine(static_cast<int>(y)));
   write_file_beside(path, [&](int fd) {
