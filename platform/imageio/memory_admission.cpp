@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/pixels/runtime_error.h"
 
@@ -26,20 +28,20 @@ std::optional<std::uint64_t> read_number(const std::string& path) {
   return std::nullopt;
 }
 
-// The value of `key` in a "key value" file such as memory.stat or /proc/meminfo.
-std::uint64_t field(const std::string& path, const std::string& key) {
+// The sum of the values of `keys` in a "key value" file such as memory.stat or /proc/meminfo, read once.
+std::uint64_t sum_of(const std::string& path, std::initializer_list<std::string_view> keys) {
   std::ifstream in(path);
   std::string k;
-  std::uint64_t v = 0;
+  std::uint64_t v = 0, sum = 0;
   while (in >> k >> v) {
-    if (k == key) return v;
+    if (std::ranges::find(keys, k) != keys.end()) sum += v;
     in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
   }
-  return 0;
+  return sum;
 }
 
 std::uint64_t system_available() {
-  const std::uint64_t kib = field("/proc/meminfo", "MemAvailable:") + field("/proc/meminfo", "SwapFree:");
+  const std::uint64_t kib = sum_of("/proc/meminfo", {"MemAvailable:", "SwapFree:"});
   return kib == 0 ? kUnbounded : kib * 1024;
 }
 
@@ -49,7 +51,7 @@ std::uint64_t group_room(const std::string& dir, const char* limit_file, const c
   const std::optional<std::uint64_t> limit = read_number(dir + limit_file);
   if (!limit || *limit >= kNoLimitAbove) return kUnbounded;
   const std::uint64_t used = read_number(dir + usage_file).value_or(0);
-  const std::uint64_t reclaimable = std::min(used, field(dir + "/memory.stat", inactive_key));
+  const std::uint64_t reclaimable = std::min(used, sum_of(dir + "/memory.stat", {inactive_key}));
   const std::uint64_t charged = used - reclaimable;
   return *limit > charged ? *limit - charged : 0;
 }
