@@ -41,7 +41,10 @@ class Bitmap {
   std::span<const std::uint32_t> pixels() const { return {pixels_.get(), pixel_count()}; }
 
  private:
-  std::unique_ptr<std::uint32_t[]> pixels_;
+  struct Release {
+    void operator()(std::uint32_t* p) const;
+  };
+  std::unique_ptr<std::uint32_t[], Release> pixels_;
   int width_ = 0;
   int height_ = 0;
 };
