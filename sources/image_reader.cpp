@@ -39,8 +39,9 @@ void read_file(Session& s, ImageSlot& image) {
     s.rt.LOADBITMAPFILE(image.bitmap, d.load.load_path);
   } else {
     delete_file(d.work_file_path);  // a left-over work file; "?" and "*" are plain characters here
-    JPEG2BMP(d.load.load_path, d.work_file_path);  // success shows in whether the work file reads
-    s.rt.LOADBITMAPFILE(image.bitmap, d.work_file_path);
+    // Success shows in whether the work file reads.
+    ConvertedPicture converted = JPEG2BMP(d.load.load_path, d.work_file_path);
+    s.rt.LOADBITMAPFILE(image.bitmap, d.work_file_path, std::move(converted));
     delete_file(d.work_file_path);
   }
   image.width = s.rt.GETBITMAPWIDTH(image.bitmap);

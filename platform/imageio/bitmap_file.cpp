@@ -126,9 +126,10 @@ void write_file_beside(const std::string& path, const std::function<bool(int fd)
   if (!written || !temp.rename_over(target)) throw RuntimeError{errc::kPathAccess};
 }
 
-Bitmap read_bitmap_file(const std::string& path) {
+Bitmap read_bitmap_file(const std::string& path, ConvertedPicture converted) {
   std::uint64_t size = 0;
   const UniqueFd fd = open_for_reading(path, size);
+  if (converted.written && file_identity(fd.get()) == converted.written) return std::move(converted.pixels);
   std::array<std::uint8_t, kBmpHeadBytes> head{};
   const auto head_bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size()));
   if (!read_at(fd.get(), head.data(), head_bytes, 0)) throw RuntimeError{errc::kInvalidPicture};

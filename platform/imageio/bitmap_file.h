@@ -5,14 +5,16 @@
 #include <functional>
 #include <string>
 
+#include "platform/imageio/converted_picture.h"
 #include "platform/pixels/bitmap.h"
 
 namespace vimbrel {
 
 // Reads a bitmap file. Throws RuntimeError: 53 missing, 75 when it cannot be opened (no permission),
 // 481 unreadable or refused, 7 when its pixels cannot be allocated. The header's size is checked
-// against the file and memory first.
-Bitmap read_bitmap_file(const std::string& path);
+// against the file and memory first. The pixels of `converted` are taken instead of the file's while
+// the file is still the one the converter wrote.
+Bitmap read_bitmap_file(const std::string& path, ConvertedPicture converted = {});
 
 // Writes a 24-bit bitmap file. An existing file is replaced only by a complete new one (written
 // beside it, then renamed over it); a link is written through to the file it names; a file made

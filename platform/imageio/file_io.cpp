@@ -56,6 +56,13 @@ UniqueFd open_for_reading(const std::string& path, std::uint64_t& size) {
   return fd;
 }
 
+std::optional<FileIdentity> file_identity(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                      static_cast<std::uint64_t>(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
+
 UniqueFd create_exclusive(const std::string& path) {
   // O_EXCL with O_CREAT never follows a link planted at the path; O_NOFOLLOW says so twice.
   return UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));

@@ -38,6 +38,17 @@ UniqueFd open_for_reading(const std::string& path, std::uint64_t& size);
 // otherwise, with errno set.
 UniqueFd create_exclusive(const std::string& path);
 
+// What tells one file's contents from another's without reading them: a file replaced, rewritten or
+// touched since has another identity.
+struct FileIdentity {
+  std::uint64_t device = 0, inode = 0, size = 0;
+  std::int64_t modified_s = 0, modified_ns = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the open file; none when it cannot be read.
+std::optional<FileIdentity> file_identity(int fd);
+
 // Whole transfers; false on any error or a file that ends early.
 bool read_at(int fd, void* buffer, std::size_t bytes, std::uint64_t offset);
 bool write_at(int fd, const void* buffer, std::size_t bytes, std::uint64_t offset);

@@ -51,10 +51,10 @@ std::optional<Source> open_source(const std::string& path) {
 
 // Upright rows straight from the decoder into the file, a strip at a time. The file is bottom-up, so
 // each strip is decoded into its buffer from the last row up and written at its place from the end.
-// The strip stays in cache, and no buffer of the whole picture has its pages faulted in.
+// The strip stays in cache while its rows also become the picture's pixels.
 // One thread decodes: a second one starting half-way still has to entropy-decode the first half to
 // get there, and on two cores the halves decoded at once took as long as the whole picture alone.
-bool stream_upright(JpegDecoder& decoder, int fd) {
+bool stream_upright(JpegDecoder& decoder, int fd, Bitmap& picture) {
   const std::int64_t w = decoder.width(), h = decoder.height();
   const auto header = make_bmp24_header(w, h);
   if (!write_at(fd, header.data(), header.size(), 0)) return false;
@@ -67,6 +67,9 @@ bool stream_upright(JpegDecoder& decoder, int fd) {
         static_cast<std::int64_t>(std::min<std::size_t>(strip_rows, static_cast<std::size_t>(h - y)));
     for (std::int64_t k = 0; k < n; ++k) rows[k] = strip.get() + static_cast<std::size_t>(n - 1 - k) * stride;
     if (!decoder.read_rows(rows.data(), static_cast<int>(n))) return false;
+    for (std::int64_t k = 0; k < n; ++k) {
+      bgr24_to_pixels(rows[k], picture.row(static_cast<int>(y + k)), static_cast<std::size_t>(w));
+    }
     if (!write_at(fd, strip.get(), static_cast<std::size_t>(n) * stride, bmp24_row_offset(w, h, y + n - 1))) {
       return false;
     }
@@ -76,7 +79,7 @@ bool stream_upright(JpegDecoder& decoder, int fd) {
 }
 
 // A turned or mirrored picture: decoded whole, then written row by row of the upright picture.
-bool write_oriented(JpegDecoder& decoder, int orientation, int fd) {
+bool write_oriented(JpegDecoder& decoder, int orientation, int fd, Bitmap& picture) {
   Bitmap stored = Bitmap::create_uninitialised(decoder.width(), decoder.height());
   std::vector<std::uint8_t*> rows(static_cast<std::size_t>(stored.height()));
   for (int y = 0; y < stored.height(); ++y) rows[y] = reinterpret_cast<std::uint8_t*>(stored.row(y));
@@ -91,33 +94,41 @@ bool write_oriented(JpegDecoder& decoder, int orientation, int fd) {
       line[x] = stored.at(static_cast<int>(p.x), static_cast<int>(p.y));
     }
     pixels_to_bgr24(line.data(), bgr, line.size());
+    bgr24_to_pixels(bgr, picture.row(static_cast<int>(y)), line.size());  // as the file reads
   });
 }
 
-// True when the work file was written and kept.
-bool convert_jpeg(std::span<const std::uint8_t> bytes, const std::string& destination) {
+// The picture, when the work file was written and kept.
+std::optional<ConvertedPicture> convert_jpeg(std::span<const std::uint8_t> bytes,
+                                             const std::string& destination) {
   JpegDecoder decoder(bytes);
-  if (!decoder.read_header()) return false;
+  if (!decoder.read_header()) return std::nullopt;
   const int orientation = exif_orientation(bytes);
   const std::uint64_t pixels = std::uint64_t(decoder.width()) * decoder.height();
-  // The reader's Bitmap later, the decoder's coefficients and the work file's strip now, and the
-  // whole stored picture when it has to be turned.
+  // The picture, the decoder's coefficients, the work file's strip, and the whole stored picture
+  // when it has to be turned.
   const std::uint64_t need =
       pixels * 4 + decoder.working_bytes() + kBmpStripBytes + (orientation != 1 ? pixels * 4 : 0);
   admit_memory(need);
   const auto pixel_kind = orientation == 1 ? JpegDecoder::Pixels::kBgr : JpegDecoder::Pixels::kBgra;
   if (!decoder.start(pixel_kind)) {
     if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
-    return false;
+    return std::nullopt;
   }
+  const bool swap = orientation_swaps_sides(orientation);
+  ConvertedPicture out{Bitmap::create_uninitialised(swap ? decoder.height() : decoder.width(),
+                                                    swap ? decoder.width() : decoder.height()),
+                       std::nullopt};
   ExclusiveTempFile work = ExclusiveTempFile::at(destination);
-  const bool ok =
-      orientation == 1 ? stream_upright(decoder, work.fd()) : write_oriented(decoder, orientation, work.fd());
+  const bool ok = orientation == 1 ? stream_upright(decoder, work.fd(), out.pixels)
+                                   : write_oriented(decoder, orientation, work.fd(), out.pixels);
   if (!ok) {
     if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
-    return false;
+    return std::nullopt;
   }
-  return work.keep();
+  out.written = file_identity(work.fd());
+  if (!work.keep()) return std::nullopt;
+  return out;
 }
 
 void write_bitmap_as_work_file(const Bitmap& picture, const std::string& destination) {
@@ -167,29 +178,37 @@ bool is_jpeg(const Source& src) {
 
 }  // namespace
 
-void JPEG2BMP(const std::string& source, const std::string& destination) {
-  if (take_prepared_conversion(source, destination)) return;
+ConvertedPicture JPEG2BMP(const std::string& source, const std::string& destination) {
+  if (std::optional<ConvertedPicture> prepared = take_prepared_conversion(source, destination)) {
+    return std::move(*prepared);
+  }
   const std::optional<Source> src = open_source(source);
-  if (!src) return;
+  if (!src) return {};
   const auto& m = src->magic;
   if (is_jpeg(*src)) {
     const auto data = read_whole(src->fd.get(), src->size);
-    if (data && !data->empty()) convert_jpeg(*data, destination);
-  } else if (m[0] == 'B' && m[1] == 'M') {
+    if (!data || data->empty()) return {};
+    std::optional<ConvertedPicture> converted = convert_jpeg(*data, destination);
+    return converted ? std::move(*converted) : ConvertedPicture{};
+  }
+  if (m[0] == 'B' && m[1] == 'M') {
     convert_bitmap(source, destination);
   } else {
     convert_other(*src, destination);
   }
+  return {};
 }
 
-bool convert_jpeg_ahead(const std::string& source, const std::string& destination) noexcept {
+std::optional<ConvertedPicture> convert_jpeg_ahead(const std::string& source,
+                                                   const std::string& destination) noexcept {
   try {
     const std::optional<Source> src = open_source(source);
-    if (!src || !is_jpeg(*src)) return false;
+    if (!src || !is_jpeg(*src)) return std::nullopt;
     const auto data = read_whole(src->fd.get(), src->size);
-    return data && !data->empty() && convert_jpeg(*data, destination);
+    if (!data || data->empty()) return std::nullopt;
+    return convert_jpeg(*data, destination);
   } catch (...) {  // out of memory or no room for the file: the load's own conversion says so
-    return false;
+    return std::nullopt;
   }
 }
 

@@ -2,7 +2,10 @@
 // another name) into a 24-bit bitmap work file that the bitmap reader then loads.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "platform/imageio/converted_picture.h"
 
 namespace vimbrel {
 
@@ -13,11 +16,13 @@ namespace vimbrel {
 // Throws RuntimeError 7 when the picture is too large for memory, and 75 when the destination
 // cannot be created (it exists, or its folder is missing or read-only).
 // A conversion prepared ahead for exactly these paths is taken instead, when it finished.
-void JPEG2BMP(const std::string& source, const std::string& destination);
+// A JPEG's pixels are kept as they are written, for the load of the work file that follows.
+ConvertedPicture JPEG2BMP(const std::string& source, const std::string& destination);
 
-// JPEG2BMP's work for a JPEG source alone, for a conversion started ahead of its load: true when
+// JPEG2BMP's work for a JPEG source alone, for a conversion started ahead of its load: a value when
 // `source` is a JPEG and its finished work file is at `destination`. Never throws: a refusal or any
 // other source is left to JPEG2BMP itself.
-bool convert_jpeg_ahead(const std::string& source, const std::string& destination) noexcept;
+std::optional<ConvertedPicture> convert_jpeg_ahead(const std::string& source,
+                                                   const std::string& destination) noexcept;
 
 }  // namespace vimbrel

@@ -45,22 +45,25 @@ PreparedConversion::~PreparedConversion() {
   if (!taken_) remove_quietly(scratch_);
 }
 
-bool PreparedConversion::take() {
+std::optional<ConvertedPicture> PreparedConversion::take() {
   worker_.join();
-  // RENAME_NOREPLACE keeps the converter's own rule: a path already taken is never replaced.
+  // RENAME_NOREPLACE keeps the converter's own rule: a path already taken is never replaced. The
+  // rename keeps the file's identity, so its kept pixels still count.
   if (converted_ &&
       ::renameat2(AT_FDCWD, scratch_.c_str(), AT_FDCWD, destination_.c_str(), RENAME_NOREPLACE) == 0) {
     taken_ = true;
-    return true;
+    return std::exchange(converted_, std::nullopt);
   }
   remove_quietly(scratch_);
-  return false;
+  converted_.reset();
+  return std::nullopt;
 }
 
-bool take_prepared_conversion(const std::string& source, const std::string& destination) {
+std::optional<ConvertedPicture> take_prepared_conversion(const std::string& source,
+                                                         const std::string& destination) {
   const std::lock_guard lock(g_installed_mutex);
   if (g_installed == nullptr || g_installed->source_ != source || g_installed->destination_ != destination) {
-    return false;
+    return std::nullopt;
   }
   return std::exchange(g_installed, nullptr)->take();
 }

@@ -4,8 +4,11 @@
 // converter, which then does today's work itself, with today's results and messages.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <thread>
+
+#include "platform/imageio/converted_picture.h"
 
 namespace vimbrel {
 
@@ -24,17 +27,19 @@ class PreparedConversion {
   bool taken() const { return taken_; }
 
  private:
-  friend bool take_prepared_conversion(const std::string& source, const std::string& destination);
-  bool take();
+  friend std::optional<ConvertedPicture> take_prepared_conversion(const std::string& source,
+                                                                  const std::string& destination);
+  std::optional<ConvertedPicture> take();
 
   std::string source_, destination_, scratch_;
-  bool converted_ = false;  // written by the thread, read after it is joined
+  std::optional<ConvertedPicture> converted_;  // written by the thread, read after it is joined
   bool taken_ = false;
   std::jthread worker_;
 };
 
-// The converter's question: true when a conversion prepared for exactly these paths finished and
+// The converter's question: a value when a conversion prepared for exactly these paths finished and
 // its file now lies at `destination` (which must not exist yet, as for the converter itself).
-bool take_prepared_conversion(const std::string& source, const std::string& destination);
+std::optional<ConvertedPicture> take_prepared_conversion(const std::string& source,
+                                                         const std::string& destination);
 
 }  // namespace vimbrel

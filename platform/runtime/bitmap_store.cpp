@@ -65,12 +65,12 @@ void BitmapStore::create(BitmapObject b, std::int64_t width, std::int64_t height
   };
 }
 
-void BitmapStore::load(BitmapObject b, const std::string& path) {
+void BitmapStore::load(BitmapObject b, const std::string& path, ConvertedPicture converted) {
   let_readers_keep(b);
   Slot& s = at(b);
   s.drop_pending();
   s.pic.reset();
-  s.pic = read_bitmap_file(path);
+  s.pic = read_bitmap_file(path, std::move(converted));
   s.draw_mode = kDrawModeCopy;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/imageio/converted_picture.h"
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
 #include "platform/runtime/handles.h"
@@ -33,7 +34,8 @@ class BitmapStore {
   BitmapObject declare();
   // A black picture of the given size (0 × 0 accepted; 7 if too big). The old picture goes first.
   void create(BitmapObject b, std::int64_t width, std::int64_t height);
-  void load(BitmapObject b, const std::string& path);
+  // Reads a bitmap file; see read_bitmap_file() for `converted`.
+  void load(BitmapObject b, const std::string& path, ConvertedPicture converted = {});
   void remove(BitmapObject b);
   // Writes the picture as a bitmap file; a pending one is painted a strip at a time as it is written.
   void save(BitmapObject b, const std::string& path);

@@ -103,7 +103,10 @@ class FormRuntime {
   }
   void DELETEOBJECT(BitmapObject b);
   int CHECKOBJECT(BitmapObject b) const { return bitmaps_.has_picture(b) ? 1 : 0; }
-  void LOADBITMAPFILE(BitmapObject b, const std::string& path) { bitmaps_.load(b, path); }
+  // A work file is loaded with what the converter kept of it (JPEG2BMP's result).
+  void LOADBITMAPFILE(BitmapObject b, const std::string& path, ConvertedPicture converted = {}) {
+    bitmaps_.load(b, path, std::move(converted));
+  }
   float GETBITMAPWIDTH(BitmapObject b) const { return static_cast<float>(bitmaps_.width(b)); }
   float GETBITMAPHEIGHT(BitmapObject b) const { return static_cast<float>(bitmaps_.height(b)); }
   void SAVEFILE(BitmapObject b, const std::string& path) { bitmaps_.save(b, path); }

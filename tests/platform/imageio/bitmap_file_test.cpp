@@ -2,6 +2,7 @@
 // the writer.
 #include "platform/imageio/bitmap_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/imageio/file_io.h"
 #include "platform/pixels/runtime_error.h"
 #include "tests/platform/imageio/picture_checks.h"
 #include "tests/support/pictures.h"
@@ -139,6 +141,30 @@ TEST_F(BitmapFileTest, CutOffAndOverclaimingFilesAreRefusedWith481) {
   EXPECT_EQ(trapped([&] { read_bitmap_file(dir.file("empty.bmp")); }), errc::kInvalidPicture);
   write_bytes(dir.file("text.bmp"), {'B', 'M', ' ', 'n', 'o'});
   EXPECT_EQ(trapped([&] { read_bitmap_file(dir.file("text.bmp")); }), errc::kInvalidPicture);
+}
+
+// Pixels kept by the converter stand in for the file only while it is the file written: here they
+// differ from the file on purpose, to show which of the two a read gives.
+TEST_F(BitmapFileTest, KeptPixelsAreTakenOnlyWhileTheFileIsUnchanged) {
+  const std::string path = dir.file("work.bmp");
+  const auto kept = [&](std::uint32_t colour) {
+    ConvertedPicture c{Bitmap::create(5, 3), std::nullopt};
+    std::ranges::fill(c.pixels.pixels(), colour);
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY));
+    c.written = file_identity(fd.get());
+    return c;
+  };
+  write_bytes(path, hand_made_bmp(pattern(5, 3), 24, false));
+  EXPECT_EQ(read_bitmap_file(path, kept(0xFF123456u)).at(0, 0), 0xFF123456u);
+
+  ConvertedPicture stale = kept(0xFF123456u);
+  const timespec later[2] = {{0, UTIME_OMIT}, {stale.written->modified_s + 1, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);  // touched, same bytes
+  EXPECT_TRUE(std::ranges::equal(read_bitmap_file(path, std::move(stale)).pixels(), pattern(5, 3).pixels()));
+
+  stale = kept(0xFF123456u);
+  write_bitmap_file(pattern(5, 3), path);  // replaced by another file of the same size
+  EXPECT_TRUE(std::ranges::equal(read_bitmap_file(path, std::move(stale)).pixels(), pattern(5, 3).pixels()));
 }
 
 TEST_F(BitmapFileTest, ALastRowWithoutItsPaddingStillReads) {

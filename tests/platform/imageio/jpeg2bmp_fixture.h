@@ -7,6 +7,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -87,15 +88,24 @@ inline bool near(std::uint32_t p, std::uint32_t want, int tolerance) {
 
 // ---- the fixture: a work folder and the conversion as the loader runs it ----
 
+inline bool starts_as_jpeg(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  unsigned char m[3] = {};
+  in.read(reinterpret_cast<char*>(m), 3);
+  return in && m[0] == 0xFF && m[1] == 0xD8 && m[2] == 0xFF;
+}
+
 class Jpeg2BmpTest : public ::testing::Test {
  protected:
   std::string work() const { return dir.file("DAMMY.BMP"); }
 
   // Converts and reads back the work file; nothing when the conversion left no work file (a
-  // clean failure), which is checked to be so.
+  // clean failure), which is checked to be so. A JPEG's pixels kept by the converter must be the
+  // file's.
   std::optional<Bitmap> convert(const fs::path& source) {
+    ConvertedPicture kept;
     try {
-      JPEG2BMP(source.string(), work());
+      kept = JPEG2BMP(source.string(), work());
     } catch (const RuntimeError& e) {
       EXPECT_TRUE(e.code == errc::kOutOfMemory || e.code == errc::kPathAccess) << e.code;
       EXPECT_FALSE(fs::exists(work()));
@@ -104,6 +114,10 @@ class Jpeg2BmpTest : public ::testing::Test {
     if (!fs::exists(work())) return std::nullopt;
     Bitmap b = read_bitmap_file(work());
     fs::remove(work());
+    EXPECT_EQ(kept.written.has_value(), starts_as_jpeg(source));
+    if (kept.written) {
+      EXPECT_TRUE(std::ranges::equal(kept.pixels.pixels(), b.pixels()));
+    }
     return b;
   }
 

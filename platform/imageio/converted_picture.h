@@ -1,0 +1,18 @@
+// A work file the converter has just written, with the pixels it holds kept in memory: the bitmap
+// reader takes them instead of reading the file back, for as long as the file is still the one
+// written. The load that follows a conversion then costs no second pass over the picture.
+#pragma once
+
+#include <optional>
+
+#include "platform/imageio/file_io.h"
+#include "platform/pixels/bitmap.h"
+
+namespace vimbrel {
+
+struct ConvertedPicture {
+  Bitmap pixels;                        // exactly what reading the work file gives
+  std::optional<FileIdentity> written;  // the work file as the converter left it; none: nothing kept
+};
+
+}  // namespace vimbrel
