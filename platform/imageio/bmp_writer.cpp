@@ -1,12 +1,113 @@
 #include "platform/imageio/bmp_writer.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <semaphore>
+#include <system_error>
+#include <thread>
 
 #include "platform/imageio/bmp_format.h"
 #include "platform/imageio/file_io.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
+
+namespace {
+
+// From this many strips on, the rows of one strip are made while the one before is written: on two
+// cores the making (painting, converting) and the writing (copying into the page cache) overlap.
+constexpr std::int64_t kOverlappedStrips = 4;
+
+// Makes the strips of a file's rows, counted from the bottom of the picture as the file holds them.
+struct StripMaker {
+  std::int64_t height;
+  std::size_t stride, strip_rows;
+  const Bmp24RowSource& row;
+
+  std::int64_t strips() const {
+    return (height + static_cast<std::int64_t>(strip_rows) - 1) / static_cast<std::int64_t>(strip_rows);
+  }
+  std::size_t bytes_of(std::int64_t i) const {
+    const auto rows = std::min<std::int64_t>(static_cast<std::int64_t>(strip_rows),
+                                             height - i * static_cast<std::int64_t>(strip_rows));
+    return static_cast<std::size_t>(rows) * stride;
+  }
+  void make(std::int64_t i, std::uint8_t* bgr) const {
+    const std::int64_t bottom = height - 1 - i * static_cast<std::int64_t>(strip_rows);
+    for (std::size_t k = 0; k * stride < bytes_of(i); ++k) {
+      row(bottom - static_cast<std::int64_t>(k), bgr + k * stride);
+    }
+  }
+};
+
+bool write_in_turn(int fd, const StripMaker& m) {
+  const auto strip = allocate_zeroed(m.stride * m.strip_rows);
+  for (std::int64_t i = 0; i < m.strips(); ++i) {
+    m.make(i, strip.get());
+    if (!write_all(fd, strip.get(), m.bytes_of(i))) return false;
+  }
+  return true;
+}
+
+// Two strip buffers: this thread makes strips (the row source runs only here) while a second thread
+// writes the one made before. Nothing is written out of order, and a failure on either side stops both.
+class OverlappedWriter {
+ public:
+  OverlappedWriter(int fd, const StripMaker& m) : fd_(fd), m_(m) {
+    for (auto& b : buffers_) b = allocate_zeroed(m.stride * m.strip_rows);
+  }
+
+  bool run() {
+    std::jthread writer;
+    try {
+      writer = std::jthread([this] { write_strips(); });
+    } catch (const std::system_error&) {
+      return write_in_turn(fd_, m_);
+    }
+    const StopWriterOnExit stop{*this};
+    for (std::int64_t i = 0; i < m_.strips(); ++i) {
+      free_[i % 2].acquire();
+      if (write_failed_) return false;
+      m_.make(i, buffers_[i % 2].get());
+      made_[i % 2].release();
+    }
+    writer.join();
+    return !write_failed_;
+  }
+
+ private:
+  // However making ends (a throw included), the writer is told to stop rather than left waiting.
+  struct StopWriterOnExit {
+    OverlappedWriter& w;
+    ~StopWriterOnExit() {
+      w.stopped_ = true;
+      for (auto& s : w.made_) s.release();
+    }
+  };
+
+  void write_strips() {
+    for (std::int64_t i = 0; i < m_.strips(); ++i) {
+      made_[i % 2].acquire();
+      if (stopped_) return;
+      if (!write_all(fd_, buffers_[i % 2].get(), m_.bytes_of(i))) {
+        write_failed_ = true;
+        for (auto& s : free_) s.release();
+        return;
+      }
+      free_[i % 2].release();
+    }
+  }
+
+  int fd_;
+  const StripMaker& m_;
+  std::array<std::unique_ptr<std::uint8_t[]>, 2> buffers_;
+  std::array<std::binary_semaphore, 2> free_{std::binary_semaphore{1}, std::binary_semaphore{1}};
+  std::array<std::binary_semaphore, 2> made_{std::binary_semaphore{0}, std::binary_semaphore{0}};
+  std::atomic<bool> write_failed_{false}, stopped_{false};
+};
+
+}  // namespace
 
 std::size_t bmp24_strip_rows(std::int64_t width) {
   return std::max<std::size_t>(1, kBmpStripBytes / bmp24_stride(width));
@@ -19,17 +120,9 @@ std::unique_ptr<std::uint8_t[]> allocate_zeroed(std::size_t bytes) {
 bool write_bmp24(int fd, std::int64_t width, std::int64_t height, const Bmp24RowSource& row) {
   const auto header = make_bmp24_header(width, height);
   if (!write_all(fd, header.data(), header.size())) return false;
-  const std::size_t stride = bmp24_stride(width);
-  const std::size_t strip_rows = bmp24_strip_rows(width);
-  const auto strip = allocate_zeroed(stride * strip_rows);
-  // The file holds the bottom row first: walk the picture upwards, a strip at a time.
-  for (std::int64_t y = height; y > 0;) {
-    const auto n = static_cast<std::int64_t>(std::min<std::size_t>(strip_rows, static_cast<std::size_t>(y)));
-    for (std::int64_t k = 0; k < n; ++k) row(y - 1 - k, strip.get() + static_cast<std::size_t>(k) * stride);
-    if (!write_all(fd, strip.get(), static_cast<std::size_t>(n) * stride)) return false;
-    y -= n;
-  }
-  return true;
+  const StripMaker maker{height, bmp24_stride(width), bmp24_strip_rows(width), row};
+  if (maker.strips() < kOverlappedStrips) return write_in_turn(fd, maker);
+  return OverlappedWriter(fd, maker).run();
 }
 
 std::uint64_t bmp24_row_offset(std::int64_t width, std::int64_t height, std::int64_t y) {

@@ -215,17 +215,20 @@ TEST_F(BitmapFileTest, AnEightBitPictureOfAnySizeThatFitsInMemoryLoads) {
 // ---- writing ----
 
 TEST_F(BitmapFileTest, RoundTripIsExactAndTheFileIsAPlainBottomUp24BitBitmap) {
-  for (int w : {1, 2, 3, 4, 5, 333}) {
-    const Bitmap b = pattern(w, 7);
+  // The last size is written a strip while the next is made, its last strip a short one.
+  for (const auto& [w, h] : {std::pair{1, 7}, {2, 7}, {3, 7}, {4, 7}, {5, 7}, {333, 7}, {1001, 5003}}) {
+    const Bitmap b = pattern(w, h);
     const std::string path = dir.file("rt" + std::to_string(w) + ".bmp");
     write_bitmap_file(b, path);
     EXPECT_TRUE(std::ranges::equal(read_bitmap_file(path).pixels(), b.pixels())) << w;
     const std::vector<char> f = file_bytes(path);
     const std::size_t stride = (std::size_t(w) * 3 + 3) & ~std::size_t(3);
-    ASSERT_EQ(f.size(), 54 + stride * 7) << w;
-    EXPECT_EQ(f[28], 24);                                             // bits a pixel
-    EXPECT_EQ(f[22], 7);                                              // positive height: bottom-up
-    EXPECT_EQ(static_cast<unsigned char>(f[54]), b.at(0, 6) & 0xFF);  // first stored row is the bottom one
+    ASSERT_EQ(f.size(), 54 + stride * h) << w;
+    EXPECT_EQ(f[28], 24);  // bits a pixel
+    EXPECT_EQ(static_cast<unsigned char>(f[22]) | (static_cast<unsigned char>(f[23]) << 8),
+              h);  // positive height: bottom-up
+    EXPECT_EQ(static_cast<unsigned char>(f[54]),
+              b.at(0, h - 1) & 0xFF);  // first stored row is the bottom one
     EXPECT_EQ(worst_channel_difference(b, QImage(QString::fromStdString(path))), 0) << w;  // Qt agrees
   }
 }
@@ -279,12 +282,25 @@ TEST_F(BitmapFileTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
   struct rlimit small = old;
   small.rlim_cur = 100000;
   setrlimit(RLIMIT_FSIZE, &small);
-  const int code = trapped([&] { write_bitmap_file(pattern(1000, 1000), path); });
+  const int code = trapped([&] { write_bitmap_file(pattern(1000, 2000), path); });
   setrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, old_handler);
   EXPECT_EQ(code, errc::kPathAccess);
   EXPECT_EQ(file_bytes(path), before);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// A painter that fails part-way through a large picture ends the write with its own error.
+TEST_F(BitmapFileTest, APaintingThatFailsHalfWayEndsTheWriteWithItsError) {
+  const std::string path = dir.file("out.bmp");
+  int strips = 0;
+  const auto paint = [&](Bitmap& strip, std::int64_t) {
+    if (++strips == 40) throw RuntimeError{errc::kOutOfMemory};
+    std::ranges::fill(strip.pixels(), 0xFF00FF00u);
+  };
+  EXPECT_EQ(trapped([&] { write_bitmap_file(1000, 4000, paint, path); }), errc::kOutOfMemory);
+  EXPECT_FALSE(fs::exists(path));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 0);
 }
 
 }  // namespace
