@@ -110,7 +110,9 @@ void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string
       kBmp24HeaderSize + static_cast<std::uint64_t>(bmp24_stride(width)) * height;
   if (width <= 0 || height <= 0 || file_bytes > 0xFFFFFFFFu) throw RuntimeError{errc::kPathAccess};
 
-  write_file_beside(path, [&](int fd) { return write_bmp24(fd, width, height, row); });
+  struct stat old {};
+  const bool replaces = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  write_file_beside(path, [&](int fd) { return write_bmp24(fd, width, height, row, replaces); });
 }
 
 }  // namespace

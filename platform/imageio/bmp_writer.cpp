@@ -1,5 +1,7 @@
 #include "platform/imageio/bmp_writer.h"
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -18,6 +20,8 @@ namespace {
 // From this many strips on, the rows of one strip are made while the one before is written: on two
 // cores the making (painting, converting) and the writing (copying into the page cache) overlap.
 constexpr std::int64_t kOverlappedStrips = 4;
+// Written bytes are sent to disk in pieces of this size, when asked to be.
+constexpr std::uint64_t kSendBytes = std::uint64_t{8} << 20;
 
 // Makes the strips of a file's rows, counted from the bottom of the picture as the file holds them.
 struct StripMaker {
@@ -54,7 +58,8 @@ bool write_in_turn(int fd, const StripMaker& m) {
 // writes the one made before. Nothing is written out of order, and a failure on either side stops both.
 class OverlappedWriter {
  public:
-  OverlappedWriter(int fd, const StripMaker& m) : fd_(fd), m_(m) {
+  OverlappedWriter(int fd, const StripMaker& m, bool send_as_written)
+      : fd_(fd), m_(m), send_as_written_(send_as_written) {
     for (auto& b : buffers_) b = allocate_zeroed(m.stride * m.strip_rows);
   }
 
@@ -96,11 +101,22 @@ class OverlappedWriter {
         return;
       }
       free_[i % 2].release();
+      written_ += m_.bytes_of(i);
+      if (send_as_written_ && (written_ - sent_ >= kSendBytes || i + 1 == m_.strips())) send();
     }
+  }
+
+  // Only a request: the writes go on in the background, and a failure shows when the file is closed.
+  void send() {
+    static_cast<void>(::sync_file_range(fd_, static_cast<off_t>(sent_), static_cast<off_t>(written_ - sent_),
+                                        SYNC_FILE_RANGE_WRITE));
+    sent_ = written_;
   }
 
   int fd_;
   const StripMaker& m_;
+  bool send_as_written_;
+  std::uint64_t written_ = kBmp24HeaderSize, sent_ = 0;  // file offsets, the writer's alone
   std::array<std::unique_ptr<std::uint8_t[]>, 2> buffers_;
   std::array<std::binary_semaphore, 2> free_{std::binary_semaphore{1}, std::binary_semaphore{1}};
   std::array<std::binary_semaphore, 2> made_{std::binary_semaphore{0}, std::binary_semaphore{0}};
@@ -117,12 +133,13 @@ std::unique_ptr<std::uint8_t[]> allocate_zeroed(std::size_t bytes) {
   return memory_guarded([&] { return std::make_unique<std::uint8_t[]>(bytes); });
 }
 
-bool write_bmp24(int fd, std::int64_t width, std::int64_t height, const Bmp24RowSource& row) {
+bool write_bmp24(int fd, std::int64_t width, std::int64_t height, const Bmp24RowSource& row,
+                 bool send_as_written) {
   const auto header = make_bmp24_header(width, height);
   if (!write_all(fd, header.data(), header.size())) return false;
   const StripMaker maker{height, bmp24_stride(width), bmp24_strip_rows(width), row};
   if (maker.strips() < kOverlappedStrips) return write_in_turn(fd, maker);
-  return OverlappedWriter(fd, maker).run();
+  return OverlappedWriter(fd, maker, send_as_written).run();
 }
 
 std::uint64_t bmp24_row_offset(std::int64_t width, std::int64_t height, std::int64_t y) {

@@ -20,7 +20,10 @@ std::size_t bmp24_strip_rows(std::int64_t width);
 
 // Writes the header and every row to `fd` from its current position, bottom row first. False on a
 // write error. Throws RuntimeError 7 when the strip buffer cannot be allocated.
-bool write_bmp24(int fd, std::int64_t width, std::int64_t height, const Bmp24RowSource& row);
+// `send_as_written` starts the disk writes of a large file while it is being written, for a file that
+// will replace another by rename: the filesystem would otherwise flush it whole inside the rename.
+bool write_bmp24(int fd, std::int64_t width, std::int64_t height, const Bmp24RowSource& row,
+                 bool send_as_written = false);
 
 // File offset of row y (top-down) in a bottom-up 24-bit file of this size.
 std::uint64_t bmp24_row_offset(std::int64_t width, std::int64_t height, std::int64_t y);

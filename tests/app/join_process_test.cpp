@@ -185,21 +185,23 @@ bool wait_for_file(const fs::path& folder, const std::string& prefix) {
 TEST_F(JoinProcesses, SigtermDuringTheSaveLeavesTheOldFileAndNothingElse) {
   write_bitmap_file(pattern(3000, 2000, 1), dir.file("a.bmp"));
   write_bitmap_file(pattern(3000, 2000, 2), dir.file("b.pic"));  // through the work folder
-  write_bitmap_file(pattern(4, 4, 3), dir.file("out.BMP"));
-  const std::string old = contents(dir.file("out.BMP"));
+  write_bitmap_file(pattern(4, 4, 3), dir.file("out.PNG"));
+  const std::string old = contents(dir.file("out.PNG"));
   // What a killed save left behind: its process is gone, so the next save to this folder removes it.
-  std::ofstream(dir.file(".out.BMP.vimbrel-" + std::to_string(ended_process()) + "-7.tmp")) << "half";
+  std::ofstream(dir.file(".out.PNG.vimbrel-" + std::to_string(ended_process()) + "-7.tmp")) << "half";
   const std::string work = dir.file("work");
   fs::create_directory(work);
 
-  const pid_t pid =
-      start({dir.file("a.bmp"), dir.file("b.pic"), "-o", dir.file("out"), "--work-dir", work}, "run");
-  ASSERT_TRUE(wait_for_file(dir.path(), ".out.BMP.vimbrel-" + std::to_string(pid)));
+  // A PNG save compresses as it writes, which keeps its temporary file there long enough to be hit.
+  const pid_t pid = start(
+      {dir.file("a.bmp"), dir.file("b.pic"), "-o", dir.file("out"), "--format", "png", "--work-dir", work},
+      "run");
+  ASSERT_TRUE(wait_for_file(dir.path(), ".out.PNG.vimbrel-" + std::to_string(pid)));
   ::kill(pid, SIGTERM);
   const Ended e = finish(pid, "run");
   EXPECT_EQ(e.signal, SIGTERM) << "the save ended before the signal came";
-  EXPECT_EQ(contents(dir.file("out.BMP")), old);
-  EXPECT_EQ(strays(dir.path(), {"a.bmp", "b.pic", "out.BMP", "run.err", "work"}), std::vector<std::string>{});
+  EXPECT_EQ(contents(dir.file("out.PNG")), old);
+  EXPECT_EQ(strays(dir.path(), {"a.bmp", "b.pic", "out.PNG", "run.err", "work"}), std::vector<std::string>{});
   EXPECT_TRUE(fs::is_empty(work));
 }
 
