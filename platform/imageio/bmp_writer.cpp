@@ -37,6 +37,11 @@ struct StripMaker {
                                              height - i * static_cast<std::int64_t>(strip_rows));
     return static_cast<std::size_t>(rows) * stride;
   }
+  // The file offset where strip i ends.
+  std::uint64_t end_of(std::int64_t i) const {
+    const auto rows = std::min<std::int64_t>((i + 1) * static_cast<std::int64_t>(strip_rows), height);
+    return kBmp24HeaderSize + static_cast<std::uint64_t>(rows) * stride;
+  }
   void make(std::int64_t i, std::uint8_t* bgr) const {
     const std::int64_t bottom = height - 1 - i * static_cast<std::int64_t>(strip_rows);
     for (std::size_t k = 0; k * stride < bytes_of(i); ++k) {
@@ -56,6 +61,8 @@ bool write_in_turn(int fd, const StripMaker& m) {
 
 // Two strip buffers: this thread makes strips (the row source runs only here) while a second thread
 // writes the one made before. Nothing is written out of order, and a failure on either side stops both.
+// Sending written pages to disk, which can wait for the device, is left to this thread: the writer is
+// the busier of the two.
 class OverlappedWriter {
  public:
   OverlappedWriter(int fd, const StripMaker& m, bool send_as_written)
@@ -72,8 +79,9 @@ class OverlappedWriter {
     }
     const StopWriterOnExit stop{*this};
     for (std::int64_t i = 0; i < m_.strips(); ++i) {
-      free_[i % 2].acquire();
+      free_[i % 2].acquire();  // strip i - 2 is written
       if (write_failed_) return false;
+      if (send_as_written_ && i >= 2) send_up_to(m_.end_of(i - 2));
       m_.make(i, buffers_[i % 2].get());
       made_[i % 2].release();
     }
@@ -101,22 +109,22 @@ class OverlappedWriter {
         return;
       }
       free_[i % 2].release();
-      written_ += m_.bytes_of(i);
-      if (send_as_written_ && (written_ - sent_ >= kSendBytes || i + 1 == m_.strips())) send();
     }
   }
 
-  // Only a request: the writes go on in the background, and a failure shows when the file is closed.
-  void send() {
-    static_cast<void>(::sync_file_range(fd_, static_cast<off_t>(sent_), static_cast<off_t>(written_ - sent_),
+  // Only a request: the disk writes go on in the background, and a failure shows when the file is
+  // closed. What is left unsent at the end goes with the rename.
+  void send_up_to(std::uint64_t end) {
+    if (end - sent_ < kSendBytes) return;
+    static_cast<void>(::sync_file_range(fd_, static_cast<off_t>(sent_), static_cast<off_t>(end - sent_),
                                         SYNC_FILE_RANGE_WRITE));
-    sent_ = written_;
+    sent_ = end;
   }
 
   int fd_;
   const StripMaker& m_;
   bool send_as_written_;
-  std::uint64_t written_ = kBmp24HeaderSize, sent_ = 0;  // file offsets, the writer's alone
+  std::uint64_t sent_ = 0;  // file offset
   std::array<std::unique_ptr<std::uint8_t[]>, 2> buffers_;
   std::array<std::binary_semaphore, 2> free_{std::binary_semaphore{1}, std::binary_semaphore{1}};
   std::array<std::binary_semaphore, 2> made_{std::binary_semaphore{0}, std::binary_semaphore{0}};
