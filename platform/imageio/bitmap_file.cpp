@@ -38,7 +38,8 @@ using RowToPixels = std::function<void(const std::uint8_t* src, std::uint32_t* d
 bool read_direct_rows(int fd, const BmpLayout& l, const RowToPixels& convert, Bitmap& b, std::int64_t first,
                       std::int64_t last) {
   const std::size_t stride = l.row_stride;
-  const std::size_t strip_rows = std::max<std::size_t>(1, kBmpStripBytes / stride);
+  // Two threads may read at once: each takes half a strip, so that both hold no more than one.
+  const std::size_t strip_rows = std::max<std::size_t>(1, kBmpStripBytes / 2 / stride);
   std::unique_ptr<std::uint8_t[]> strip(new (std::nothrow) std::uint8_t[stride * strip_rows]);
   if (!strip) return false;
   const auto width = static_cast<std::size_t>(l.width);

@@ -145,9 +145,12 @@ bool write_bmp24(int fd, std::int64_t width, std::int64_t height, const Bmp24Row
                  bool send_as_written) {
   const auto header = make_bmp24_header(width, height);
   if (!write_all(fd, header.data(), header.size())) return false;
-  const StripMaker maker{height, bmp24_stride(width), bmp24_strip_rows(width), row};
+  const std::size_t rows = bmp24_strip_rows(width);
+  const StripMaker maker{height, bmp24_stride(width), rows, row};
   if (maker.strips() < kOverlappedStrips) return write_in_turn(fd, maker);
-  return OverlappedWriter(fd, maker, send_as_written).run();
+  // Two buffers of half a strip each hold no more than one strip did.
+  const StripMaker halves{height, bmp24_stride(width), std::max<std::size_t>(1, rows / 2), row};
+  return OverlappedWriter(fd, halves, send_as_written).run();
 }
 
 std::uint64_t bmp24_row_offset(std::int64_t width, std::int64_t height, std::int64_t y) {

@@ -98,12 +98,12 @@ bool write_oriented(JpegDecoder& decoder, int orientation, int fd, Bitmap& pictu
   });
 }
 
-// The picture, when the work file was written and kept.
-std::optional<ConvertedPicture> convert_jpeg(std::span<const std::uint8_t> bytes,
-                                             const std::string& destination) {
-  JpegDecoder decoder(bytes);
+// The picture, when the work file was written and kept. The file is read as it is decoded: no copy of
+// it is held beside the picture.
+std::optional<ConvertedPicture> convert_jpeg(const Source& src, const std::string& destination) {
+  JpegDecoder decoder(src.fd.get(), src.size);
   if (!decoder.read_header()) return std::nullopt;
-  const int orientation = exif_orientation(bytes);
+  const int orientation = exif_orientation(src.fd.get(), src.size);
   const std::uint64_t pixels = std::uint64_t(decoder.width()) * decoder.height();
   // The picture, the decoder's coefficients, the work file's strip, and the whole stored picture
   // when it has to be turned.
@@ -186,9 +186,7 @@ ConvertedPicture JPEG2BMP(const std::string& source, const std::string& destinat
   if (!src) return {};
   const auto& m = src->magic;
   if (is_jpeg(*src)) {
-    const auto data = read_whole(src->fd.get(), src->size);
-    if (!data || data->empty()) return {};
-    std::optional<ConvertedPicture> converted = convert_jpeg(*data, destination);
+    std::optional<ConvertedPicture> converted = convert_jpeg(*src, destination);
     return converted ? std::move(*converted) : ConvertedPicture{};
   }
   if (m[0] == 'B' && m[1] == 'M') {
@@ -204,9 +202,7 @@ std::optional<ConvertedPicture> convert_jpeg_ahead(const std::string& source,
   try {
     const std::optional<Source> src = open_source(source);
     if (!src || !is_jpeg(*src)) return std::nullopt;
-    const auto data = read_whole(src->fd.get(), src->size);
-    if (!data || data->empty()) return std::nullopt;
-    return convert_jpeg(*data, destination);
+    return convert_jpeg(*src, destination);
   } catch (...) {  // out of memory or no room for the file: the load's own conversion says so
     return std::nullopt;
   }

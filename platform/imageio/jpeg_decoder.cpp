@@ -11,6 +11,8 @@
 #include <csetjmp>
 #include <vector>
 
+#include "platform/imageio/file_io.h"
+
 namespace vimbrel {
 
 namespace {
@@ -32,6 +34,9 @@ constexpr std::uint64_t kFreeBlockVisits = std::uint64_t{1} << 20;
 // coding has no such floor and is bounded by memory alone.
 constexpr std::uint64_t kHuffmanPixelsPerByte = 1024;
 
+// The piece of a file read at a time.
+constexpr std::size_t kFilePieceBytes = std::size_t{64} << 10;
+
 }  // namespace
 
 // The C side. Each libjpeg call is made from a function that sets the jump point first and holds
@@ -49,7 +54,11 @@ struct JpegDecoder::State {
   std::uint64_t block_visit_budget = 0;
   Pixels pixels = Pixels::kBgr;
   std::vector<std::uint8_t> cmyk_rows;  // one batch of CMYK rows before their conversion
-  std::span<const std::uint8_t> data;
+  std::span<const std::uint8_t> data;   // the whole file in memory, or
+  int fd = -1;                          // the file, read a piece at a time
+  std::uint64_t size = 0, next_offset = 0;
+  jpeg_source_mgr file_source{};
+  std::vector<JOCTET> piece;
 };
 
 namespace {
@@ -101,11 +110,62 @@ void cmyk_to_pixels(const std::uint8_t* src, std::uint8_t* dst, std::size_t coun
   }
 }
 
+// The file source: reads on as libjpeg asks; a file that ends early (or shrinks meanwhile) gets the
+// same warning and made-up end marker as libjpeg's memory source gives.
+boolean fill_from_file(j_decompress_ptr c) {
+  JpegDecoder::State& s = state_of(reinterpret_cast<j_common_ptr>(c));
+  const std::size_t want = static_cast<std::size_t>(
+      std::min<std::uint64_t>(s.piece.size(), s.size - std::min(s.size, s.next_offset)));
+  std::size_t got = 0;
+  if (want > 0 && read_at(s.fd, s.piece.data(), want, s.next_offset)) got = want;
+  if (got == 0) {
+    WARNMS(c, JWRN_JPEG_EOF);
+    s.piece[0] = 0xFF;
+    s.piece[1] = JPEG_EOI;
+    got = 2;
+  }
+  s.next_offset += got;
+  s.file_source.next_input_byte = s.piece.data();
+  s.file_source.bytes_in_buffer = got;
+  return TRUE;
+}
+
+void skip_in_file(j_decompress_ptr c, long count) {
+  JpegDecoder::State& s = state_of(reinterpret_cast<j_common_ptr>(c));
+  if (count <= 0) return;
+  const auto n = static_cast<std::size_t>(count);
+  if (n <= s.file_source.bytes_in_buffer) {
+    s.file_source.next_input_byte += n;
+    s.file_source.bytes_in_buffer -= n;
+    return;
+  }
+  s.next_offset += n - s.file_source.bytes_in_buffer;  // what is skipped is never read
+  s.file_source.bytes_in_buffer = 0;
+}
+
+void no_op(j_decompress_ptr) {}
+
+void use_file_source(JpegDecoder::State& s) {
+  s.file_source.init_source = no_op;
+  s.file_source.fill_input_buffer = fill_from_file;
+  s.file_source.skip_input_data = skip_in_file;
+  s.file_source.resync_to_restart = jpeg_resync_to_restart;
+  s.file_source.term_source = no_op;
+  s.cinfo.src = &s.file_source;
+}
+
 }  // namespace
+
+JpegDecoder::JpegDecoder(int fd, std::uint64_t size) : JpegDecoder(std::span<const std::uint8_t>{}) {
+  s_->fd = fd;
+  s_->size = size;
+  s_->piece.resize(kFilePieceBytes);
+}
 
 JpegDecoder::JpegDecoder(std::span<const std::uint8_t> data) : s_(std::make_unique<State>()) {
   State& s = *s_;
   s.data = data;
+  s.size = data.size();
   s.cinfo.err = jpeg_std_error(&s.err);
   s.err.error_exit = on_error;
   s.err.output_message = on_message;
@@ -123,14 +183,17 @@ JpegDecoder::~JpegDecoder() {
 
 bool JpegDecoder::read_header() {
   State& s = *s_;
-  if (!s.created || s.data.empty()) return false;
+  if (!s.created || s.size == 0) return false;
   if (setjmp(s.jump)) return false;
-  jpeg_mem_src(&s.cinfo, s.data.data(), static_cast<unsigned long>(s.data.size()));
+  if (s.fd >= 0) {
+    use_file_source(s);
+  } else {
+    jpeg_mem_src(&s.cinfo, s.data.data(), static_cast<unsigned long>(s.data.size()));
+  }
   if (jpeg_read_header(&s.cinfo, TRUE) != JPEG_HEADER_OK) return false;
   const std::uint64_t pixels = std::uint64_t{s.cinfo.image_width} * s.cinfo.image_height;
   if (pixels == 0) return false;
-  if (!s.cinfo.arith_code && pixels > s.data.size() * kHuffmanPixelsPerByte + kSmallPicturePixels)
-    return false;
+  if (!s.cinfo.arith_code && pixels > s.size * kHuffmanPixelsPerByte + kSmallPicturePixels) return false;
   s.cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
   s.block_visit_budget = block_visit_budget(s.cinfo);
   return true;

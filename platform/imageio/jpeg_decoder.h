@@ -22,6 +22,9 @@ class JpegDecoder {
 
   // The decoder reads `data` in place: it must outlive the decoder.
   explicit JpegDecoder(std::span<const std::uint8_t> data);
+  // The decoder reads the first `size` bytes of the open file `fd` a piece at a time, as it needs
+  // them, so that no copy of the whole file is held; `fd` must outlive the decoder.
+  JpegDecoder(int fd, std::uint64_t size);
   ~JpegDecoder();
   JpegDecoder(const JpegDecoder&) = delete;
   JpegDecoder& operator=(const JpegDecoder&) = delete;

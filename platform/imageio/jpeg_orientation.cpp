@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
+#include <optional>
+#include <vector>
+
+#include "platform/imageio/file_io.h"
 
 namespace vimbrel {
 
@@ -10,6 +14,8 @@ namespace {
 
 constexpr std::uint16_t kOrientationTag = 0x0112;
 constexpr std::uint16_t kTypeShort = 3;
+// A file's segments before its first scan are read this much at first, then twice as much each time.
+constexpr std::size_t kFirstHeadBytes = std::size_t{64} << 10;
 
 // Reads a TIFF structure (the Exif payload after "Exif\0\0") in either byte order, bounds-checked.
 class TiffView {
@@ -54,13 +60,16 @@ int orientation_in_tiff(std::span<const std::uint8_t> tiff) {
   return 1;
 }
 
-}  // namespace
-
-int exif_orientation(std::span<const std::uint8_t> jpeg) {
+// Walks the marker segments up to the first scan; the Exif segment lies among them. `jpeg` holds the
+// first bytes of a file of `file_size`: nothing when the walk needs bytes beyond them.
+std::optional<int> orientation_in_head(std::span<const std::uint8_t> jpeg, std::uint64_t file_size) {
+  const auto past_head = [&](std::uint64_t end) { return end > jpeg.size() && end <= file_size; };
+  if (past_head(4)) return std::nullopt;
   if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8) return 1;
   std::size_t at = 2;
-  // Walk the marker segments up to the first scan; the Exif segment lies among them.
-  while (at + 4 <= jpeg.size()) {
+  for (;;) {
+    if (past_head(at + 4)) return std::nullopt;
+    if (at + 4 > jpeg.size()) break;
     if (jpeg[at] != 0xFF) return 1;
     const std::uint8_t marker = jpeg[at + 1];
     if (marker == 0xFF) {  // fill byte
@@ -69,6 +78,7 @@ int exif_orientation(std::span<const std::uint8_t> jpeg) {
     }
     if (marker == 0xDA || marker == 0xD9) return 1;  // start of scan, end of image
     const std::size_t length = (jpeg[at + 2] << 8) | jpeg[at + 3];
+    if (length >= 2 && past_head(at + 2 + length)) return std::nullopt;
     if (length < 2 || at + 2 + length > jpeg.size()) return 1;
     const auto payload = jpeg.subspan(at + 4, length - 2);
     constexpr std::uint8_t kExif[] = {'E', 'x', 'i', 'f', 0, 0};
@@ -79,6 +89,22 @@ int exif_orientation(std::span<const std::uint8_t> jpeg) {
     at += 2 + length;
   }
   return 1;
+}
+
+}  // namespace
+
+int exif_orientation(std::span<const std::uint8_t> jpeg) {
+  return *orientation_in_head(jpeg, jpeg.size());
+}
+
+int exif_orientation(int fd, std::uint64_t size) {
+  std::vector<std::uint8_t> head;
+  for (std::size_t want = kFirstHeadBytes;; want *= 2) {
+    const std::size_t had = head.size();
+    head.resize(static_cast<std::size_t>(std::min<std::uint64_t>(want, size)));
+    if (!read_at(fd, head.data() + had, head.size() - had, had)) return 1;
+    if (const std::optional<int> found = orientation_in_head(head, size)) return *found;
+  }
 }
 
 StoredPixel stored_pixel(int orientation, std::int64_t x, std::int64_t y, std::int64_t width,

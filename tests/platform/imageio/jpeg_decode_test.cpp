@@ -14,8 +14,9 @@ namespace {
 
 using namespace test;  // the converter's fixture and its reference decoders
 
-// An APP1 Exif segment holding only the Orientation tag, in either byte order, right after SOI.
-Bytes with_exif_orientation(const Bytes& jpeg, int orientation, bool big_endian) {
+// An APP1 Exif segment holding only the Orientation tag, in either byte order, after SOI and
+// `padding` APP2 segments of 60 000 bytes each.
+Bytes with_exif_orientation(const Bytes& jpeg, int orientation, bool big_endian, int padding = 0) {
   const auto u16 = [&](std::uint16_t v) {
     return big_endian ? Bytes{static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)}
                       : Bytes{static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
@@ -34,8 +35,15 @@ Bytes with_exif_orientation(const Bytes& jpeg, int orientation, bool big_endian)
   Bytes payload = {'E', 'x', 'i', 'f', 0, 0};
   payload.insert(payload.end(), tiff.begin(), tiff.end());
   const std::size_t length = payload.size() + 2;
-  Bytes out = {
-      0xFF, 0xD8, 0xFF, 0xE1, static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length)};
+  Bytes out = {0xFF, 0xD8};
+  for (int i = 0; i < padding; ++i) {
+    const Bytes segment = {0xFF, 0xE2, 60000 >> 8, 60000 & 0xFF};
+    out.insert(out.end(), segment.begin(), segment.end());
+    out.resize(out.size() + 60000 - 2, 'x');
+  }
+  const Bytes marker = {0xFF, 0xE1, static_cast<unsigned char>(length >> 8),
+                        static_cast<unsigned char>(length)};
+  out.insert(out.end(), marker.begin(), marker.end());
   out.insert(out.end(), payload.begin(), payload.end());
   out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
   return out;
@@ -52,18 +60,20 @@ struct Orientation {
   int value;
   bool big_endian;
   std::uint32_t top_left, top_right, bottom_left, bottom_right;
+  int padding = 0;  // segments before the Exif one, which then lies far into the file
 };
 
 void PrintTo(const Orientation& row, std::ostream* os) {
-  *os << row.value << (row.big_endian ? " MM" : " II");
+  *os << row.value << (row.big_endian ? " MM" : " II") << " after " << row.padding;
 }
 
 const Orientation kOrientations[] = {
-    {1, false, kRed, kGreen, kBlue, kWhite}, {2, false, kGreen, kRed, kWhite, kBlue},
-    {3, false, kWhite, kBlue, kGreen, kRed}, {4, false, kBlue, kWhite, kRed, kGreen},
-    {5, false, kRed, kBlue, kGreen, kWhite}, {6, false, kBlue, kRed, kWhite, kGreen},
-    {7, false, kWhite, kGreen, kBlue, kRed}, {8, false, kGreen, kWhite, kRed, kBlue},
-    {6, true, kBlue, kRed, kWhite, kGreen},  {8, true, kGreen, kWhite, kRed, kBlue},
+    {1, false, kRed, kGreen, kBlue, kWhite},   {2, false, kGreen, kRed, kWhite, kBlue},
+    {3, false, kWhite, kBlue, kGreen, kRed},   {4, false, kBlue, kWhite, kRed, kGreen},
+    {5, false, kRed, kBlue, kGreen, kWhite},   {6, false, kBlue, kRed, kWhite, kGreen},
+    {7, false, kWhite, kGreen, kBlue, kRed},   {8, false, kGreen, kWhite, kRed, kBlue},
+    {6, true, kBlue, kRed, kWhite, kGreen},    {8, true, kGreen, kWhite, kRed, kBlue},
+    {8, true, kGreen, kWhite, kRed, kBlue, 3},
 };
 
 class ExifOrientation : public Jpeg2BmpTest, public ::testing::WithParamInterface<Orientation> {};
@@ -71,7 +81,7 @@ class ExifOrientation : public Jpeg2BmpTest, public ::testing::WithParamInterfac
 TEST_P(ExifOrientation, TurnsAndMirrorsThePictureUpright) {
   const Orientation& row = GetParam();
   const Bytes jpeg = make_jpeg(32, 16, quadrants, TJSAMP_444, 100);
-  write_bytes(dir.file("o.jpg"), with_exif_orientation(jpeg, row.value, row.big_endian));
+  write_bytes(dir.file("o.jpg"), with_exif_orientation(jpeg, row.value, row.big_endian, row.padding));
   const std::optional<Bitmap> b = convert(dir.file("o.jpg"));
   ASSERT_TRUE(b.has_value());
   const bool swapped = row.value >= 5;
@@ -87,7 +97,8 @@ TEST_P(ExifOrientation, TurnsAndMirrorsThePictureUpright) {
 INSTANTIATE_TEST_SUITE_P(Orientations, ExifOrientation, ::testing::ValuesIn(kOrientations),
                          [](const auto& info) {
                            return "orientation" + std::to_string(info.param.value) +
-                                  (info.param.big_endian ? "_MM" : "_II");
+                                  (info.param.big_endian ? "_MM" : "_II") +
+                                  (info.param.padding > 0 ? "_far_into_the_file" : "");
                          });
 
 struct Layout {
