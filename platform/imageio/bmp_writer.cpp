@@ -126,8 +126,10 @@ class OverlappedWriter {
   bool send_as_written_;
   std::uint64_t sent_ = 0;  // file offset
   std::array<std::unique_ptr<std::uint8_t[]>, 2> buffers_;
-  std::array<std::binary_semaphore, 2> free_{std::binary_semaphore{1}, std::binary_semaphore{1}};
-  std::array<std::binary_semaphore, 2> made_{std::binary_semaphore{0}, std::binary_semaphore{0}};
+  // Counting, not binary: stopping releases a semaphore that may already be free.
+  using Semaphore = std::counting_semaphore<2>;
+  std::array<Semaphore, 2> free_{Semaphore{1}, Semaphore{1}};
+  std::array<Semaphore, 2> made_{Semaphore{0}, Semaphore{0}};
   std::atomic<bool> write_failed_{false}, stopped_{false};
 };
 
