@@ -1,12 +1,9 @@
 #include "platform/pixels/bitmap.h"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
-#include <new>
 
 #include "platform/pixels/runtime_error.h"
 
@@ -33,33 +30,9 @@ Bitmap Bitmap::unallocated(std::int64_t width, std::int64_t height) {
   return b;
 }
 
-namespace {
-
-// Pictures from this size on are given huge pages where the system offers them (on request): one
-// fault then brings in 2 MiB instead of 4 KiB, which makes a fresh picture about twice as quick to fill
-// and to give back.
-constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
-constexpr std::size_t kHugePagePictureBytes = 4 * kHugePageBytes;
-
-std::uint32_t* allocate_pixels(std::size_t count) {
-  const std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(std::uint32_t);
-  if (bytes < kHugePagePictureBytes) return static_cast<std::uint32_t*>(std::malloc(bytes));
-  const std::size_t whole = (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
-  void* p = std::aligned_alloc(kHugePageBytes, whole);
-  if (p != nullptr) static_cast<void>(::madvise(p, whole, MADV_HUGEPAGE));  // advice only
-  return static_cast<std::uint32_t*>(p);
-}
-
-}  // namespace
-
-void Bitmap::Release::operator()(std::uint32_t* p) const {
-  std::free(p);  // NOLINT(cppcoreguidelines-no-malloc): pairs with allocate_pixels()
-}
-
 void Bitmap::allocate() {
   if (allocated()) return;
-  pixels_.reset(allocate_pixels(pixel_count()));
-  if (!pixels_) throw RuntimeError{errc::kOutOfMemory};
+  pixels_ = memory_guarded([&] { return std::make_unique_for_overwrite<std::uint32_t[]>(pixel_count()); });
 }
 
 Bitmap Bitmap::create_uninitialised(std::int64_t width, std::int64_t height) {

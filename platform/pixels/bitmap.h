@@ -41,10 +41,7 @@ class Bitmap {
   std::span<const std::uint32_t> pixels() const { return {pixels_.get(), pixel_count()}; }
 
  private:
-  struct Release {
-    void operator()(std::uint32_t* p) const;
-  };
-  std::unique_ptr<std::uint32_t[], Release> pixels_;
+  std::unique_ptr<std::uint32_t[]> pixels_;
   int width_ = 0;
   int height_ = 0;
 };
