@@ -52,6 +52,7 @@ bool read_direct_rows(int fd, const BmpLayout& l, const RowToPixels& convert, Bi
     const std::uint64_t bytes =
         std::min<std::uint64_t>(static_cast<std::uint64_t>(n) * stride, file_end - at);
     if (!read_at(fd, strip.get(), bytes, at)) return false;
+    b.prepare_rows(static_cast<int>(l.top_down ? r : l.height - r - n), static_cast<int>(n));
     for (std::int64_t k = 0; k < n; ++k) {
       const std::uint8_t* src = strip.get() + static_cast<std::size_t>(k) * stride;
       const std::int64_t file_row = r + k;

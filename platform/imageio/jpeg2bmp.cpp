@@ -67,6 +67,7 @@ bool stream_upright(JpegDecoder& decoder, int fd, Bitmap& picture) {
         static_cast<std::int64_t>(std::min<std::size_t>(strip_rows, static_cast<std::size_t>(h - y)));
     for (std::int64_t k = 0; k < n; ++k) rows[k] = strip.get() + static_cast<std::size_t>(n - 1 - k) * stride;
     if (!decoder.read_rows(rows.data(), static_cast<int>(n))) return false;
+    picture.prepare_rows(static_cast<int>(y), static_cast<int>(n));
     for (std::int64_t k = 0; k < n; ++k) {
       bgr24_to_pixels(rows[k], picture.row(static_cast<int>(y + k)), static_cast<std::size_t>(w));
     }

@@ -1,5 +1,6 @@
 #include "platform/pixels/bitmap.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,6 +34,15 @@ Bitmap Bitmap::unallocated(std::int64_t width, std::int64_t height) {
 void Bitmap::allocate() {
   if (allocated()) return;
   pixels_ = memory_guarded([&] { return std::make_unique_for_overwrite<std::uint32_t[]>(pixel_count()); });
+}
+
+void Bitmap::prepare_rows(int first, int count) {
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto from = reinterpret_cast<std::uintptr_t>(row(first));
+  const auto to = reinterpret_cast<std::uintptr_t>(row(first + count));
+  const std::uintptr_t start = (from + page - 1) / page * page, end = to / page * page;
+  if (end > start)
+    static_cast<void>(::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE));
 }
 
 Bitmap Bitmap::create_uninitialised(std::int64_t width, std::int64_t height) {
