@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/imageio/file_io.h"
+#include "platform/imageio/memory_admission.h"
+#include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
 
@@ -101,7 +103,9 @@ int exif_orientation(int fd, std::uint64_t size) {
   std::vector<std::uint8_t> head;
   for (std::size_t want = kFirstHeadBytes;; want *= 2) {
     const std::size_t had = head.size();
-    head.resize(static_cast<std::size_t>(std::min<std::uint64_t>(want, size)));
+    const auto bigger = static_cast<std::size_t>(std::min<std::uint64_t>(want, size));
+    admit_memory(bigger);  // a file of nothing but segments before its scan is held whole
+    memory_guarded([&] { head.resize(bigger); });
     if (!read_at(fd, head.data() + had, head.size() - had, had)) return 1;
     if (const std::optional<int> found = orientation_in_head(head, size)) return *found;
   }
