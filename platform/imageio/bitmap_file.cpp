@@ -112,21 +112,19 @@ void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string
       kBmp24HeaderSize + static_cast<std::uint64_t>(bmp24_stride(width)) * height;
   if (width <= 0 || height <= 0 || file_bytes > 0xFFFFFFFFu) throw RuntimeError{errc::kPathAccess};
 
-  struct stat old {};
-  const bool replaces = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-  write_file_beside(path, [&](int fd) { return write_bmp24(fd, width, height, row, replaces); });
+  write_file_beside(path,
+                    [&](int fd, bool replaces) { return write_bmp24(fd, width, height, row, replaces); });
 }
 
 }  // namespace
 
-void write_file_beside(const std::string& path, const std::function<bool(int fd)>& write) {
+void write_file_beside(const std::string& path, const std::function<bool(int fd, bool replaces)>& write) {
   const std::string target = replaceable_target(path);
   ExclusiveTempFile temp = ExclusiveTempFile::beside(target);
   struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    static_cast<void>(::fchmod(temp.fd(), old.st_mode & 07777));  // keep the replaced file's mode
-  }
-  const bool written = write(temp.fd());
+  const bool replaces = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  if (replaces) static_cast<void>(::fchmod(temp.fd(), old.st_mode & 07777));  // keep the replaced file's mode
+  const bool written = write(temp.fd(), replaces);
   if (!written || !temp.rename_over(target)) throw RuntimeError{errc::kPathAccess};
 }
 

@@ -32,11 +32,11 @@ struct StripMaker {
   std::int64_t strips() const {
     return (height + static_cast<std::int64_t>(strip_rows) - 1) / static_cast<std::int64_t>(strip_rows);
   }
-  std::size_t bytes_of(std::int64_t i) const {
-    const auto rows = std::min<std::int64_t>(static_cast<std::int64_t>(strip_rows),
-                                             height - i * static_cast<std::int64_t>(strip_rows));
-    return static_cast<std::size_t>(rows) * stride;
+  std::int64_t rows_of(std::int64_t i) const {
+    return std::min<std::int64_t>(static_cast<std::int64_t>(strip_rows),
+                                  height - i * static_cast<std::int64_t>(strip_rows));
   }
+  std::size_t bytes_of(std::int64_t i) const { return static_cast<std::size_t>(rows_of(i)) * stride; }
   // The file offset where strip i ends.
   std::uint64_t end_of(std::int64_t i) const {
     const auto rows = std::min<std::int64_t>((i + 1) * static_cast<std::int64_t>(strip_rows), height);
@@ -44,9 +44,7 @@ struct StripMaker {
   }
   void make(std::int64_t i, std::uint8_t* bgr) const {
     const std::int64_t bottom = height - 1 - i * static_cast<std::int64_t>(strip_rows);
-    for (std::size_t k = 0; k * stride < bytes_of(i); ++k) {
-      row(bottom - static_cast<std::int64_t>(k), bgr + k * stride);
-    }
+    for (std::int64_t k = 0; k < rows_of(i); ++k) row(bottom - k, bgr + static_cast<std::size_t>(k) * stride);
   }
 };
 
@@ -122,7 +120,7 @@ class OverlappedWriter {
   }
 
   int fd_;
-  const StripMaker& m_;
+  const StripMaker m_;
   bool send_as_written_;
   std::uint64_t sent_ = 0;  // file offset
   std::array<std::unique_ptr<std::uint8_t[]>, 2> buffers_;
@@ -147,11 +145,11 @@ bool write_bmp24(int fd, std::int64_t width, std::int64_t height, const Bmp24Row
                  bool send_as_written) {
   const auto header = make_bmp24_header(width, height);
   if (!write_all(fd, header.data(), header.size())) return false;
-  const std::size_t rows = bmp24_strip_rows(width);
-  const StripMaker maker{height, bmp24_stride(width), rows, row};
-  if (maker.strips() < kOverlappedStrips) return write_in_turn(fd, maker);
+  const StripMaker whole{height, bmp24_stride(width), bmp24_strip_rows(width), row};
+  if (whole.strips() < kOverlappedStrips) return write_in_turn(fd, whole);
   // Two buffers of half a strip each hold no more than one strip did.
-  const StripMaker halves{height, bmp24_stride(width), std::max<std::size_t>(1, rows / 2), row};
+  StripMaker halves = whole;
+  halves.strip_rows = std::max<std::size_t>(1, whole.strip_rows / 2);
   return OverlappedWriter(fd, halves, send_as_written).run();
 }
 

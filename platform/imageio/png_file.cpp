@@ -36,7 +36,7 @@ void write_rgb_png(std::int64_t width, std::int64_t height, const RgbRowSource& 
       [&] { return QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888); });
   if (image.isNull()) throw RuntimeError{errc::kOutOfMemory};
   for (std::int64_t y = 0; y < height; ++y) row(y, image.scanLine(static_cast<int>(y)));
-  write_file_beside(path, [&](int fd) {
+  write_file_beside(path, [&](int fd, bool) {
     QFile file;
     if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) return false;
     QImageWriter writer(&file, "png");
