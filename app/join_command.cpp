@@ -54,19 +54,24 @@ int usable_cores() {
 // Drives the program's procedures in the command's fixed order.
 class JoinRun {
  public:
-  JoinRun(const JoinOptions& o, const std::string& work_drive, const std::string& private_folder,
+  JoinRun(const JoinOptions& o, const std::string& work_drive, PrivateWorkFolder& private_folder,
           std::ostream& err)
-      : o_(o), rt_(form_layouts()), s_(rt_), err_(err), work_folder_(private_folder) {
+      : o_(o),
+        rt_(form_layouts()),
+        s_(rt_),
+        err_(err),
+        private_folder_(private_folder),
+        work_folder_(private_folder.path()) {
     wire_program(s_);
     s_.save_extension = o.extension;
     start_up(s_, [&work_drive] { return work_drive; });
-    use_private_work_folder(s_, private_folder);
+    use_private_work_folder(s_, work_folder_);
   }
 
   // The command's exit status.
   int run() {
     const bool done = new_canvas() && prepare_b() && load("BUTTON53", o_.a) && load("BUTTON54", o_.b) &&
-                      choices() && crop("RADIO5", "--crop-a", o_.crop_a) &&
+                      done_with_work_folder() && choices() && crop("RADIO5", "--crop-a", o_.crop_a) &&
                       crop("RADIO6", "--crop-b", o_.crop_b) && move("RADIO5", "--move-a", o_.move_a) &&
                       move("RADIO6", "--move-b", o_.move_b) && save();
     return done ? kJoinWritten : refused_ ? kJoinBadArguments : kJoinFailed;
@@ -118,6 +123,13 @@ class JoinRun {
     }
     const std::string warning = picture_warning(full);
     if (!warning.empty()) err_ << "vimbrel join: warning: " << full << ": " << warning << "\n";
+    return true;
+  }
+
+  // Only the loads use the work folder. Removing it before the save keeps the disk's discard of its
+  // blocks from queueing behind the output's writes.
+  bool done_with_work_folder() {
+    private_folder_.remove();
     return true;
   }
 
@@ -176,6 +188,7 @@ class JoinRun {
   HeadlessRuntime rt_;
   Session s_;
   std::ostream& err_;
+  PrivateWorkFolder& private_folder_;
   std::string work_folder_;
   bool refused_ = false;
   std::optional<PreparedConversion> prepared_b_;  // last: its thread ends before the rest goes
@@ -232,7 +245,7 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
         << " is missing or not writable\n";
     return kJoinFailed;
   }
-  JoinRun run(*o, work, private_folder->path(), err);
+  JoinRun run(*o, work, *private_folder, err);
   if (const int status = run.run(); status != kJoinWritten) return status;
   out << saved_path(absolute(o->out), o->extension) << "\n";
   return kJoinWritten;

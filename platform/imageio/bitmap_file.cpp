@@ -1,5 +1,6 @@
 #include "platform/imageio/bitmap_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QByteArray>
@@ -125,7 +126,11 @@ void write_file_beside(const std::string& path, const std::function<bool(int fd,
   const bool replaces = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
   if (replaces) static_cast<void>(::fchmod(temp.fd(), old.st_mode & 07777));  // keep the replaced file's mode
   const bool written = write(temp.fd(), replaces);
+  // The replaced file is held open over the rename, so that its blocks are freed (and, on a file
+  // system that discards them, waited for) on another thread instead of inside the rename.
+  UniqueFd replaced{replaces ? ::open(target.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC) : -1};
   if (!written || !temp.rename_over(target)) throw RuntimeError{errc::kPathAccess};
+  if (replaced) close_in_background(std::move(replaced));
 }
 
 Bitmap read_bitmap_file(const std::string& path, ConvertedPicture converted) {

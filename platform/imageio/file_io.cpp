@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <system_error>
+#include <thread>
 
 #include "platform/imageio/memory_admission.h"
 #include "platform/pixels/runtime_error.h"
@@ -34,6 +36,14 @@ bool UniqueFd::close() {
   if (fd_ < 0) return true;
   const int rc = ::close(release());
   return rc == 0 || errno == EINTR;
+}
+
+void close_in_background(UniqueFd fd) {
+  try {
+    std::thread([fd = std::move(fd)]() mutable { fd.close(); }).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: `fd` is closed here, as it would have been without one.
+  }
 }
 
 UniqueFd open_for_reading(const std::string& path, std::uint64_t& size) {

@@ -30,6 +30,10 @@ class UniqueFd {
   int fd_ = -1;
 };
 
+// Closes `fd` on a thread of its own and returns at once: the last close of a deleted file frees its
+// blocks, which can wait on the disk. The process still waits for it at exit.
+void close_in_background(UniqueFd fd);
+
 // Opens an existing regular file for reading and gives its size. Throws RuntimeError 53 when there
 // is no such file (or it is a folder), 75 when it cannot be opened.
 UniqueFd open_for_reading(const std::string& path, std::uint64_t& size);

@@ -51,6 +51,12 @@ PrivateWorkFolder::PrivateWorkFolder(const std::string& parent)
       on_signal_(path_, RemovedOnSignal::Kind::kFolder) {}
 
 PrivateWorkFolder::~PrivateWorkFolder() {
+  remove();
+}
+
+void PrivateWorkFolder::remove() {
+  if (removed_) return;
+  removed_ = true;
   on_signal_.release();
   std::error_code ec;
   if (!path_.empty()) fs::remove_all(path_, ec);

@@ -14,7 +14,7 @@ class PrivateWorkFolder {
   // folder and separator), then makes "<parent>vimbrel-<pid>-<random>" exclusively, mode 0700.
   // path() is empty when it cannot be made (the work folder is missing or not writable).
   explicit PrivateWorkFolder(const std::string& parent);
-  // Removes the folder with everything in it.
+  // Removes the folder with everything in it, unless remove() already did.
   ~PrivateWorkFolder();
   PrivateWorkFolder(const PrivateWorkFolder&) = delete;
   PrivateWorkFolder& operator=(const PrivateWorkFolder&) = delete;
@@ -22,8 +22,14 @@ class PrivateWorkFolder {
   // The folder, absolute, with a trailing separator; empty when there is none.
   const std::string& path() const { return path_; }
 
+  // Removes the folder now, for a run that has no more use for it (path() stays as it was). A file
+  // system that discards freed blocks may wait for the disk here, so a run removes it before it
+  // starts a large write rather than after.
+  void remove();
+
  private:
   std::string path_;
+  bool removed_ = false;
   RemovedOnSignal on_signal_;
 };
 
