@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/gui.h"
 #include "app/join_command.h"
+#include "app/qt_module.h"
 #include "platform/imageio/signal_cleanup.h"
 
 namespace {
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   // Interrupted or ended by the system, a run still removes its work folder and unfinished files.
   vimbrel::remove_registered_paths_on_signals();
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) return vimbrel::run_gui(argc, argv);
+  if (args.empty()) return vimbrel::run_gui_module(argc, argv);
   if (args[0] == "--help" || args[0] == "-h") {
     std::cout << kUsage;
     return 0;

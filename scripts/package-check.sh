@@ -19,11 +19,16 @@ prefix=$work/usr
 quiet "cmake --install" cmake --install "$build" --prefix "$prefix"
 app_id=org.vimbrel.Vimbrel
 for f in bin/vimbrel share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
-  share/icons/hicolor/scalable/apps/vimbrel.svg share/man/man1/vimbrel.1 share/vimbrel/KANKYO.TXT; do
+  share/icons/hicolor/scalable/apps/vimbrel.svg share/man/man1/vimbrel.1 share/vimbrel/KANKYO.TXT \
+  lib/vimbrel/vimbrel-qt.so; do
   [ -f "$prefix/$f" ] || fail "$f is not installed"
 done
 [ "$(ls "$prefix/bin")" = vimbrel ] || fail "bin/ holds more than the program: $(ls "$prefix/bin" | tr '\n' ' ')"
 quiet "the installed program" "$prefix/bin/vimbrel" --version
+# A PNG written by the installed program comes from its Qt module: the module is found where it lies.
+quiet "a bitmap file for the join" "$prefix/bin/vimbrel" join "$root/tests/data/bmpsuite/g/rgb24.bmp" \
+  "$root/tests/data/bmpsuite/g/rgb24.bmp" -o "$work/joined" --format png
+[ -s "$work/joined.PNG" ] || fail "the installed program wrote no PNG"
 
 quiet desktop-file-validate desktop-file-validate "$prefix/share/applications/$app_id.desktop"
 quiet "appstreamcli validate" appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml"
@@ -35,6 +40,8 @@ quiet "cpack -G DEB" bash -c "cd '$build' && cpack -G DEB -B '$work/deb'"
 deb=$(ls "$work"/deb/vimbrel_*.deb)
 dpkg-deb -c "$deb" >"$work/contents.txt"
 grep -q '\./usr/bin/vimbrel$' "$work/contents.txt" || fail "the package holds no usr/bin/vimbrel"
+grep -q '/vimbrel/vimbrel-qt\.so$' "$work/contents.txt" || fail "the package holds no Qt module"
+dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package does not depend on Qt Widgets"
 ! grep -Eq 'test|bench' "$work/contents.txt" || fail "the package holds tests or benchmarks"
 echo "package check: installed files, desktop entry, AppStream metadata and manual page are valid; $(basename "$deb"):"
 dpkg-deb -I "$deb"

@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <QByteArray>
-
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -20,7 +18,7 @@
 #include "platform/imageio/file_io.h"
 #include "platform/imageio/fs_checks.h"
 #include "platform/imageio/memory_admission.h"
-#include "platform/imageio/qt_decoder.h"
+#include "platform/imageio/qt_codecs.h"
 #include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
 
@@ -96,13 +94,9 @@ Bitmap read_through_qt(int fd, const BmpLayout& l) {
   constexpr std::uint64_t kPeakBytesPerPixel = 12;
   admit_memory(l.bytes_needed + l.pixel_count() * kPeakBytesPerPixel);
   const auto bytes = read_whole(fd, l.bytes_needed);
-  if (!bytes) throw RuntimeError{errc::kInvalidPicture};
-  const auto data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()),
-                                            static_cast<qsizetype>(bytes->size()));
-  const QtAllocationAllowance allowance(l.pixel_count() * 4);
-  const QImage image = read_qt_image(data, "bmp");
-  if (image.isNull()) throw RuntimeError{errc::kInvalidPicture};
-  return bitmap_from_qimage(image);
+  const QtCodecs* codecs = qt_codecs();
+  if (!bytes || !codecs) throw RuntimeError{errc::kInvalidPicture};
+  return codecs->read_bitmap(*bytes, l.pixel_count());
 }
 
 // Writes a 24-bit file of rows from `row`, beside `path` first and then renamed over it.

@@ -1,8 +1,5 @@
 #include "platform/imageio/jpeg2bmp.h"
 
-#include <QFile>
-#include <QImageReader>
-
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -17,17 +14,13 @@
 #include "platform/imageio/jpeg_orientation.h"
 #include "platform/imageio/memory_admission.h"
 #include "platform/imageio/prepared_conversion.h"
-#include "platform/imageio/qt_decoder.h"
+#include "platform/imageio/qt_codecs.h"
 #include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
 
 namespace {
-
-// A picture in another format that claims far more pixels than its bytes could describe (deflate
-// and LZW stop near a thousand to one, for 1-bit pixels eight times that) is refused.
-constexpr std::uint64_t kOtherPixelsPerByte = 8192;
 
 // The source file, open, with its size and first bytes (enough to tell the format).
 struct Source {
@@ -154,23 +147,13 @@ void convert_bitmap(const std::string& source, const std::string& destination) {
   write_bitmap_as_work_file(picture, destination);
 }
 
-// PNG, GIF and the other formats Qt reads, from the open file (Qt reads only what it needs).
+// PNG, GIF and the other formats Qt reads.
 void convert_other(const Source& src, const std::string& destination) {
-  QFile file;
-  if (!file.open(src.fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) return;
-  QImageReader reader(&file);
-  reader.setDecideFormatFromContent(true);
-  reader.setAutoTransform(false);
-  const QSize size = reader.size();
-  if (!size.isValid() || size.isEmpty()) return;
-  const std::uint64_t pixels = std::uint64_t(size.width()) * std::uint64_t(size.height());
-  if (pixels > src.size * kOtherPixelsPerByte + kSmallPicturePixels) return;
-  // Qt's picture, its conversion, the Bitmap and the work file's strip.
-  admit_memory(pixels * 12 + kBmpStripBytes);
-  const QtAllocationAllowance allowance(pixels * 8);
-  const QImage image = reader.read();
-  if (image.isNull()) return;
-  write_bitmap_as_work_file(bitmap_from_qimage(image), destination);
+  const QtCodecs* codecs = qt_codecs();
+  if (!codecs) return;
+  if (const std::optional<Bitmap> picture = codecs->read_other(src.fd.get(), src.size)) {
+    write_bitmap_as_work_file(*picture, destination);
+  }
 }
 
 bool is_jpeg(const Source& src) {

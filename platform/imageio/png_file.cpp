@@ -1,47 +1,29 @@
 #include "platform/imageio/png_file.h"
 
-#include <QFile>
-#include <QImage>
-#include <QImageWriter>
-
 #include <algorithm>
 #include <cctype>
 #include <functional>
 
-#include "platform/imageio/memory_admission.h"
+#include "platform/imageio/qt_codecs.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
 namespace {
 
-// Row y of the picture as R, G, B bytes.
-using RgbRowSource = std::function<void(std::int64_t y, uchar* rgb)>;
-
-void to_rgb(const std::uint32_t* pixels, uchar* rgb, std::int64_t width) {
+void to_rgb(const std::uint32_t* pixels, std::uint8_t* rgb, std::int64_t width) {
   for (std::int64_t x = 0; x < width; ++x) {
     const std::uint32_t p = pixels[x];
-    rgb[3 * x] = static_cast<uchar>(p >> 16);
-    rgb[3 * x + 1] = static_cast<uchar>(p >> 8);
-    rgb[3 * x + 2] = static_cast<uchar>(p);
+    rgb[3 * x] = static_cast<std::uint8_t>(p >> 16);
+    rgb[3 * x + 1] = static_cast<std::uint8_t>(p >> 8);
+    rgb[3 * x + 2] = static_cast<std::uint8_t>(p);
   }
 }
 
-// The encoder takes a whole picture: it is held once, at three bytes a pixel.
 void write_rgb_png(std::int64_t width, std::int64_t height, const RgbRowSource& row,
                    const std::string& path) {
-  if (width <= 0 || height <= 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
-    throw RuntimeError{errc::kPathAccess};
-  admit_memory(static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 3);
-  QImage image = memory_guarded(
-      [&] { return QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888); });
-  if (image.isNull()) throw RuntimeError{errc::kOutOfMemory};
-  for (std::int64_t y = 0; y < height; ++y) row(y, image.scanLine(static_cast<int>(y)));
-  write_file_beside(path, [&](int fd, bool) {
-    QFile file;
-    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) return false;
-    QImageWriter writer(&file, "png");
-    return writer.write(image) && file.flush();
-  });
+  const QtCodecs* codecs = qt_codecs();
+  if (!codecs) throw RuntimeError{errc::kPathAccess};
+  codecs->write_png(width, height, row, path);
 }
 
 }  // namespace
@@ -56,7 +38,9 @@ bool is_png_path(const std::string& path) {
 void write_png_file(const Bitmap& bitmap, const std::string& path) {
   write_rgb_png(
       bitmap.width(), bitmap.height(),
-      [&](std::int64_t y, uchar* rgb) { to_rgb(bitmap.row(static_cast<int>(y)), rgb, bitmap.width()); },
+      [&](std::int64_t y, std::uint8_t* rgb) {
+        to_rgb(bitmap.row(static_cast<int>(y)), rgb, bitmap.width());
+      },
       path);
 }
 
@@ -68,7 +52,7 @@ void write_png_file(std::int64_t width, std::int64_t height, const StripPainter&
   std::int64_t first = -kPaintedStripRows;  // the strip holds rows [first, first + strip.height())
   write_rgb_png(
       width, height,
-      [&](std::int64_t y, uchar* rgb) {
+      [&](std::int64_t y, std::uint8_t* rgb) {
         if (y >= first + strip.height()) {
           first = y;
           if (height - first < strip.height()) strip = Bitmap::create_uninitialised(width, height - first);

@@ -205,6 +205,20 @@ TEST_F(JoinProcesses, SigtermDuringTheSaveLeavesTheOldFileAndNothingElse) {
   EXPECT_TRUE(fs::is_empty(work));
 }
 
+TEST_F(JoinProcesses, QtIsLoadedOnlyForAPictureThatNeedsIt) {
+  write_bitmap_file(pattern(8, 8, 1), dir.file("a.bmp"));
+  write_bitmap_file(pattern(8, 8, 2), dir.file("b.bmp"));
+  const auto list_libraries = [] { ::setenv("LD_DEBUG", "libs", 1); };  // the loader names each library
+  const Ended bmp = run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("out")}, list_libraries);
+  EXPECT_EQ(bmp.status, 0) << bmp.err;
+  EXPECT_EQ(bmp.err.find("libQt6"), std::string::npos) << "a bitmap join loaded Qt";
+  const Ended png =
+      run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("out"), "--format", "png"}, list_libraries);
+  EXPECT_EQ(png.status, 0) << png.err;
+  EXPECT_NE(png.err.find("vimbrel-qt.so"), std::string::npos);
+  EXPECT_NE(png.err.find("libQt6Gui"), std::string::npos);
+}
+
 TEST_F(JoinProcesses, AFifoGivenAsAPictureIsRefusedAtOnce) {
   write_bitmap_file(pattern(8, 8, 1), dir.file("a.bmp"));
   for (const char* name : {"pipe.bmp", "pipe.jpg"}) {

@@ -1,0 +1,60 @@
+#include "app/qt_module.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+
+#include "platform/imageio/qt_codecs.h"
+
+namespace vimbrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kModuleName = "vimbrel-qt.so";
+
+fs::path module_path() {
+  std::error_code ec;
+  const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+  if (ec || program.empty()) return kModuleName;
+  const fs::path beside = program.parent_path() / kModuleName;
+  if (fs::exists(beside, ec)) return beside;
+  return (program.parent_path() / VIMBREL_QT_MODULE_FROM_BIN / kModuleName).lexically_normal();
+}
+
+// Loaded once; a module that cannot be loaded is said once, and stays missing for the run.
+void* module() {
+  static void* const handle = [] {
+    const fs::path path = module_path();
+    void* h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!h) std::cerr << "vimbrel: cannot load " << path.string() << ": " << ::dlerror() << "\n";
+    return h;
+  }();
+  return handle;
+}
+
+template <typename Function>
+Function* entry(const char* name) {
+  void* const h = module();
+  return h ? reinterpret_cast<Function*>(::dlsym(h, name)) : nullptr;
+}
+
+}  // namespace
+
+const QtCodecs* qt_codecs() {
+  static const QtCodecs* const codecs = [] {
+    auto* const get = entry<const QtCodecs*()>("vimbrel_qt_codecs");
+    return get ? get() : nullptr;
+  }();
+  return codecs;
+}
+
+int run_gui_module(int argc, char** argv) {
+  auto* const run = entry<int(int, char**)>("vimbrel_run_gui");
+  return run ? run(argc, argv) : 1;
+}
+
+}  // namespace vimbrel
