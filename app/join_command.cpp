@@ -127,8 +127,10 @@ class JoinRun {
   }
 
   // Only the loads use the work folder. Removing it before the save keeps the disk's discard of its
-  // blocks from queueing behind the output's writes.
+  // blocks from queueing behind the output's writes. A conversion prepared ahead and not taken is
+  // ended first, so that nothing writes into the folder while it goes.
   bool done_with_work_folder() {
+    prepared_b_.reset();
     private_folder_.remove();
     return true;
   }

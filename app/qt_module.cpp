@@ -20,7 +20,7 @@ fs::path module_path() {
   std::error_code ec;
   const fs::path program = fs::read_symlink("/proc/self/exe", ec);
   if (ec || program.empty()) return kModuleName;
-  const fs::path beside = program.parent_path() / kModuleName;
+  fs::path beside = program.parent_path() / kModuleName;
   if (fs::exists(beside, ec)) return beside;
   return (program.parent_path() / VIMBREL_QT_MODULE_FROM_BIN / kModuleName).lexically_normal();
 }
