@@ -19,7 +19,8 @@ constexpr const char* kModuleName = "vimbrel-qt.so";
 fs::path module_path() {
   std::error_code ec;
   const fs::path program = fs::read_symlink("/proc/self/exe", ec);
-  if (ec || program.empty()) return kModuleName;
+  // Never a bare name, which the loader would look for along its own search path.
+  if (ec || program.empty()) return fs::path(VIMBREL_INSTALLED_QT_MODULE_DIR) / kModuleName;
   fs::path beside = program.parent_path() / kModuleName;
   if (fs::exists(beside, ec)) return beside;
   return (program.parent_path() / VIMBREL_QT_MODULE_FROM_BIN / kModuleName).lexically_normal();
