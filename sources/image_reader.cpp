@@ -1,8 +1,6 @@
 #include "sources/image_reader.h"
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "join/new_canvas.h"
 #include "join/renderer.h"
@@ -27,22 +25,17 @@ struct ReaderTwin {
 constexpr ReaderTwin kReadA{Twin::A, 53, &Controls::RADIO5, &Controls::RADIO6, &ACG_SRID_CHK};
 constexpr ReaderTwin kReadB{Twin::B, 54, &Controls::RADIO6, &Controls::RADIO5, &BCG_SRID_CHK};
 
-void delete_file(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::remove(path, ec) && ec) throw RuntimeError{errc::kPathAccess};
-}
-
 // Reads `load_path` into the slot's bitmap, a non-bitmap through the converter and the work file.
 void read_file(Session& s, ImageSlot& image) {
   JoinDocument& d = s.doc;
   if (read_directly(image.file_ext)) {
     s.rt.LOADBITMAPFILE(image.bitmap, d.load.load_path);
   } else {
-    delete_file(d.work_file_path);  // a left-over work file; "?" and "*" are plain characters here
+    KILL(d.work_file_path);  // a left-over work file; "?" and "*" are plain characters here
     // Success shows in whether the work file reads.
     ConvertedPicture converted = JPEG2BMP(d.load.load_path, d.work_file_path);
     s.rt.LOADBITMAPFILE(image.bitmap, d.work_file_path, std::move(converted));
-    delete_file(d.work_file_path);
+    KILL(d.work_file_path);
   }
   image.width = s.rt.GETBITMAPWIDTH(image.bitmap);
   image.height = s.rt.GETBITMAPHEIGHT(image.bitmap);

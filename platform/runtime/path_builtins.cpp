@@ -1,11 +1,15 @@
 #include "platform/runtime/path_builtins.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
+#include "platform/imageio/file_io.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
@@ -46,6 +50,14 @@ bool FILE_EXISTS(std::string_view name) {
   if (S_ISDIR(entry.st_mode)) return false;
   struct stat target {};
   return !(S_ISLNK(entry.st_mode) && ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode));
+}
+
+void KILL(const std::string& name) {
+  // Held over the removal, so that the last close, which frees what the file held, is not this one.
+  UniqueFd held{::open(name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)};
+  std::error_code ec;
+  if (!std::filesystem::remove(name, ec) && ec) throw RuntimeError{errc::kPathAccess};
+  if (held) close_in_background(std::move(held));
 }
 
 void SPLIT_PATH(std::string_view path, std::string& drive, std::string& dir, std::string& name,

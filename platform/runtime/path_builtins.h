@@ -1,5 +1,6 @@
-// The path built-ins of the program: an existence test, splitting a path into its parts, and the
-// current directory. Paths are UTF-8; the backslash separates, and on this host "/" does as well.
+// The path built-ins of the program: an existence test, deleting a file, splitting a path into its
+// parts, and the current directory. Paths are UTF-8; the backslash separates, and on this host "/" does as
+// well.
 #pragma once
 
 #include <string>
@@ -10,6 +11,11 @@ namespace vimbrel {
 // True when an entry of that name exists and is not a folder (a link counts by what it points to;
 // a dangling link is an entry too). RuntimeError 55 for a name with "*" or "?".
 bool FILE_EXISTS(std::string_view name);
+
+// Deletes the file (or empty folder) `name`; nothing when there is none. RuntimeError 75 when it
+// cannot be deleted. The name is gone on return; freeing a large file's cached pages and blocks,
+// which can take milliseconds, goes on on another thread.
+void KILL(const std::string& name);
 
 // Splits `path` into drive ("C:" or "\\server\share"), directory (up to and including the last
 // separator), name and extension (from the last "." of the file name, dot included). The four

@@ -92,6 +92,18 @@ TEST_F(FileExists, AWildcardIsCode55) {
   EXPECT_EQ(trapped([&] { FILE_EXISTS("C:\\a?.bmp"); }), errc::kBadWildcard);
 }
 
+TEST_F(FileExists, KillDeletesAFileOrALinkAtOnceAndOnlyWhatItNames) {
+  std::filesystem::create_symlink(dir.file("表.bmp"), dir.file("link"));
+  std::ofstream(dir.file("folder.bmp/inside")) << "x";
+  KILL(dir.file("link"));
+  KILL(dir.file("none.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.file("link"))));
+  EXPECT_TRUE(FILE_EXISTS(dir.file("表.bmp"))) << "a link goes, not what it points to";
+  KILL(dir.file("表.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("表.bmp")));
+  EXPECT_EQ(trapped([&] { KILL(dir.file("folder.bmp")); }), errc::kPathAccess);
+}
+
 TEST(CurrentDir, IsTheProcessCurrentDirectoryForNoDriveOrADriveLetter) {
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
