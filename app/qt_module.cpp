@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <system_error>
 
+#include "app/program_folder.h"
 #include "platform/imageio/qt_codecs.h"
 
 namespace vimbrel {
@@ -17,13 +19,13 @@ namespace fs = std::filesystem;
 constexpr const char* kModuleName = "vimbrel-qt.so";
 
 fs::path module_path() {
-  std::error_code ec;
-  const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+  const std::optional<fs::path> folder = program_folder();
   // Never a bare name, which the loader would look for along its own search path.
-  if (ec || program.empty()) return fs::path(VIMBREL_INSTALLED_QT_MODULE_DIR) / kModuleName;
-  fs::path beside = program.parent_path() / kModuleName;
+  if (!folder) return fs::path(VIMBREL_INSTALLED_QT_MODULE_DIR) / kModuleName;
+  std::error_code ec;
+  fs::path beside = *folder / kModuleName;
   if (fs::exists(beside, ec)) return beside;
-  return (program.parent_path() / VIMBREL_QT_MODULE_FROM_BIN / kModuleName).lexically_normal();
+  return (*folder / VIMBREL_QT_MODULE_FROM_BIN / kModuleName).lexically_normal();
 }
 
 // Loaded once; a module that cannot be loaded is said once, and stays missing for the run.

@@ -1,8 +1,10 @@
 #include "app/settings_search.h"
 
 #include <cstdlib>
+#include <optional>
 #include <system_error>
 
+#include "app/program_folder.h"
 #include "app/settings_file.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/path_builtins.h"
@@ -24,10 +26,9 @@ bool holds_settings(const std::filesystem::path& folder) {
 // share/vimbrel beside the folder that holds the running program, so that an installed copy finds its
 // default settings under whichever prefix it was installed (or unpacked from a package) to.
 std::filesystem::path installed_data_folder() {
-  std::error_code ec;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec || program.empty()) return VIMBREL_INSTALLED_DATA_DIR;
-  return (program.parent_path() / VIMBREL_DATA_DIR_FROM_BIN).lexically_normal();
+  const std::optional<std::filesystem::path> folder = program_folder();
+  if (!folder) return VIMBREL_INSTALLED_DATA_DIR;
+  return (*folder / VIMBREL_DATA_DIR_FROM_BIN).lexically_normal();
 }
 
 }  // namespace

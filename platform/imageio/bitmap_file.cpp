@@ -1,6 +1,5 @@
 #include "platform/imageio/bitmap_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -122,7 +121,7 @@ void write_file_beside(const std::string& path, const std::function<bool(int fd,
   const bool written = write(temp.fd(), replaces);
   // The replaced file is held open over the rename, so that its blocks are freed (and, on a file
   // system that discards them, waited for) on another thread instead of inside the rename.
-  UniqueFd replaced{replaces ? ::open(target.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC) : -1};
+  UniqueFd replaced = replaces ? hold_file(target) : UniqueFd{};
   if (!written || !temp.rename_over(target)) throw RuntimeError{errc::kPathAccess};
   if (replaced) close_in_background(std::move(replaced));
 }

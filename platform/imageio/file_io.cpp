@@ -38,6 +38,10 @@ bool UniqueFd::close() {
   return rc == 0 || errno == EINTR;
 }
 
+UniqueFd hold_file(const std::string& path) {
+  return UniqueFd(::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+}
+
 void close_in_background(UniqueFd fd) {
   try {
     std::thread([fd = std::move(fd)]() mutable { fd.close(); }).detach();

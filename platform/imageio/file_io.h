@@ -30,6 +30,11 @@ class UniqueFd {
   int fd_ = -1;
 };
 
+// The file at `path` held open (a link itself, never what it names; no permission needed), so that
+// when its name goes, freeing what it holds waits for this hold instead: give the hold to
+// close_in_background. Invalid when nothing is there.
+UniqueFd hold_file(const std::string& path);
+
 // Closes `fd` on a thread of its own and returns at once: the last close of a deleted file frees its
 // blocks, which can wait on the disk. The process still waits for it at exit.
 void close_in_background(UniqueFd fd);

@@ -1,6 +1,5 @@
 #include "platform/runtime/path_builtins.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,7 +53,7 @@ bool FILE_EXISTS(std::string_view name) {
 
 void KILL(const std::string& name) {
   // Held over the removal, so that the last close, which frees what the file held, is not this one.
-  UniqueFd held{::open(name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC)};
+  UniqueFd held = hold_file(name);
   std::error_code ec;
   if (!std::filesystem::remove(name, ec) && ec) throw RuntimeError{errc::kPathAccess};
   if (held) close_in_background(std::move(held));
