@@ -54,7 +54,6 @@ struct JpegDecoder::State {
   std::uint64_t block_visit_budget = 0;
   Pixels pixels = Pixels::kBgr;
   std::vector<std::uint8_t> cmyk_rows;  // one batch of CMYK rows before their conversion
-  std::span<const std::uint8_t> data;   // the whole file in memory, or
   int fd = -1;                          // the file, read a piece at a time
   std::uint64_t size = 0, next_offset = 0;
   jpeg_source_mgr file_source{};
@@ -156,16 +155,11 @@ void use_file_source(JpegDecoder::State& s) {
 
 }  // namespace
 
-JpegDecoder::JpegDecoder(int fd, std::uint64_t size) : JpegDecoder(std::span<const std::uint8_t>{}) {
-  s_->fd = fd;
-  s_->size = size;
-  s_->piece.resize(kFilePieceBytes);
-}
-
-JpegDecoder::JpegDecoder(std::span<const std::uint8_t> data) : s_(std::make_unique<State>()) {
+JpegDecoder::JpegDecoder(int fd, std::uint64_t size) : s_(std::make_unique<State>()) {
   State& s = *s_;
-  s.data = data;
-  s.size = data.size();
+  s.fd = fd;
+  s.size = size;
+  s.piece.resize(kFilePieceBytes);
   s.cinfo.err = jpeg_std_error(&s.err);
   s.err.error_exit = on_error;
   s.err.output_message = on_message;
@@ -185,11 +179,7 @@ bool JpegDecoder::read_header() {
   State& s = *s_;
   if (!s.created || s.size == 0) return false;
   if (setjmp(s.jump)) return false;
-  if (s.fd >= 0) {
-    use_file_source(s);
-  } else {
-    jpeg_mem_src(&s.cinfo, s.data.data(), static_cast<unsigned long>(s.data.size()));
-  }
+  use_file_source(s);
   if (jpeg_read_header(&s.cinfo, TRUE) != JPEG_HEADER_OK) return false;
   const std::uint64_t pixels = std::uint64_t{s.cinfo.image_width} * s.cinfo.image_height;
   if (pixels == 0) return false;

@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
 
 namespace vimbrel {
 
@@ -20,8 +19,6 @@ class JpegDecoder {
  public:
   enum class Pixels { kBgr, kBgra };  // 3 bytes B, G, R; or 4 bytes B, G, R, 0xFF
 
-  // The decoder reads `data` in place: it must outlive the decoder.
-  explicit JpegDecoder(std::span<const std::uint8_t> data);
   // The decoder reads the first `size` bytes of the open file `fd` a piece at a time, as it needs
   // them, so that no copy of the whole file is held; `fd` must outlive the decoder.
   JpegDecoder(int fd, std::uint64_t size);

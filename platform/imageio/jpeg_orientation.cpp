@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platform/imageio/file_io.h"
@@ -94,10 +95,6 @@ std::optional<int> orientation_in_head(std::span<const std::uint8_t> jpeg, std::
 }
 
 }  // namespace
-
-int exif_orientation(std::span<const std::uint8_t> jpeg) {
-  return *orientation_in_head(jpeg, jpeg.size());
-}
 
 int exif_orientation(int fd, std::uint64_t size) {
   std::vector<std::uint8_t> head;

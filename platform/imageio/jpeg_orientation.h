@@ -2,14 +2,12 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 
 namespace vimbrel {
 
-// The Orientation tag (1..8) of the file's APP1 Exif segment; 1 when there is none or it is broken.
-int exif_orientation(std::span<const std::uint8_t> jpeg);
-// The same for the first `size` bytes of the open file `fd`, of which only the segments before the
-// first scan are read. RuntimeError 7 when those cannot be held in memory.
+// The Orientation tag (1..8) of the APP1 Exif segment of the first `size` bytes of the open file
+// `fd`; 1 when there is none or it is broken. Only the segments before the first scan are read.
+// RuntimeError 7 when those cannot be held in memory.
 int exif_orientation(int fd, std::uint64_t size);
 
 // True for the orientations that swap width and height (5..8).
