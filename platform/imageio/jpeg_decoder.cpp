@@ -30,9 +30,13 @@ constexpr std::uint64_t kBlockVisitsPerBlock = 32;
 constexpr std::uint64_t kFreeBlockVisits = std::uint64_t{1} << 20;
 
 // A Huffman-coded block costs at least one bit in its first scan, so a real file cannot describe
-// much more than 512 pixels a byte; twice that, plus room for tiny pictures, is the bound. Arithmetic
-// coding has no such floor and is bounded by memory alone.
+// much more than 512 pixels a byte; twice that, plus room for tiny pictures, is the bound.
 constexpr std::uint64_t kHuffmanPixelsPerByte = 1024;
+// Arithmetic coding has no such floor: its data may even stop early, the rest being decoded as if it
+// were zeros, so a few hundred bytes can describe a flat picture of hundreds of millions of pixels that
+// takes seconds and gigabytes to make. Photographs code at most a little better than with Huffman
+// tables; 64 times the Huffman bound refuses only such made-up pictures.
+constexpr std::uint64_t kArithmeticPixelsPerByte = 64 * kHuffmanPixelsPerByte;
 
 // The piece of a file read at a time.
 constexpr std::size_t kFilePieceBytes = std::size_t{64} << 10;
@@ -183,7 +187,8 @@ bool JpegDecoder::read_header() {
   if (jpeg_read_header(&s.cinfo, TRUE) != JPEG_HEADER_OK) return false;
   const std::uint64_t pixels = std::uint64_t{s.cinfo.image_width} * s.cinfo.image_height;
   if (pixels == 0) return false;
-  if (!s.cinfo.arith_code && pixels > s.size * kHuffmanPixelsPerByte + kSmallPicturePixels) return false;
+  const std::uint64_t per_byte = s.cinfo.arith_code ? kArithmeticPixelsPerByte : kHuffmanPixelsPerByte;
+  if (pixels > s.size * per_byte + kSmallPicturePixels) return false;
   s.cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
   s.block_visit_budget = block_visit_budget(s.cinfo);
   return true;

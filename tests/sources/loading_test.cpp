@@ -335,6 +335,7 @@ TEST_F(Loading, EveryCorpusFileLoadsAtItsSizeOrFailsCleanly) {
       {"bmp_named.jpg", {kEither, {161, 97}}},
       {"empty.jpg", {kFails, {}}},
       {"text.jpg", {kFails, {}}},
+      {"arithmetic_huge_claim.jpg", {kFails, {}}},
       {"testorig.jpg", {kLoads, {227, 149}}},
       {"testimgint.jpg", {kLoads, {227, 149}}},
       {"testimgari.jpg", {kEither, {227, 149}}},
