@@ -11,9 +11,9 @@
 #include "app/settings_file.h"
 #include "app/settings_search.h"
 #include "app/startup.h"
-#include "platform/imageio/work_folder.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/qt/qt_platform.h"
+#include "platform/system/work_folder.h"
 
 namespace vimbrel {
 namespace {

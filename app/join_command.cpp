@@ -15,10 +15,11 @@
 #include "app/startup.h"
 #include "join/effects.h"
 #include "join/save_region.h"
-#include "platform/imageio/fs_checks.h"
+#include "platform/imageio/jpeg_tail.h"
 #include "platform/imageio/prepared_conversion.h"
-#include "platform/imageio/work_folder.h"
 #include "platform/runtime/headless/headless_runtime.h"
+#include "platform/system/fs_checks.h"
+#include "platform/system/work_folder.h"
 #include "sources/image_reader.h"
 
 namespace vimbrel {

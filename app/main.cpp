@@ -5,7 +5,7 @@
 
 #include "app/join_command.h"
 #include "app/qt_module.h"
-#include "platform/imageio/signal_cleanup.h"
+#include "platform/system/signal_cleanup.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "platform/imageio/bmp_palette.h"
 
-#include "platform/imageio/file_io.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
 
 namespace vimbrel {
 

@@ -5,8 +5,8 @@
 
 #include <optional>
 
-#include "platform/imageio/file_io.h"
 #include "platform/pixels/bitmap.h"
+#include "platform/system/file_io.h"
 
 namespace vimbrel {
 

@@ -9,14 +9,14 @@
 #include "platform/imageio/bitmap_file.h"
 #include "platform/imageio/bmp_format.h"
 #include "platform/imageio/bmp_writer.h"
-#include "platform/imageio/file_io.h"
 #include "platform/imageio/jpeg_decoder.h"
 #include "platform/imageio/jpeg_orientation.h"
-#include "platform/imageio/memory_admission.h"
 #include "platform/imageio/prepared_conversion.h"
 #include "platform/imageio/qt_codecs.h"
-#include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
+#include "platform/system/memory_admission.h"
+#include "platform/system/temp_file.h"
 
 namespace vimbrel {
 

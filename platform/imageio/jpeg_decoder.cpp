@@ -1,4 +1,5 @@
 #include "platform/imageio/jpeg_decoder.h"
+#include "platform/imageio/picture_bounds.h"
 
 // clang-format off
 #include <cstddef>
@@ -11,7 +12,7 @@
 #include <csetjmp>
 #include <vector>
 
-#include "platform/imageio/file_io.h"
+#include "platform/system/file_io.h"
 
 namespace vimbrel {
 

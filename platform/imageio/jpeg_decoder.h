@@ -11,10 +11,6 @@
 
 namespace vimbrel {
 
-// The readers refuse a picture that claims far more pixels than its bytes could describe; this many
-// pixels are allowed on top of that bound, so that tiny pictures always pass.
-inline constexpr std::uint64_t kSmallPicturePixels = std::uint64_t{1} << 20;
-
 class JpegDecoder {
  public:
   enum class Pixels { kBgr, kBgra };  // 3 bytes B, G, R; or 4 bytes B, G, R, 0xFF

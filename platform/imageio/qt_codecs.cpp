@@ -6,12 +6,12 @@
 #include <QImageReader>
 #include <QImageWriter>
 
-#include "platform/imageio/bitmap_file.h"
 #include "platform/imageio/bmp_writer.h"
-#include "platform/imageio/jpeg_decoder.h"
-#include "platform/imageio/memory_admission.h"
+#include "platform/imageio/picture_bounds.h"
 #include "platform/imageio/qt_decoder.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/memory_admission.h"
+#include "platform/system/write_file_beside.h"
 
 namespace vimbrel {
 namespace {

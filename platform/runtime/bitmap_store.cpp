@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "platform/imageio/bitmap_file.h"
-#include "platform/imageio/memory_admission.h"
 #include "platform/imageio/png_file.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/memory_admission.h"
 
 namespace vimbrel {
 namespace {

@@ -8,8 +8,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/imageio/file_io.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
 
 namespace vimbrel {
 

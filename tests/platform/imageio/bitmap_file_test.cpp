@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/imageio/file_io.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
 #include "tests/platform/imageio/picture_checks.h"
 #include "tests/support/pictures.h"
 #include "tests/support/temp_dir.h"

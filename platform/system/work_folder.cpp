@@ -1,4 +1,4 @@
-#include "platform/imageio/work_folder.h"
+#include "platform/system/work_folder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/imageio/run_names.h"
+#include "platform/system/run_names.h"
 
 namespace vimbrel {
 

@@ -15,8 +15,4 @@ std::string replaceable_target(const std::string& path);
 // "not a regular file" (a FIFO or a device), "permission denied"; empty when it is a readable file.
 std::string unreadable_cause(const std::string& path);
 
-// A warning for a picture that loads although it is damaged: a JPEG whose data stops before its
-// end marker (a cut-off file loads as far as it goes). Empty otherwise.
-std::string picture_warning(const std::string& path);
-
 }  // namespace vimbrel

@@ -1,4 +1,4 @@
-#include "platform/imageio/signal_cleanup.h"
+#include "platform/system/signal_cleanup.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "platform/imageio/memory_admission.h"
+#include "platform/system/memory_admission.h"
 
 #include <sys/resource.h>
 #include <unistd.h>

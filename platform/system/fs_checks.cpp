@@ -1,4 +1,4 @@
-#include "platform/imageio/fs_checks.h"
+#include "platform/system/fs_checks.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/imageio/file_io.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
 
 namespace vimbrel {
 
@@ -40,26 +40,6 @@ std::string unreadable_cause(const std::string& path) {
   if (!S_ISREG(st.st_mode)) return "not a regular file";
   if (::access(path.c_str(), R_OK) != 0) return "permission denied";
   return {};
-}
-
-std::string picture_warning(const std::string& path) {
-  std::uint64_t size = 0;
-  try {
-    const UniqueFd fd = open_for_reading(path, size);
-    std::array<std::uint8_t, 3> head{};
-    if (size < 4 || !read_at(fd.get(), head.data(), head.size(), 0)) return {};
-    if (head != std::array<std::uint8_t, 3>{0xFF, 0xD8, 0xFF}) return {};
-    // Writers may pad a file after its end marker; padding is zeros or a run of 0xFF.
-    std::array<std::uint8_t, 4096> tail{};
-    const std::uint64_t n = std::min<std::uint64_t>(size, tail.size());
-    if (!read_at(fd.get(), tail.data(), n, size - n)) return {};
-    std::size_t end = n;
-    while (end > 2 && (tail[end - 1] == 0x00 || (tail[end - 1] == 0xFF && tail[end - 2] == 0xFF))) --end;
-    if (tail[end - 2] == 0xFF && tail[end - 1] == 0xD9) return {};
-  } catch (const RuntimeError&) {
-    return {};
-  }
-  return "the JPEG data ends before its end marker (a cut-off file?); it was loaded as far as it goes";
 }
 
 }  // namespace vimbrel

@@ -1,4 +1,4 @@
-#include "platform/imageio/temp_file.h"
+#include "platform/system/temp_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,8 +8,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/imageio/run_names.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/run_names.h"
 
 namespace vimbrel {
 

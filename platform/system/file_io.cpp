@@ -1,4 +1,4 @@
-#include "platform/imageio/file_io.h"
+#include "platform/system/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +9,8 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/imageio/memory_admission.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/memory_admission.h"
 
 namespace vimbrel {
 

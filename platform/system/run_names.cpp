@@ -1,4 +1,4 @@
-#include "platform/imageio/run_names.h"
+#include "platform/system/run_names.h"
 
 #include <signal.h>
 #include <unistd.h>

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/imageio/signal_cleanup.h"
+#include "platform/system/signal_cleanup.h"
 
 namespace vimbrel {
 
