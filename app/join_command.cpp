@@ -108,7 +108,8 @@ class JoinRun {
     const int jobs = o_.jobs > 0 ? o_.jobs : usable_cores();
     const std::string b = absolute(o_.b);
     if (jobs > 1 && !read_directly(fs::path(b).extension().string())) {
-      prepared_b_.emplace(b, s_.doc.work_file_path, work_folder_ + "prepared-b.bmp");
+      rt_.set_converter(
+          std::make_unique<PreparedConversion>(b, s_.doc.work_file_path, work_folder_ + "prepared-b.bmp"));
     }
     return true;
   }
@@ -131,7 +132,7 @@ class JoinRun {
   // blocks from queueing behind the output's writes. A conversion prepared ahead and not taken is
   // ended first, so that nothing writes into the folder while it goes.
   bool done_with_work_folder() {
-    prepared_b_.reset();
+    rt_.set_converter(std::make_unique<Converter>());
     private_folder_.remove();
     return true;
   }
@@ -194,7 +195,6 @@ class JoinRun {
   PrivateWorkFolder& private_folder_;
   std::string work_folder_;
   bool refused_ = false;
-  std::optional<PreparedConversion> prepared_b_;  // last: its thread ends before the rest goes
 };
 
 }  // namespace

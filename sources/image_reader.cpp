@@ -4,7 +4,6 @@
 
 #include "join/new_canvas.h"
 #include "join/renderer.h"
-#include "platform/imageio/jpeg2bmp.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/path_builtins.h"
 #include "sources/crop_sliders.h"
@@ -33,7 +32,7 @@ void read_file(Session& s, ImageSlot& image) {
   } else {
     KILL(d.work_file_path);  // a left-over work file; "?" and "*" are plain characters here
     // Success shows in whether the work file reads.
-    ConvertedPicture converted = JPEG2BMP(d.load.load_path, d.work_file_path);
+    ConvertedPicture converted = s.rt.converter().convert(d.load.load_path, d.work_file_path);
     s.rt.LOADBITMAPFILE(image.bitmap, d.work_file_path, std::move(converted));
     KILL(d.work_file_path);
   }

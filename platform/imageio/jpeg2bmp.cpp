@@ -11,7 +11,6 @@
 #include "platform/imageio/bmp_writer.h"
 #include "platform/imageio/jpeg_decoder.h"
 #include "platform/imageio/jpeg_orientation.h"
-#include "platform/imageio/prepared_conversion.h"
 #include "platform/imageio/qt_codecs.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/system/file_io.h"
@@ -163,9 +162,6 @@ bool is_jpeg(const Source& src) {
 }  // namespace
 
 ConvertedPicture JPEG2BMP(const std::string& source, const std::string& destination) {
-  if (std::optional<ConvertedPicture> prepared = take_prepared_conversion(source, destination)) {
-    return std::move(*prepared);
-  }
   const std::optional<Source> src = open_source(source);
   if (!src) return {};
   const auto& m = src->magic;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/imageio/converter.h"
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
 #include "platform/runtime/bitmap_store.h"
@@ -107,6 +109,9 @@ class FormRuntime {
   void LOADBITMAPFILE(BitmapObject b, const std::string& path, ConvertedPicture converted = {}) {
     bitmaps_.load(b, path, std::move(converted));
   }
+  // The image converter that turns a picture the bitmap reader cannot read into a work file.
+  Converter& converter() { return *converter_; }
+  void set_converter(std::unique_ptr<Converter> converter) { converter_ = std::move(converter); }
   float GETBITMAPWIDTH(BitmapObject b) const { return static_cast<float>(bitmaps_.width(b)); }
   float GETBITMAPHEIGHT(BitmapObject b) const { return static_cast<float>(bitmaps_.height(b)); }
   void SAVEFILE(BitmapObject b, const std::string& path) { bitmaps_.save(b, path); }
@@ -190,6 +195,7 @@ class FormRuntime {
 
   std::vector<FormLayout> layouts_;
   BitmapStore bitmaps_;
+  std::unique_ptr<Converter> converter_ = std::make_unique<Converter>();
   std::vector<WindowEntry> windows_;  // index = id - 1
   std::unordered_map<int, Bitmap> surfaces_;
   EventTable events_;
