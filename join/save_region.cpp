@@ -28,7 +28,7 @@ std::string save_file_path(const std::string& chosen, std::string& folder, const
   std::string drive, dir, name, ext;
   SPLIT_PATH(chosen, drive, dir, name, ext);
   folder = drive + dir;
-  return folder + name + extension;
+  return with_extension(chosen, extension);
 }
 
 }  // namespace vimbrel

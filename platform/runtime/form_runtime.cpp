@@ -151,9 +151,18 @@ bool FormRuntime::dispatch(Window control, std::string_view event, const EventAr
   const std::string name = name_of(control) + "_" + std::string(event);
   const auto it = events_.find(name);
   if (it == events_.end()) return false;
-  busy_ = true;
-  const int code = trapped([&] { it->second(args); });
-  busy_ = false;
+  int code = 0;
+  {
+    // Cleared however the procedure ends, an exception that is no error of its own included.
+    struct Busy {
+      explicit Busy(bool& flag) : flag_(flag) { flag_ = true; }
+      ~Busy() { flag_ = false; }
+      Busy(const Busy&) = delete;
+      Busy& operator=(const Busy&) = delete;
+      bool& flag_;
+    } busy(busy_);
+    code = trapped([&] { it->second(args); });
+  }
   if (code != 0) {
     report_untrapped(code, name);
     end_program(1);

@@ -92,4 +92,10 @@ std::string CURRENT_DIR(std::string_view drive) {
   });
 }
 
+std::string with_extension(std::string_view path, std::string_view extension) {
+  std::string drive, dir, name, ext;
+  SPLIT_PATH(path, drive, dir, name, ext);
+  return drive + dir + name + std::string(extension);
+}
+
 }  // namespace vimbrel

@@ -23,6 +23,10 @@ void KILL(const std::string& name);
 void SPLIT_PATH(std::string_view path, std::string& drive, std::string& dir, std::string& name,
                 std::string& ext);
 
+// `path` with its extension (as SPLIT_PATH finds it) replaced by `extension`: the name a save writes
+// for the name the user chose, and the name its dialog asks about.
+std::string with_extension(std::string_view path, std::string_view extension);
+
 // With an empty argument the process's current directory; with a drive ("C:") that drive's, which on
 // this host is the same. Any other argument raises RuntimeError 5. Empty when the current
 // directory cannot be had (it was removed, say).

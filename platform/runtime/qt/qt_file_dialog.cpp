@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QStyle>
 
+#include "platform/runtime/path_builtins.h"
+
 namespace vimbrel {
 
 // ---- Icons and types without reading a byte
@@ -96,10 +98,7 @@ void FileDialog::accept() {
 // ---- Names
 
 QString with_extension(const QString& path, const QString& extension) {
-  const qsizetype slash = path.lastIndexOf('/');
-  const qsizetype dot = path.lastIndexOf('.');
-  const QString stem = dot > slash ? path.left(dot) : path;
-  return stem + extension;
+  return QString::fromStdString(with_extension(path.toStdString(), extension.toStdString()));
 }
 
 QString single_extension(const QStringList& name_filters) {
