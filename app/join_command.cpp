@@ -1,7 +1,6 @@
 #include "app/join_command.h"
 
 #include <sched.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -15,10 +14,8 @@
 #include "app/startup.h"
 #include "join/effects.h"
 #include "join/save_region.h"
-#include "platform/imageio/jpeg_tail.h"
 #include "platform/imageio/prepared_conversion.h"
 #include "platform/runtime/headless/headless_runtime.h"
-#include "platform/system/fs_checks.h"
 #include "platform/system/work_folder.h"
 #include "sources/image_reader.h"
 
@@ -26,9 +23,6 @@ namespace vimbrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The load's out-of-memory message, told apart from its other one.
-constexpr const char* kLoadMemoryText = "ロードする為のメモリが足りません";
 
 std::string with_separator(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -81,7 +75,10 @@ class JoinRun {
  private:
   // False, with the messages shown so far on stderr, when the program reported a failure.
   bool ok() {
-    for (const auto& m : rt_.messages()) err_ << "vimbrel join: " << m.caption << ": " << m.text << "\n";
+    for (const auto& m : rt_.messages()) {
+      err_ << "vimbrel join: " << m.caption << ": " << m.text << "\n";
+      if (!m.detail.empty()) err_ << "vimbrel join: " << m.caption << ": " << m.detail << "\n";
+    }
     for (const auto& u : rt_.untrapped())
       err_ << "vimbrel join: error " << u.code << " in " << u.procedure << "\n";
     const bool fine = rt_.messages().empty() && !rt_.ended();
@@ -117,14 +114,9 @@ class JoinRun {
   bool load(const std::string& button, const std::string& path) {
     const std::string full = absolute(path);
     rt_.push_dialog_answer(full);
-    if (!did(rt_.click(button), button)) return false;
-    const std::string cause = rt_.messages().empty() ? "" : load_cause(full);
-    if (!ok()) {
-      if (!cause.empty()) err_ << "vimbrel join: " << full << ": " << cause << "\n";
-      return false;
-    }
-    const std::string warning = picture_warning(full);
-    if (!warning.empty()) err_ << "vimbrel join: warning: " << full << ": " << warning << "\n";
+    if (!did(rt_.click(button), button) || !ok()) return false;
+    for (const std::string& w : rt_.take_warnings())
+      err_ << "vimbrel join: warning: " << full << ": " << w << "\n";
     return true;
   }
 
@@ -135,16 +127,6 @@ class JoinRun {
     rt_.set_converter(std::make_unique<Converter>());
     private_folder_.remove();
     return true;
-  }
-
-  // What the load's message box cannot say: why the file could not be read.
-  std::string load_cause(const std::string& path) const {
-    for (const auto& m : rt_.messages())
-      if (m.text == kLoadMemoryText) return "not enough memory";
-    const std::string cause = unreadable_cause(path);
-    if (!cause.empty()) return cause;
-    if (::access(work_folder_.c_str(), W_OK | X_OK) != 0) return "the work folder is missing or not writable";
-    return "a broken picture (not a bitmap, JPEG, PNG or GIF this program reads)";
   }
 
   bool choices() {

@@ -59,8 +59,10 @@ void BUTTON60_ON(Session& s, Window owner) {
   const std::string path = save_file_path(d.save_file_name, d.save_dir, s.save_extension);
   const std::optional<PixelRect> region = save_region(d);
   if (!region) return;
-  const int code = trapped([&] { write_region(s, *region, path); });
-  if (code != 0) report_failure(s, owner, path, code);
+  if (const std::optional<RuntimeError> error = trap([&] { write_region(s, *region, path); })) {
+    s.rt.set_error_detail(error->cause());
+    report_failure(s, owner, path, error->code);
+  }
   restore_canvas(s, owner);
 }
 

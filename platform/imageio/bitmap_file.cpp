@@ -79,7 +79,9 @@ bool read_all_rows(int fd, const BmpLayout& l, const RowToPixels& convert, Bitma
 
 Bitmap read_direct(int fd, const BmpLayout& l, const RowToPixels& convert) {
   Bitmap b = Bitmap::create_uninitialised(l.width, l.height);
-  if (!read_all_rows(fd, l, convert, b)) throw RuntimeError{errc::kInvalidPicture};
+  if (!read_all_rows(fd, l, convert, b)) {
+    throw RuntimeError{errc::kInvalidPicture, "the BMP's pixel data could not be read to its end"};
+  }
   return b;
 }
 
@@ -93,7 +95,9 @@ Bitmap read_through_qt(int fd, const BmpLayout& l) {
   admit_memory(l.bytes_needed + l.pixel_count() * kPeakBytesPerPixel);
   const auto bytes = read_whole(fd, l.bytes_needed);
   const QtCodecs* codecs = qt_codecs();
-  if (!bytes || !codecs) throw RuntimeError{errc::kInvalidPicture};
+  if (!bytes) throw RuntimeError{errc::kInvalidPicture, "the BMP file could not be read to its end"};
+  if (!codecs)
+    throw RuntimeError{errc::kInvalidPicture, "a BMP layout that needs Qt's reader, which is not loaded"};
   return codecs->read_bitmap(*bytes, l.pixel_count());
 }
 
@@ -117,7 +121,9 @@ Bitmap read_bitmap_file(const std::string& path, ConvertedPicture converted) {
   if (converted.written && file_identity(fd.get()) == converted.written) return std::move(converted.pixels);
   std::array<std::uint8_t, kBmpHeadBytes> head{};
   const auto head_bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size()));
-  if (!read_at(fd.get(), head.data(), head_bytes, 0)) throw RuntimeError{errc::kInvalidPicture};
+  if (!read_at(fd.get(), head.data(), head_bytes, 0)) {
+    throw RuntimeError{errc::kInvalidPicture, "the BMP header could not be read"};
+  }
   const BmpLayout layout = check_bmp_header({head.data(), head_bytes}, size);
   const std::uint64_t held = layout.pixel_count() * 4 + kBmpStripBytes;  // the picture and a strip
   if (layout.direct()) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace vimbrel {
 
@@ -34,12 +35,19 @@ class JpegDecoder {
   bool start(Pixels pixels);
   // Decodes the next `count` rows (top-down) into `rows`. False on failure.
   bool read_rows(std::uint8_t* const* rows, int count);
+  // Reads on to the end marker once every row is decoded, so that a cut-off tail is noticed.
+  void finish();
   // True when the last failure was libjpeg running out of memory.
   bool out_of_memory() const;
+  // Why the last call failed, in a few English words.
+  std::string failure() const;
+  // True when the data stopped before its end marker and libjpeg made up the rest.
+  bool ended_early() const;
 
   struct State;  // libjpeg's side, defined with the code
 
  private:
+  bool fail(const std::string& why);
   std::unique_ptr<State> s_;
 };
 

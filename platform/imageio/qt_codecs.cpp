@@ -6,6 +6,8 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include <string>
+
 #include "platform/imageio/bmp_writer.h"
 #include "platform/imageio/picture_bounds.h"
 #include "platform/imageio/qt_decoder.h"
@@ -25,7 +27,7 @@ Bitmap read_bitmap(std::span<const std::uint8_t> file, std::uint64_t pixels) {
                                             static_cast<qsizetype>(file.size()));
   const QtAllocationAllowance allowance(pixels * 4);
   const QImage image = read_qt_image(data, "bmp");
-  if (image.isNull()) throw RuntimeError{errc::kInvalidPicture};
+  if (image.isNull()) throw RuntimeError{errc::kInvalidPicture, "BMP data that Qt's reader refused"};
   return bitmap_from_qimage(image);
 }
 
@@ -38,12 +40,21 @@ std::optional<Bitmap> read_other(int fd, std::uint64_t size) {
   const QSize dimensions = reader.size();
   if (!dimensions.isValid() || dimensions.isEmpty()) return std::nullopt;
   const std::uint64_t pixels = std::uint64_t(dimensions.width()) * std::uint64_t(dimensions.height());
-  if (pixels > size * kOtherPixelsPerByte + kSmallPicturePixels) return std::nullopt;
+  if (pixels > size * kOtherPixelsPerByte + kSmallPicturePixels) {
+    throw RuntimeError{errc::kInvalidPicture,
+                       reader.format().toUpper().toStdString() + " header claims " +
+                           std::to_string(dimensions.width()) + " × " + std::to_string(dimensions.height()) +
+                           " pixels but the file holds " + std::to_string(size) + " bytes"};
+  }
   // Qt's picture, its conversion, the Bitmap and the work file's strip.
   admit_memory(pixels * 12 + kBmpStripBytes);
   const QtAllocationAllowance allowance(pixels * 8);
   const QImage image = reader.read();
-  if (image.isNull()) return std::nullopt;
+  if (image.isNull()) {
+    throw RuntimeError{errc::kInvalidPicture, reader.format().toUpper().toStdString() +
+                                                  " data that Qt's reader refused (" +
+                                                  reader.errorString().toStdString() + ")"};
+  }
   return bitmap_from_qimage(image);
 }
 

@@ -152,6 +152,7 @@ bool FormRuntime::dispatch(Window control, std::string_view event, const EventAr
   const auto it = events_.find(name);
   if (it == events_.end()) return false;
   int code = 0;
+  error_detail_.clear();
   {
     // Cleared however the procedure ends, an exception that is no error of its own included.
     struct Busy {

@@ -85,6 +85,12 @@ class FormRuntime {
 
   // ---- Dialogs. A cancelled dialog returns kCancelled.
   virtual void MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) = 0;
+  // The cause of the error a procedure trapped, for the message box it shows next: the headless
+  // backend records it beside the box; the windows show their given texts only.
+  void set_error_detail(std::string detail) { error_detail_ = std::move(detail); }
+  // What is wrong with a picture that loaded all the same (a cut-off JPEG, say): the headless
+  // backend records it; the windows show the picture as it is.
+  virtual void note_warning(std::string_view /*warning*/) {}
   virtual std::string WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                                  std::string_view filter, int) = 0;
   virtual std::string WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
@@ -173,6 +179,7 @@ class FormRuntime {
   virtual void report_untrapped(int code, std::string_view procedure) = 0;
   void end_program(int status);
   bool busy() const { return busy_; }
+  std::string take_error_detail() { return std::exchange(error_detail_, std::string()); }
   Window main_form() const { return main_form_; }
   // The dropped file that answers the open dialog of the procedure a drop runs; taken once.
   std::optional<std::string> take_drop_answer() { return std::exchange(drop_answer_, std::nullopt); }
@@ -203,6 +210,7 @@ class FormRuntime {
   std::optional<std::string> drop_answer_;
   Window main_form_;
   bool busy_ = false;
+  std::string error_detail_;
   std::optional<int> ended_;
 };
 

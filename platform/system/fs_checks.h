@@ -11,8 +11,8 @@ namespace vimbrel {
 // the link names nothing.
 std::string replaceable_target(const std::string& path);
 
-// Why a picture at `path` cannot be read, as far as the file system tells: "not found", "a folder",
-// "not a regular file" (a FIFO or a device), "permission denied"; empty when it is a readable file.
-std::string unreadable_cause(const std::string& path);
+// True when the file system holding the open file `fd` has (next to) no space left for this user, as
+// after a write that failed for want of it.
+bool no_space_left(int fd);
 
 }  // namespace vimbrel

@@ -108,7 +108,11 @@ std::uint64_t usable_memory() {
 }
 
 void admit_memory(std::uint64_t bytes) {
-  if (bytes > usable_memory()) throw RuntimeError{errc::kOutOfMemory};
+  if (const std::uint64_t usable = usable_memory(); bytes > usable) {
+    throw RuntimeError{errc::kOutOfMemory, "not enough memory: " + std::to_string(bytes >> 20) +
+                                               " MB needed, " + std::to_string(usable >> 20) +
+                                               " MB to be had"};
+  }
 }
 
 }  // namespace vimbrel

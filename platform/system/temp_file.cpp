@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -33,6 +34,15 @@ void sweep_ended_temp_files(const fs::path& folder) {
   }
 }
 
+// Why a file could not be made at or in `where`.
+std::string creation_failure(int error, const std::string& where) {
+  if (error == EEXIST) return where + " exists already";
+  if (error == ENOSPC || error == EDQUOT) return "no space left for a file in " + where;
+  if (error == ENOENT || error == ENOTDIR) return "the folder of " + where + " is missing";
+  if (error == EACCES || error == EPERM || error == EROFS) return "no file can be made in " + where;
+  return std::error_code(error, std::generic_category()).message() + " (" + where + ")";
+}
+
 }  // namespace
 
 ExclusiveTempFile::ExclusiveTempFile(std::string path, UniqueFd fd)
@@ -40,7 +50,7 @@ ExclusiveTempFile::ExclusiveTempFile(std::string path, UniqueFd fd)
 
 ExclusiveTempFile ExclusiveTempFile::at(const std::string& path) {
   UniqueFd fd = create_exclusive(path);
-  if (!fd) throw RuntimeError{errc::kPathAccess};
+  if (!fd) throw RuntimeError{errc::kPathAccess, creation_failure(errno, path)};
   return ExclusiveTempFile(path, std::move(fd));
 }
 
@@ -52,9 +62,10 @@ ExclusiveTempFile ExclusiveTempFile::beside(const std::string& target) {
     std::string path = (t.parent_path() / ("." + name + "." + run_tag() + std::string(kTempSuffix))).string();
     UniqueFd fd = create_exclusive(path);
     if (fd) return ExclusiveTempFile(std::move(path), std::move(fd));
-    if (errno != EEXIST) break;
+    if (errno != EEXIST)
+      throw RuntimeError{errc::kPathAccess, creation_failure(errno, t.parent_path().string())};
   }
-  throw RuntimeError{errc::kPathAccess};
+  throw RuntimeError{errc::kPathAccess, "no free temporary name in " + t.parent_path().string()};
 }
 
 ExclusiveTempFile::~ExclusiveTempFile() {

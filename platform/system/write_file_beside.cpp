@@ -19,7 +19,11 @@ void write_file_beside(const std::string& path, const std::function<bool(int fd,
   // The replaced file is held open over the rename, so that its blocks are freed (and, on a file
   // system that discards them, waited for) on another thread instead of inside the rename.
   UniqueFd replaced = replaces ? hold_file(target) : UniqueFd{};
-  if (!written || !temp.rename_over(target)) throw RuntimeError{errc::kPathAccess};
+  if (!written) {
+    throw RuntimeError{errc::kPathAccess, no_space_left(temp.fd()) ? "no space left in the output folder"
+                                                                   : "the file could not be written"};
+  }
+  if (!temp.rename_over(target)) throw RuntimeError{errc::kPathAccess, "the file could not be put in place"};
   if (replaced) close_in_background(std::move(replaced));
 }
 

@@ -197,6 +197,10 @@ TEST_F(JoinCommand, AFailedLoadOrSaveExitsWithOneAndSaysWhy) {
   EXPECT_TRUE(out.str().empty());
 }
 
+std::string corpus(const std::string& name) {
+  return (test::corpus_dir() / name).string();
+}
+
 struct CauseCase {
   const char* name;
   std::function<std::string(const test::TempDir&)> make;  // gives picture B
@@ -223,6 +227,16 @@ const CauseCase kCauses[] = {
        return d.file("text.jpg");
      },
      "a broken picture"},
+    // Hostile files of the corpus: the refusal names what is wrong with each.
+    {"HugeBmpClaim", [](const test::TempDir&) { return corpus("bmpsuite/b/reallybig.bmp"); },
+     "BMP header claims 3000000 × 2000000 pixels but the file holds 24 KB"},
+    {"BmpHeaderSize", [](const test::TempDir&) { return corpus("bmpsuite/b/badheadersize.bmp"); },
+     "a BMP info header of 66 bytes"},
+    {"ArithmeticJpegClaim",
+     [](const test::TempDir&) { return corpus("jpeg/made/arithmetic_huge_claim.jpg"); },
+     "JPEG header claims 30947 × 11777 pixels but the file holds 331 bytes"},
+    {"JpegCutInItsHeader", [](const test::TempDir&) { return corpus("jpeg/made/truncated_in_header.jpg"); },
+     "the JPEG decoder refused its data (Invalid JPEG file structure: missing SOS marker)"},
 };
 
 void PrintTo(const CauseCase& c, std::ostream* os) {

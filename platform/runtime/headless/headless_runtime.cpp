@@ -280,7 +280,7 @@ void HeadlessRuntime::DESTROYWINDOW(Window form) {
 }
 
 void HeadlessRuntime::MESSAGEBOX(Window, std::string_view caption, std::string_view text, int, int) {
-  messages_.push_back({std::string(caption), std::string(text)});
+  messages_.push_back({std::string(caption), std::string(text), take_error_detail()});
 }
 
 std::string HeadlessRuntime::next_dialog_answer() {

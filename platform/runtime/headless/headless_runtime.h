@@ -19,6 +19,7 @@ class HeadlessRuntime : public FormRuntime {
  public:
   struct Message {
     std::string caption, text;
+    std::string detail;  // the cause of the trapped error the box reports; empty for others
   };
   struct Untrapped {
     int code;
@@ -49,6 +50,8 @@ class HeadlessRuntime : public FormRuntime {
   const std::vector<Message>& messages() const { return messages_; }
   void clear_messages() { messages_.clear(); }
   const std::vector<Untrapped>& untrapped() const { return untrapped_; }
+  void note_warning(std::string_view warning) override { warnings_.emplace_back(warning); }
+  std::vector<std::string> take_warnings() { return std::exchange(warnings_, {}); }
   // Actions run by WAITEVENT one per call; when none is left the program ends (status 0).
   void queue_action(std::function<void()> action) { actions_.push_back(std::move(action)); }
   void set_system_metric(int index, int value) { metrics_[index] = value; }
@@ -126,6 +129,7 @@ class HeadlessRuntime : public FormRuntime {
   std::deque<std::string> dialog_answers_;
   std::deque<std::function<void()>> actions_;
   std::vector<Message> messages_;
+  std::vector<std::string> warnings_;
   std::vector<Untrapped> untrapped_;
   std::vector<std::string> last_dialog_;
   std::unordered_map<int, int> metrics_;
