@@ -232,7 +232,7 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
   }
   JoinRun run(*o, work, *private_folder, err);
   if (const int status = run.run(); status != kJoinWritten) return status;
-  out << saved_path(absolute(o->out), o->extension) << "\n";
+  out << printable_path(saved_path(absolute(o->out), o->extension)) << "\n";
   return kJoinWritten;
 }
 

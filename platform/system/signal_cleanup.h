@@ -1,6 +1,6 @@
 // What this process removes when SIGINT or SIGTERM ends it: its private work folder (with the files
-// in it) and the temporary files it is writing. The handler only unlinks and removes folders from a
-// table filled in advance, so it is safe to run at any moment.
+// in it), held by descriptors, and the temporary files it is writing. The handler only unlinks and
+// removes folders from a table filled in advance, so it is safe to run at any moment.
 #pragma once
 
 #include <string>
@@ -10,8 +10,12 @@ namespace vimbrel {
 class RemovedOnSignal {
  public:
   enum class Kind { kFile, kFolder };
-  // Registers `path` (a folder loses its files first). Without effect when the table is full.
+  RemovedOnSignal() = default;
+  // Registers the file `path`. Without effect when the table is full (and so for the others).
   RemovedOnSignal(const std::string& path, Kind kind);
+  // Registers the folder held open at `folder`, whose entry in the folder held at `parent` is `name`:
+  // its files are removed through `folder`, and the entry only while it is still that folder.
+  void hold_folder(int parent, int folder, const std::string& name);
   ~RemovedOnSignal() { release(); }
   RemovedOnSignal(const RemovedOnSignal&) = delete;
   RemovedOnSignal& operator=(const RemovedOnSignal&) = delete;

@@ -1,5 +1,6 @@
 #include "platform/system/temp_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <system_error>
 
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/run_lock.h"
 #include "platform/system/run_names.h"
 
 namespace vimbrel {
@@ -20,7 +22,8 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kTempSuffix = ".tmp";
 
-// Removes the temporary files of ended runs beside `target`'s name: ".<name>.<tag>.tmp".
+// Removes the temporary files of ended runs beside `target`'s name: ".<name>.<tag>.tmp". A writing
+// run holds the lock on its file; where the file system has no locks, only old files go.
 void sweep_ended_temp_files(const fs::path& folder) {
   std::error_code ec;
   fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
@@ -28,9 +31,18 @@ void sweep_ended_temp_files(const fs::path& folder) {
     const std::string name = it->path().filename().string();
     const std::size_t tag = name.rfind(".vimbrel-");
     if (name.empty() || name[0] != '.' || tag == std::string::npos || tag == 0) continue;
+    if (!is_run_tag(name, tag + 1, kTempSuffix)) continue;
     struct stat st {};
     if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) continue;
-    if (tag_of_ended_run(name, tag + 1, kTempSuffix)) ::unlink(it->path().c_str());
+    const UniqueFd fd(::open(it->path().c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat opened {};
+    if (!fd || ::fstat(fd.get(), &opened) != 0 || opened.st_ino != st.st_ino || opened.st_dev != st.st_dev) {
+      continue;
+    }
+    const RunState state = run_state(fd.get());
+    if (state == RunState::kEnded || (state == RunState::kUnknown && old_enough_to_sweep(st))) {
+      ::unlink(it->path().c_str());
+    }
   }
 }
 
@@ -46,7 +58,9 @@ std::string creation_failure(int error, const std::string& where) {
 }  // namespace
 
 ExclusiveTempFile::ExclusiveTempFile(std::string path, UniqueFd fd)
-    : path_(std::move(path)), fd_(std::move(fd)), on_signal_(path_, RemovedOnSignal::Kind::kFile) {}
+    : path_(std::move(path)), fd_(std::move(fd)), on_signal_(path_, RemovedOnSignal::Kind::kFile) {
+  hold_run_lock(fd_.get());  // tells the sweeps of other runs that this file is being written
+}
 
 ExclusiveTempFile ExclusiveTempFile::at(const std::string& path) {
   UniqueFd fd = create_exclusive(path);

@@ -1,6 +1,7 @@
 #include "app/join_command.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <sys/stat.h>
 
@@ -289,6 +290,8 @@ const RefusedCase kRefused[] = {
     {"MoveOffTheTop", {"--margin", "0,0", "--move-a", "0,-1"}, "DY 0..20"},
     {"OutputIsAFolderName", {"-o", "DIR:"}, "names a folder"},
     {"OutputIsAnExistingFolder", {"-o", "DIR:taken.bmp"}, "names a folder"},
+    {"OutputIsADevice", {"-o", "/dev/null"}, "names a device or other special file (/dev/null)"},
+    {"OutputInASystemFolder", {"-o", "/proc/self/out"}, "the system folder /proc"},
 };
 
 void PrintTo(const RefusedCase& c, std::ostream* os) {
@@ -310,6 +313,37 @@ TEST_P(JoinRefusedValue, ExitsWithTwoAndTheReachableRange) {
 
 INSTANTIATE_TEST_SUITE_P(Values, JoinRefusedValue, ::testing::ValuesIn(kRefused),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(JoinCommand, ANewlineInTheOutputNameIsPrintedEscaped) {
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("two\nlines.bmp")}), 0) << err.str();
+  EXPECT_EQ(out.str(), "\"" + dir.file("two\\nlines.BMP") + "\"\n");
+  EXPECT_TRUE(fs::exists(dir.file("two\nlines.BMP")));
+}
+
+TEST_F(JoinCommand, ALoopOfLinksIsNamedAsSuch) {
+  fs::create_symlink(dir.file("loop2.bmp"), dir.file("loop1.bmp"));
+  fs::create_symlink(dir.file("loop1.bmp"), dir.file("loop2.bmp"));
+  EXPECT_EQ(run({dir.file("a.bmp"), dir.file("loop1.bmp"), "-o", dir.file("o")}), 1);
+  EXPECT_NE(err.str().find(dir.file("loop1.bmp") + ": a loop of symbolic links"), std::string::npos)
+      << err.str();
+}
+
+// A file system of 64 KiB (a tmpfs, which needs root to mount): the work folder or the output folder
+// fills up, and stderr says so instead of blaming the picture.
+TEST_F(JoinCommand, AFullDiskIsNamedAsTheCause) {
+  const std::string full = dir.file("full");
+  fs::create_directory(full);
+  if (::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "no tmpfs can be mounted here";
+  write_bitmap_file(pattern(200, 100, 3), dir.file("b.pic"));  // 60 KB through the converter
+  std::ofstream(full + "/filler").write(std::string(40 << 10, 'x').data(), 40 << 10);
+  EXPECT_EQ(run({dir.file("a.bmp"), dir.file("b.pic"), "-o", dir.file("o"), "--work-dir", full}), 1);
+  EXPECT_NE(err.str().find("no space left in the work folder"), std::string::npos) << err.str();
+  EXPECT_EQ(run({dir.file("a.bmp"), dir.file("b.pic"), "-o", full + "/o"}), 1);
+  EXPECT_NE(err.str().find("no space left in the output folder"), std::string::npos) << err.str();
+  EXPECT_FALSE(fs::exists(full + "/o.BMP"));
+  ::umount2(full.c_str(), MNT_DETACH);
+}
 
 TEST(JoinCommandBinary, RunsWithoutADisplayOrQtPlatform) {
   test::TempDir dir;
