@@ -46,6 +46,17 @@ void sweep_ended_temp_files(const fs::path& folder) {
   }
 }
 
+// Takes the run's lock on the file just made at `path`, and tells whether it is still the file there.
+// Between the create and the lock another run's sweep may take the file for a killed run's: its lock
+// then fails, or the name is gone.
+bool locked_under(int fd, const std::string& path) {
+  struct stat opened {
+  }, named{};
+  const bool locked = hold_run_lock(fd) || errno != EWOULDBLOCK;  // no locks here: nothing to race
+  return locked && ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+         opened.st_ino == named.st_ino && opened.st_dev == named.st_dev;
+}
+
 // Why a file could not be made at or in `where`.
 std::string creation_failure(int error, const std::string& where) {
   if (error == EEXIST) return where + " exists already";
@@ -58,9 +69,7 @@ std::string creation_failure(int error, const std::string& where) {
 }  // namespace
 
 ExclusiveTempFile::ExclusiveTempFile(std::string path, UniqueFd fd)
-    : path_(std::move(path)), fd_(std::move(fd)), on_signal_(path_, RemovedOnSignal::Kind::kFile) {
-  hold_run_lock(fd_.get());  // tells the sweeps of other runs that this file is being written
-}
+    : path_(std::move(path)), fd_(std::move(fd)), on_signal_(path_, RemovedOnSignal::Kind::kFile) {}
 
 ExclusiveTempFile ExclusiveTempFile::at(const std::string& path) {
   UniqueFd fd = create_exclusive(path);
@@ -75,7 +84,8 @@ ExclusiveTempFile ExclusiveTempFile::beside(const std::string& target) {
   for (int attempt = 0; attempt < 16; ++attempt) {
     std::string path = (t.parent_path() / ("." + name + "." + run_tag() + std::string(kTempSuffix))).string();
     UniqueFd fd = create_exclusive(path);
-    if (fd) return ExclusiveTempFile(std::move(path), std::move(fd));
+    if (fd && locked_under(fd.get(), path)) return ExclusiveTempFile(std::move(path), std::move(fd));
+    if (fd) continue;  // another run's sweep took it in the moment before the lock
     if (errno != EEXIST)
       throw RuntimeError{errc::kPathAccess, creation_failure(errno, t.parent_path().string())};
   }

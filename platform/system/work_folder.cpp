@@ -83,6 +83,15 @@ UniqueFd ended_run_folder(int parent, const char* name) {
   return {};
 }
 
+// The folder's lock, taken before its name appears, so that no sweep ever finds it unheld.
+UniqueFd held_lock(int folder) {
+  constexpr const char* kNewLock = "run.lock.new";
+  UniqueFd lock(::openat(folder, kNewLock, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!lock) return {};
+  if (hold_run_lock(lock.get())) ::renameat(folder, kNewLock, folder, kLockName);
+  return lock;
+}
+
 void sweep_ended_work_folders(int parent) {
   const int listing = ::openat(parent, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (listing < 0) return;
@@ -148,9 +157,7 @@ void PrivateWorkFolder::make(const std::string& parent) {
         ::fchmod(folder.get(), 0700) != 0) {
       return;
     }
-    lock_ =
-        UniqueFd(::openat(folder.get(), kLockName, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (lock_) hold_run_lock(lock_.get());
+    lock_ = held_lock(folder.get());
     folder_ = std::move(folder);
     name_ = std::move(name);
   }
