@@ -168,6 +168,12 @@ class FormRuntime {
   // Clicks that button as the user would, the open dialog of its procedure answered by the one
   // dropped file instead of being shown; returns whether a procedure ran.
   bool drop(Window target, std::span<const DroppedItem> items);
+  // Presses `button` as the user would, its open dialog (if it shows one) answered by `answer`
+  // instead of being shown (files handed over on the command line); false when the button cannot be
+  // pressed now.
+  bool press(Window button, std::optional<std::string> answer = std::nullopt);
+  // Runs `action` once the backend waits for events again (the windows shown and laid out).
+  virtual void post(std::function<void()> action) { action(); }
   // Whether the user can click a control now: shown and enabled on a shown form.
   virtual bool usable(Window w) const = 0;
 

@@ -54,6 +54,7 @@ class HeadlessRuntime : public FormRuntime {
   std::vector<std::string> take_warnings() { return std::exchange(warnings_, {}); }
   // Actions run by WAITEVENT one per call; when none is left the program ends (status 0).
   void queue_action(std::function<void()> action) { actions_.push_back(std::move(action)); }
+  void post(std::function<void()> action) override { queue_action(std::move(action)); }
   void set_system_metric(int index, int value) { metrics_[index] = value; }
 
   // ---- State a test reads.

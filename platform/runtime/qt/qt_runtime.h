@@ -59,6 +59,7 @@ class QtRuntime : public FormRuntime {
                          std::string_view filter, int) override;
   // Processes window-system events until one event procedure has run or the program has ended.
   void WAITEVENT(int) override;
+  void post(std::function<void()> action) override;
   // The caption and frame sizes the window system gives the main window: the top decoration is
   // SM_CYSIZE + SM_CYFRAME + SM_CYBORDER, the left, right and bottom frame SM_CYFRAME (the widest
   // of the three), SM_CYBORDER 0. All 0 where windows have no decoration.

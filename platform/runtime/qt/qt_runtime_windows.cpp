@@ -163,6 +163,10 @@ int QtRuntime::GetSystemMetrics(int index) {
 
 // ---- The event wait
 
+void QtRuntime::post(std::function<void()> action) {
+  QTimer::singleShot(0, QCoreApplication::instance(), std::move(action));
+}
+
 void QtRuntime::WAITEVENT(int) {
   const std::uint64_t before = d_->procedures_run;
   while (!ended() && d_->procedures_run == before) {
