@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -105,6 +106,18 @@ void RemovedOnSignal::hold_folder(int parent, int folder, const std::string& nam
 void RemovedOnSignal::release() {
   if (slot_ >= 0) g_slots[static_cast<std::size_t>(slot_)].state.store(kFree);
   slot_ = -1;
+}
+
+EndingSignalsHeld::EndingSignalsHeld() {
+  sigset_t ending;
+  sigemptyset(&ending);
+  sigaddset(&ending, SIGINT);
+  sigaddset(&ending, SIGTERM);
+  ::pthread_sigmask(SIG_BLOCK, &ending, &before_);
+}
+
+EndingSignalsHeld::~EndingSignalsHeld() {
+  ::pthread_sigmask(SIG_SETMASK, &before_, nullptr);
 }
 
 void remove_registered_paths_on_signals() {

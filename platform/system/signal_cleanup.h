@@ -3,6 +3,8 @@
 // removes folders from a table filled in advance, so it is safe to run at any moment.
 #pragma once
 
+#include <signal.h>
+
 #include <string>
 
 namespace vimbrel {
@@ -24,6 +26,19 @@ class RemovedOnSignal {
 
  private:
   int slot_ = -1;
+};
+
+// Holds SIGINT and SIGTERM back on this thread for its lifetime, so that a path is made and
+// registered before the clean-up can run; a signal that came meanwhile is delivered at the end.
+class EndingSignalsHeld {
+ public:
+  EndingSignalsHeld();
+  ~EndingSignalsHeld();
+  EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+  EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+ private:
+  sigset_t before_{};
 };
 
 // Installs the handler for SIGINT and SIGTERM: it removes the registered paths and then ends the

@@ -72,6 +72,7 @@ ExclusiveTempFile::ExclusiveTempFile(std::string path, UniqueFd fd)
     : path_(std::move(path)), fd_(std::move(fd)), on_signal_(path_, RemovedOnSignal::Kind::kFile) {}
 
 ExclusiveTempFile ExclusiveTempFile::at(const std::string& path) {
+  const EndingSignalsHeld held;  // made and registered before the clean-up may run
   UniqueFd fd = create_exclusive(path);
   if (!fd) throw RuntimeError{errc::kPathAccess, creation_failure(errno, path)};
   return ExclusiveTempFile(path, std::move(fd));
@@ -81,6 +82,7 @@ ExclusiveTempFile ExclusiveTempFile::beside(const std::string& target) {
   const fs::path t(target);
   sweep_ended_temp_files(t.parent_path());
   const std::string name = t.filename().string().substr(0, 100);
+  const EndingSignalsHeld held;  // made and registered before the clean-up may run
   for (int attempt = 0; attempt < 16; ++attempt) {
     std::string path = (t.parent_path() / ("." + name + "." + run_tag() + std::string(kTempSuffix))).string();
     UniqueFd fd = create_exclusive(path);

@@ -2,8 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,13 +132,8 @@ PrivateWorkFolder::PrivateWorkFolder(const std::string& parent) : parent_(open_p
   if (!parent_) return;
   sweep_ended_work_folders(parent_.get());
   // A signal between the mkdir and the folder's registration would leave it behind: it waits.
-  sigset_t ending, before;
-  sigemptyset(&ending);
-  sigaddset(&ending, SIGINT);
-  sigaddset(&ending, SIGTERM);
-  ::pthread_sigmask(SIG_BLOCK, &ending, &before);
+  const EndingSignalsHeld held;
   make(parent);
-  ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }
 
 void PrivateWorkFolder::make(const std::string& parent) {
