@@ -16,6 +16,7 @@
 #include "join/save_region.h"
 #include "platform/imageio/prepared_conversion.h"
 #include "platform/runtime/headless/headless_runtime.h"
+#include "platform/runtime/path_builtins.h"
 #include "platform/system/work_folder.h"
 #include "sources/image_reader.h"
 
@@ -36,7 +37,7 @@ std::string absolute(const std::string& path) {
 // The file the save writes for the chosen path.
 std::string saved_path(const std::string& chosen, const std::string& extension) {
   std::string folder;
-  return save_file_path(chosen, folder, extension);
+  return file_under_any_extension_case(save_file_path(chosen, folder, extension));
 }
 
 // The processors this process may run on.
@@ -59,6 +60,7 @@ class JoinRun {
         work_folder_(private_folder.path()) {
     wire_program(s_);
     s_.save_extension = o.extension;
+    rt_.bitmaps().set_jpeg_quality(o.quality);
     start_up(s_, [&work_drive] { return work_drive; });
     use_private_work_folder(s_, work_folder_);
   }
@@ -187,7 +189,7 @@ std::string join_usage() {
     effects += "                                    " + std::to_string(n) + "  " + kEffects[n].label + "\n";
   return "usage: vimbrel join A B -o OUT [options]\n"
          "Joins picture B to picture A and writes OUT's folder and name with the extension .BMP\n"
-         "(.PNG with --format png).\n"
+         "(.PNG with --format png, .JPG with --format jpeg).\n"
          "A and B: Windows bitmaps (.bmp), JPEG, PNG or GIF files.\n"
          "  --side right|below|left|above   where B joins A (right)\n"
          "  --margin X,Y                    blank margin added to the canvas (50,50)\n"
@@ -197,7 +199,8 @@ std::string join_usage() {
          "  --apply-effect                  apply the effect to the saved file\n"
          "  --crop-a L,T,R,B, --crop-b ...  pixels cut off each edge\n"
          "  --move-a DX,DY, --move-b ...    move a picture after it was placed\n"
-         "  --format bmp|png                24-bit Windows bitmap or PNG (bmp)\n"
+         "  --format bmp|png|jpeg           24-bit Windows bitmap, PNG or JPEG (bmp)\n"
+         "  --quality N                     JPEG quality 1..100 (92)\n"
          "  --work-dir DIR                  folder for the converted work file (the temporary folder)\n"
          "  --jobs N                        threads for the loads: 1 loads A, then B (as many as cores)\n"
          "Exit status: 0 written, 1 a load or save failed, 2 bad arguments or values the pictures do not "

@@ -56,7 +56,8 @@ void BUTTON60_ON(Session& s, Window owner) {
   if (d.save_dir == CURRENT_DIR("")) d.save_dir = d.a.open_dir;
   d.save_file_name = s.rt.WINSAVEDLG(owner, "セーブファイル名は？", d.save_dir + d.a.file_path, "(*.BMP)", 0);
   if (d.save_file_name == kCancelled) return;
-  const std::string path = save_file_path(d.save_file_name, d.save_dir, s.save_extension);
+  const std::string path =
+      file_under_any_extension_case(save_file_path(d.save_file_name, d.save_dir, s.save_extension));
   const std::optional<PixelRect> region = save_region(d);
   if (!region) return;
   if (const std::optional<RuntimeError> error = trap([&] { write_region(s, *region, path); })) {

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/imageio/bitmap_file.h"
-#include "platform/imageio/png_file.h"
+#include "platform/imageio/picture_file.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/system/memory_admission.h"
 
@@ -93,11 +93,11 @@ void BitmapStore::save(BitmapObject b, const std::string& path) {
         [&](Bitmap& strip, std::int64_t first_row) {
           s.pending(strip, 0, 0, {0, first_row, w, strip.height()}, sources);
         },
-        path);
+        path, jpeg_quality_);
     return;
   }
   make(b);
-  write_picture_file(*s.pic, path);
+  write_picture_file(*s.pic, path, jpeg_quality_);
 }
 
 bool BitmapStore::has_picture(BitmapObject b) const {

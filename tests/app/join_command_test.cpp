@@ -140,6 +140,51 @@ TEST_F(JoinCommand, PngHoldsTheSamePixelsAsTheBitmapInTwentyFourBitsWithoutAlpha
     EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
 }
 
+// JPEG is lossy: on flat colours the decoded file stays within a few levels of the bitmap.
+TEST_F(JoinCommand, JpegHoldsThePicturesWithinTheDecodersTolerance) {
+  write_bitmap_file(test::picture(48, 32, [](int, int) { return 0xFFC03020u; }), dir.file("a.bmp"));
+  write_bitmap_file(test::picture(32, 48, [](int, int) { return 0xFF2080E0u; }), dir.file("b.bmp"));
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("j")}), 0) << err.str();
+  ASSERT_EQ(
+      run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("j"), "--format", "jpeg", "--quality", "95"}),
+      0)
+      << err.str();
+  EXPECT_EQ(out.str(), dir.file("j.JPG") + "\n");
+  const Bitmap bmp = read_bitmap_file(dir.file("j.BMP"));
+  const QImage jpeg(QString::fromStdString(dir.file("j.JPG")), "jpeg");
+  ASSERT_EQ(jpeg.width(), bmp.width());
+  ASSERT_EQ(jpeg.height(), bmp.height());
+  // Chroma subsampling blurs the colour edges; inside the flat parts the levels stay close.
+  double total = 0;
+  for (int y = 0; y < bmp.height(); ++y)
+    for (int x = 0; x < bmp.width(); ++x)
+      for (const int shift : {0, 8, 16}) {
+        const int got = static_cast<int>((jpeg.pixel(x, y) >> shift) & 0xFF);
+        total += std::abs(got - static_cast<int>((bmp.at(x, y) >> shift) & 0xFF));
+      }
+  EXPECT_LT(total / (3.0 * bmp.width() * bmp.height()), 4.0) << "mean error in levels";
+}
+
+TEST_F(JoinCommand, AJpegLargerThanTheFormatAllowsIsRefusedBeforeAnythingIsWritten) {
+  write_bitmap_file(Bitmap::create(1, 40000), dir.file("tall.bmp"));
+  EXPECT_EQ(run({dir.file("tall.bmp"), dir.file("tall.bmp"), "-o", dir.file("j"), "--side", "below",
+                 "--format", "jpeg"}),
+            1);
+  EXPECT_NE(err.str().find("JPEG holds at most 65535 pixels a side; the picture is 1 × 80000"),
+            std::string::npos)
+      << err.str();
+  EXPECT_FALSE(fs::exists(dir.file("j.JPG")));
+}
+
+// "low.bmp" and "low.BMP" are one file where the names come from: the file there is the one replaced.
+TEST_F(JoinCommand, AFileUnderAnotherCaseOfTheExtensionIsTheOneReplaced) {
+  write_bitmap_file(Bitmap::create(3, 2), dir.file("low.bmp"));
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("low.bmp")}), 0) << err.str();
+  EXPECT_EQ(out.str(), dir.file("low.bmp") + "\n");
+  EXPECT_FALSE(fs::exists(dir.file("low.BMP")));
+  EXPECT_EQ(read_bitmap_file(dir.file("low.bmp")).width(), 60);
+}
+
 TEST_F(JoinCommand, TheOutputAlwaysGetsTheExtensionBmpInUpperCase) {
   const std::pair<const char*, const char*> names[] = {
       {"p.png", "p.BMP"}, {"noext", "noext.BMP"}, {"two.dots.jpg", "two.dots.BMP"}, {"s.BMP", "s.BMP"}};

@@ -74,7 +74,9 @@ void FileDialog::start_in(const QString& folder) {
 QString FileDialog::written_path() const {
   const QStringList files = selectedFiles();
   if (files.isEmpty() || files.front().isEmpty()) return {};
-  return written_extension_.isEmpty() ? files.front() : with_extension(files.front(), written_extension_);
+  const QString written =
+      written_extension_.isEmpty() ? files.front() : with_extension(files.front(), written_extension_);
+  return QString::fromStdString(file_under_any_extension_case(written.toStdString()));
 }
 
 void FileDialog::accept() {
