@@ -31,4 +31,11 @@ std::string save_file_path(const std::string& chosen, std::string& folder, const
   return with_extension(chosen, extension);
 }
 
+std::string save_type_extension(const std::string& chosen) {
+  for (const char* typed : {".PNG", ".JPG"}) {
+    if (chosen.ends_with(typed)) return typed;
+  }
+  return ".BMP";
+}
+
 }  // namespace vimbrel

@@ -103,11 +103,20 @@ QString with_extension(const QString& path, const QString& extension) {
   return QString::fromStdString(with_extension(path.toStdString(), extension.toStdString()));
 }
 
-QString single_extension(const QStringList& name_filters) {
-  if (name_filters.size() != 1) return {};
+QString filter_extension(const QString& name_filter) {
   static const QRegularExpression kPattern("\\(\\*(\\.[^*?\\[\\] ()]+)[ )]");
-  const QRegularExpressionMatch m = kPattern.match(name_filters.front());
+  const QRegularExpressionMatch m = kPattern.match(name_filter);
   return m.hasMatch() ? m.captured(1) : QString();
+}
+
+void FileDialog::write_extension_of_type() {
+  const QString extension = filter_extension(selectedNameFilter());
+  const QString typed = selectedFiles().value(0);
+  written_extension_ = extension;
+  // The proposed name follows the chosen type.
+  if (!extension.isEmpty() && !typed.isEmpty() && !QFileInfo(typed).isDir()) {
+    selectFile(QFileInfo(with_extension(typed, extension)).fileName());
+  }
 }
 
 }  // namespace vimbrel

@@ -252,10 +252,10 @@ TEST_F(QtRuntimeTest, TheSaveDialogAsksAboutTheFileReallyWritten) {
   }
 }
 
-TEST(QtSaveNames, TheDialogFindsTheSingleExtensionOfItsType) {
-  EXPECT_EQ(single_extension({"(*.BMP *.bmp)"}), ".BMP");
-  EXPECT_EQ(single_extension({"(*.BMP *.bmp)", "(*)"}), "");
-  EXPECT_EQ(single_extension({"(*)"}), "");
+TEST(QtSaveNames, EachTypeWritesTheFirstExtensionOfItsPatterns) {
+  EXPECT_EQ(filter_extension("(*.BMP *.bmp)"), ".BMP");
+  EXPECT_EQ(filter_extension("PNG (*.PNG *.png)"), ".PNG");
+  EXPECT_EQ(filter_extension("(*)"), "");
 }
 
 }  // namespace
