@@ -3,6 +3,7 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "app/program.h"
 #include "app/startup.h"
 #include "join/effects.h"
+#include "join/placing.h"
 #include "join/save_region.h"
 #include "platform/imageio/fs_checks.h"
 #include "platform/imageio/prepared_conversion.h"
@@ -28,6 +30,12 @@ namespace fs = std::filesystem;
 
 // The load's out-of-memory message, told apart from its other one.
 constexpr const char* kLoadMemoryText = "ロードする為のメモリが足りません";
+
+std::string format_score(double score) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.3f", score);
+  return text;
+}
 
 std::string with_separator(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -72,8 +80,9 @@ class JoinRun {
   int run() {
     const bool done = new_canvas() && prepare_b() && load("BUTTON53", o_.a) && load("BUTTON54", o_.b) &&
                       done_with_work_folder() && choices() && crop("RADIO5", "--crop-a", o_.crop_a) &&
-                      crop("RADIO6", "--crop-b", o_.crop_b) && move("RADIO5", "--move-a", o_.move_a) &&
-                      move("RADIO6", "--move-b", o_.move_b) && save();
+                      crop("RADIO6", "--crop-b", o_.crop_b) && align() &&
+                      move("RADIO5", "--move-a", o_.move_a) && move("RADIO6", "--move-b", o_.move_b) &&
+                      save();
     return done ? kJoinWritten : refused_ ? kJoinBadArguments : kJoinFailed;
   }
 
@@ -172,6 +181,34 @@ class JoinRun {
            did(rt_.scroll_to("VSCROLL3", -bottom), "VSCROLL3") && ok();
   }
 
+  // B placed at the start, centre or end of A, or on their overlap; the offset found and its score
+  // are told on stderr, and the reason when nothing matched.
+  bool align() {
+    if (o_.align_b.empty()) return true;
+    if (!did(rt_.click("RADIO6"), "RADIO6")) return false;
+    if (o_.align_b != "auto") {
+      ALONG_SUB(s_, s_.c.MAINFORM,
+                o_.align_b == "start"    ? Along::Start
+                : o_.align_b == "centre" ? Along::Centre
+                                         : Along::End);
+      return ok();
+    }
+    const std::optional<Alignment> found = ALIGN_SUB(s_, s_.c.MAINFORM);
+    if (!found) {
+      err_ << "vimbrel join: --align auto: the pictures are not both placed\n";
+      return false;
+    }
+    if (!found->found) {
+      err_ << "vimbrel join: --align auto: no matching position: " << found->reason << "\n";
+      rt_.clear_messages();
+      return false;
+    }
+    err_ << "vimbrel join: --align auto: B's drawn part at (" << found->offset.u << ", " << found->offset.v
+         << ") from A's, score " << format_score(found->score) << " (next best "
+         << format_score(found->runner_up) << ")\n";
+    return ok();
+  }
+
   bool move(const std::string& radio, const std::string& option, const std::optional<std::array<int, 2>>& m) {
     if (!m) return true;
     if (!honoured(option, move_refusal(s_.doc, radio == "RADIO5" ? s_.doc.a : s_.doc.b, *m))) return false;
@@ -213,12 +250,15 @@ std::string join_usage() {
          "  --on-top a|b                    which picture lies on top (b)\n"
          "  --apply-effect                  apply the effect to the saved file\n"
          "  --crop-a L,T,R,B, --crop-b ...  pixels cut off each edge\n"
+         "  --align start|centre|end|auto   B at the start, centre or end of A along the side it joins\n"
+         "                                  (top, centre, bottom for right and left), or auto: where B\n"
+         "                                  matches A on their overlap; after the crops, before the moves\n"
          "  --move-a DX,DY, --move-b ...    move a picture after it was placed\n"
          "  --format bmp|png                24-bit Windows bitmap or PNG (bmp)\n"
          "  --work-dir DIR                  folder for the converted work file (the temporary folder)\n"
          "  --jobs N                        threads for the loads: 1 loads A, then B (as many as cores)\n"
-         "Exit status: 0 written, 1 a load or save failed, 2 bad arguments or values the pictures do not "
-         "allow.\n";
+         "Exit status: 0 written, 1 a load or save failed or --align auto matched nothing, 2 bad arguments\n"
+         "or values the pictures do not allow.\n";
 }
 
 int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
