@@ -106,4 +106,24 @@ void ALONG_SUB(Session& s, Window owner, Along along) {
   }
 }
 
+void MENUALIGN_ON(Session& s, Window owner) {
+  ALIGN_SUB(s, owner);
+}
+void MENUSTART_ON(Session& s, Window owner) {
+  ALONG_SUB(s, owner, Along::Start);
+}
+void MENUCENTRE_ON(Session& s, Window owner) {
+  ALONG_SUB(s, owner, Along::Centre);
+}
+void MENUEND_ON(Session& s, Window owner) {
+  ALONG_SUB(s, owner, Along::End);
+}
+
+void add_placing_events(Session& s, EventTable& table) {
+  VIMBREL_EVENT(table, s, MENUALIGN_ON);
+  VIMBREL_EVENT(table, s, MENUSTART_ON);
+  VIMBREL_EVENT(table, s, MENUCENTRE_ON);
+  VIMBREL_EVENT(table, s, MENUEND_ON);
+}
+
 }  // namespace vimbrel

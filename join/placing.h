@@ -32,6 +32,13 @@ std::optional<Alignment> ALIGN_SUB(Session& s, Window owner);
 // (for B right of A: top, centre, bottom).
 void ALONG_SUB(Session& s, Window owner, Along along);
 
+// The commands of the main window's 編集 menu, by the names of their menu items.
+void MENUALIGN_ON(Session& s, Window owner);
+void MENUSTART_ON(Session& s, Window owner);
+void MENUCENTRE_ON(Session& s, Window owner);
+void MENUEND_ON(Session& s, Window owner);
+void add_placing_events(Session& s, EventTable& table);
+
 // The message of an alignment that found nothing.
 inline constexpr const char* kAlignCaption = "自動位置合わせ";
 inline constexpr const char* kNoMatchText = "一致する位置が見つかりませんでした";
