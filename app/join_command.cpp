@@ -3,7 +3,6 @@
 #include <sched.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -30,12 +29,6 @@ namespace fs = std::filesystem;
 
 // The load's out-of-memory message, told apart from its other one.
 constexpr const char* kLoadMemoryText = "ロードする為のメモリが足りません";
-
-std::string format_score(double score) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%.3f", score);
-  return text;
-}
 
 std::string with_separator(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -204,8 +197,8 @@ class JoinRun {
       return false;
     }
     err_ << "vimbrel join: --align auto: B's drawn part at (" << found->offset.u << ", " << found->offset.v
-         << ") from A's, score " << format_score(found->score) << " (next best "
-         << format_score(found->runner_up) << ")\n";
+         << ") from A's, score " << score_text(found->score) << " (next best " << score_text(found->runner_up)
+         << ")\n";
     return ok();
   }
 

@@ -20,6 +20,8 @@ constexpr int kMinLevelSide = 16;
 // Peaks followed from the coarsest level, at least this far apart there (in its pixels).
 constexpr int kPeaks = 6;
 constexpr int kPeakSpacing = 2;
+// A peak this far behind the best at a level is followed no further.
+constexpr double kHopeless = 0.3;
 // Two results closer than this at full resolution are one peak.
 constexpr int kSamePeak = 2;
 
@@ -128,12 +130,6 @@ bool same_peak(Offset a, Offset b) {
   return std::max(std::abs(a.u - b.u), std::abs(a.v - b.v)) <= kSamePeak;
 }
 
-std::string format_score(double s) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%.3f", s);
-  return text;
-}
-
 // The longest overlap any offset in [lo, hi] gives along one axis. The overlap is longest over the
 // offsets [min(0, size_f - size_m), max(0, size_f - size_m)], where the shorter part lies inside the
 // longer, and shrinks away from them.
@@ -203,19 +199,33 @@ Alignment find_alignment(const AlignmentRequest& q) {
   }
 
   // Every peak followed down to level 1, then the best ones to full resolution until two distinct
-  // ones are known.
+  // ones are known. A peak that falls far behind the best at some level cannot come near it any more:
+  // it is left there, its score kept as a bound on the runner-up.
+  double left_behind = -1;
+  const auto keep_hopeful = [&left_behind](std::vector<Peak>& ps) {
+    std::erase_if(ps, [](const Peak& p) { return std::isnan(p.score); });
+    std::stable_sort(ps.begin(), ps.end(), [](const Peak& a, const Peak& b) { return a.score > b.score; });
+    std::erase_if(ps, [&](const Peak& p) {
+      const bool hopeless = p.score < ps.front().score - kHopeless;
+      if (hopeless) left_behind = std::max(left_behind, p.score);
+      return hopeless;
+    });
+  };
+  keep_hopeful(peaks);
   for (int l = coarsest - 1; l >= 1; --l) {
     for (Peak& p : peaks) {
       const auto [o, s] = levels[l].climb({p.offset.u * 2, p.offset.v * 2});
       p = {o, s};
     }
+    keep_hopeful(peaks);
   }
-  std::erase_if(peaks, [](const Peak& p) { return std::isnan(p.score); });
-  std::stable_sort(peaks.begin(), peaks.end(),
-                   [](const Peak& a, const Peak& b) { return a.score > b.score; });
   std::vector<Peak> finals;
   for (const Peak& p : peaks) {
     if (finals.size() >= 2 && p.score < finals[1].score) break;  // it cannot change the decision
+    if (!finals.empty() && p.score < finals[0].score - kHopeless) {
+      left_behind = std::max(left_behind, p.score);
+      break;
+    }
     const Offset start = coarsest == 0 ? p.offset : Offset{p.offset.u * 2, p.offset.v * 2};
     const auto [o, s] = levels[0].climb(start);
     if (std::isnan(s)) continue;
@@ -231,17 +241,23 @@ Alignment find_alignment(const AlignmentRequest& q) {
   }
   result.offset = finals[0].offset;
   result.score = finals[0].score;
-  result.runner_up = finals.size() > 1 ? finals[1].score : -1;
+  result.runner_up = std::max(finals.size() > 1 ? finals[1].score : -1.0, left_behind);
   if (result.score < kMinScore) {
-    result.reason = "the best match scores " + format_score(result.score) + ", below " +
-                    format_score(kMinScore) + ": the pictures do not seem to share a region";
+    result.reason = "the best match scores " + score_text(result.score) + ", below " + score_text(kMinScore) +
+                    ": the pictures do not seem to share a region";
   } else if (result.score - result.runner_up < kMinLead) {
-    result.reason = "another place matches nearly as well (" + format_score(result.score) + " against " +
-                    format_score(result.runner_up) + "): the overlap is flat, repetitive or ambiguous";
+    result.reason = "another place matches nearly as well (" + score_text(result.score) + " against " +
+                    score_text(result.runner_up) + "): the overlap is flat, repetitive or ambiguous";
   } else {
     result.found = true;
   }
   return result;
+}
+
+std::string score_text(double score) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.3f", score);
+  return text;
 }
 
 }  // namespace vimbrel

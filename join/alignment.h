@@ -42,4 +42,7 @@ struct Alignment {
 
 Alignment find_alignment(const AlignmentRequest& request);
 
+// A score as the messages give it: three decimals.
+std::string score_text(double score);
+
 }  // namespace vimbrel

@@ -11,7 +11,7 @@ struct Sums {
   std::uint64_t f = 0, m = 0, ff = 0, mm = 0, fm = 0;
 };
 
-// Rows of at most this many pixels keep the per-row sums of products inside 32 bits.
+// Rows of at most this many pixels keep the per-row sums of products inside 31 bits.
 constexpr std::int64_t kChunk = 32768;
 
 // The sums over rows [y_begin, y_end) of the overlap. The inner loop keeps 32-bit sums that the
@@ -24,9 +24,10 @@ Sums sums_over(const GreyPicture& fixed, const GreyPicture& moving, Offset o, co
     const std::uint8_t* m = moving.row(static_cast<int>(y - o.v)) + (ov.x0 - o.u);
     for (std::int64_t start = 0; start < ov.x1 - ov.x0; start += kChunk) {
       const std::int64_t n = std::min(kChunk, ov.x1 - ov.x0 - start);
-      std::uint32_t sf = 0, sm = 0, sff = 0, smm = 0, sfm = 0;
+      // 16-bit values into 32-bit sums: the multiply-adds of every x86-64 vector unit.
+      std::int32_t sf = 0, sm = 0, sff = 0, smm = 0, sfm = 0;
       for (std::int64_t i = start; i < start + n; ++i) {
-        const std::uint32_t a = f[i], b = m[i];
+        const std::int16_t a = f[i], b = m[i];
         sf += a;
         sm += b;
         sff += a * a;
