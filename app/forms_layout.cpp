@@ -1,6 +1,7 @@
 #include "app/forms_layout.h"
 
 #include <string>
+#include <tuple>
 
 #include "join/step_buttons.h"
 
@@ -61,6 +62,16 @@ FormLayout main_form() {
   ControlLayout corner = control("BUTTON1", ControlKind::Button, "┛", 112, 104, 16, 16, kPGothic, 10);
   corner.visible = false;
   f.controls.push_back(corner);
+  // The menu bar: 編集 (Edit) places the controlled picture against the other.
+  for (const auto& [name, caption, key] : {std::tuple{"MENUALIGN", "自動位置合わせ(&A)", "Ctrl+Shift+A"},
+                                           std::tuple{"MENUSTART", "先頭に揃える(&S)", "Ctrl+Shift+Home"},
+                                           std::tuple{"MENUCENTRE", "中央に揃える(&C)", "Ctrl+Shift+C"},
+                                           std::tuple{"MENUEND", "末尾に揃える(&E)", "Ctrl+Shift+End"}}) {
+    ControlLayout item = control(name, ControlKind::MenuItem, caption, 0, 0, 0, 0, nullptr, 0);
+    item.menu = "編集(&E)";
+    item.shortcut = key;
+    f.controls.push_back(item);
+  }
   return f;
 }
 

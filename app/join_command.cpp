@@ -13,6 +13,7 @@
 #include "app/program.h"
 #include "app/startup.h"
 #include "join/effects.h"
+#include "join/placing.h"
 #include "join/save_region.h"
 #include "platform/imageio/prepared_conversion.h"
 #include "platform/runtime/headless/headless_runtime.h"
@@ -69,8 +70,9 @@ class JoinRun {
   int run() {
     const bool done = new_canvas() && prepare_b() && load("BUTTON53", o_.a) && load("BUTTON54", o_.b) &&
                       done_with_work_folder() && choices() && crop("RADIO5", "--crop-a", o_.crop_a) &&
-                      crop("RADIO6", "--crop-b", o_.crop_b) && move("RADIO5", "--move-a", o_.move_a) &&
-                      move("RADIO6", "--move-b", o_.move_b) && save();
+                      crop("RADIO6", "--crop-b", o_.crop_b) && align() &&
+                      move("RADIO5", "--move-a", o_.move_a) && move("RADIO6", "--move-b", o_.move_b) &&
+                      save();
     return done ? kJoinWritten : refused_ ? kJoinBadArguments : kJoinFailed;
   }
 
@@ -158,6 +160,34 @@ class JoinRun {
            did(rt_.scroll_to("VSCROLL3", -bottom), "VSCROLL3") && ok();
   }
 
+  // B placed at the start, centre or end of A, or on their overlap; the offset found and its score
+  // are told on stderr, and the reason when nothing matched.
+  bool align() {
+    if (o_.align_b.empty()) return true;
+    if (!did(rt_.click("RADIO6"), "RADIO6")) return false;
+    if (o_.align_b != "auto") {
+      ALONG_SUB(s_, s_.c.MAINFORM,
+                o_.align_b == "start"    ? Along::Start
+                : o_.align_b == "centre" ? Along::Centre
+                                         : Along::End);
+      return ok();
+    }
+    const std::optional<Alignment> found = ALIGN_SUB(s_, s_.c.MAINFORM);
+    if (!found) {
+      err_ << "vimbrel join: --align auto: the pictures are not both placed\n";
+      return false;
+    }
+    if (!found->found) {
+      err_ << "vimbrel join: --align auto: no matching position: " << found->reason << "\n";
+      rt_.clear_messages();
+      return false;
+    }
+    err_ << "vimbrel join: --align auto: B's drawn part at (" << found->offset.u << ", " << found->offset.v
+         << ") from A's, score " << score_text(found->score) << " (next best " << score_text(found->runner_up)
+         << ")\n";
+    return ok();
+  }
+
   bool move(const std::string& radio, const std::string& option, const std::optional<std::array<int, 2>>& m) {
     if (!m) return true;
     if (!honoured(option, move_refusal(s_.doc, radio == "RADIO5" ? s_.doc.a : s_.doc.b, *m))) return false;
@@ -198,13 +228,16 @@ std::string join_usage() {
          "  --on-top a|b                    which picture lies on top (b)\n"
          "  --apply-effect                  apply the effect to the saved file\n"
          "  --crop-a L,T,R,B, --crop-b ...  pixels cut off each edge\n"
+         "  --align start|centre|end|auto   B at the start, centre or end of A along the side it joins\n"
+         "                                  (top, centre, bottom for right and left), or auto: where B\n"
+         "                                  matches A on their overlap; after the crops, before the moves\n"
          "  --move-a DX,DY, --move-b ...    move a picture after it was placed\n"
          "  --format bmp|png|jpeg           24-bit Windows bitmap, PNG or JPEG (bmp)\n"
          "  --quality N                     JPEG quality 1..100 (92)\n"
          "  --work-dir DIR                  folder for the converted work file (the temporary folder)\n"
          "  --jobs N                        threads for the loads: 1 loads A, then B (as many as cores)\n"
-         "Exit status: 0 written, 1 a load or save failed, 2 bad arguments or values the pictures do not "
-         "allow.\n";
+         "Exit status: 0 written, 1 a load or save failed or --align auto matched nothing, 2 bad arguments\n"
+         "or values the pictures do not allow.\n";
 }
 
 int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {

@@ -59,6 +59,10 @@ bool apply(JoinOptions& o, const std::string& name, const std::string& value, st
     const auto m = int_list<2>(value, -kMaxCoordinate, kMaxCoordinate);
     if (!m) error = name + " must be DX,DY with whole numbers";
     (name == "--move-a" ? o.move_a : o.move_b) = m;
+  } else if (name == "--align") {
+    if (value != "start" && value != "centre" && value != "end" && value != "auto")
+      error = "--align must be start, centre, end or auto";
+    o.align_b = value;
   } else if (name == "--format") {
     if (value != "bmp" && value != "png" && value != "jpeg") error = "--format must be bmp, png or jpeg";
     o.extension = value == "png" ? ".PNG" : value == "jpeg" ? ".JPG" : ".BMP";

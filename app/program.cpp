@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "app/title.h"
 #include "join/new_canvas.h"
+#include "join/placing.h"
 #include "join/positioning.h"
 #include "join/renderer.h"
 #include "join/saving.h"
@@ -27,6 +28,7 @@ void wire_program(Session& s) {
   add_renderer_events(s, table);
   add_new_canvas_events(s, table);
   add_positioning_events(s, table);
+  add_placing_events(s, table);
   add_saving_events(s, table);
   add_loading_events(s, table);
   add_crop_events(s, table);

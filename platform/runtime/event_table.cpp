@@ -35,6 +35,7 @@ std::span<const std::string_view> events_of(ControlKind kind) {
     case ControlKind::Button:
     case ControlKind::Radio:
     case ControlKind::Check:
+    case ControlKind::MenuItem:
       return kClicked;
     case ControlKind::HScroll:
     case ControlKind::VScroll:

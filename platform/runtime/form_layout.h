@@ -15,7 +15,21 @@ inline bool same_name(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [&up](char x, char y) { return up(x) == up(y); });
 }
 
-enum class ControlKind { Label, Edit, Button, Radio, Check, List, Group, HScroll, VScroll, Picture };
+// A MenuItem is a command of the form's menu bar, in the menu `menu` names, with a key (`shortcut`, in
+// the portable form "Ctrl+Shift+A"); it has no place in the client area and raises ON as a button does.
+enum class ControlKind {
+  Label,
+  Edit,
+  Button,
+  Radio,
+  Check,
+  List,
+  Group,
+  HScroll,
+  VScroll,
+  Picture,
+  MenuItem
+};
 
 // How a form's window looks: the main window, a caption bar without close box, or a frameless pop-up.
 enum class FormStyle { Main, FixedCaption, Popup };
@@ -43,6 +57,7 @@ struct ControlLayout {
   float font_size = 0;       // the size in force after start-up
   Rgb text_colour{};
   int scroll_min = 0, scroll_max = 0, small_step = 1, large_step = 16;
+  std::string menu, shortcut;  // menu items: the menu's title and the key
 };
 
 struct FormLayout {

@@ -100,6 +100,15 @@ bool HeadlessRuntime::click(std::string_view control) {
   return true;
 }
 
+bool HeadlessRuntime::press_key(std::string_view form, std::string_view keys) {
+  const Window f = find(form);
+  for (const Window w : all_windows_) {
+    const ControlLayout* c = form_of(w) == f && w != f ? layout_of(w) : nullptr;
+    if (c != nullptr && c->kind == ControlKind::MenuItem && c->shortcut == keys) return click(name_of(w));
+  }
+  return false;
+}
+
 bool HeadlessRuntime::scroll_to(std::string_view bar, int pos) {
   const Window w = find(bar);
   if (!usable(w)) return false;

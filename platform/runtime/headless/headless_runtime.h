@@ -43,6 +43,9 @@ class HeadlessRuntime : public FormRuntime {
   bool drop_files(std::string_view target, std::vector<DroppedItem> items) {
     return drop(find(target), items);
   }
+  // A key pressed while a shown form is active: runs the menu command of that form whose shortcut it is
+  // ("Ctrl+Shift+A"), as a click would; false when no usable command has it.
+  bool press_key(std::string_view form, std::string_view keys);
   // Runs "<CONTROL>_<EVENT>" directly, as the runtime would for that event.
   bool fire(std::string_view event_name, EventArgs args = {});
 

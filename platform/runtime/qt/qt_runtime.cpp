@@ -8,6 +8,8 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -91,6 +93,8 @@ QWidget* make_widget(const ControlLayout& c, QWidget& form, std::map<int, QButto
     }
     case ControlKind::Picture:
       return new PictureWidget(&form, std::move(surface));
+    case ControlKind::MenuItem:  // an action of the menu bar, not a widget
+      break;
   }
   return new QWidget(&form);
 }
@@ -152,10 +156,17 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
 
   std::map<int, QButtonGroup*> groups;
   std::vector<QWidget*> boxes;
+  // The menu bar goes above the client area: the form grows by its height, the client keeps its size.
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    if (layout.controls[i].kind == ControlKind::MenuItem) add_menu_item(controls[i], f, layout.controls[i]);
+  }
+  if (f.menu_bar_height() > 0) f.resize(size + QSize(0, f.menu_bar_height()));
+  f.fit_client();
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const ControlLayout& c = layout.controls[i];
     const Window w = controls[i];
-    QWidget* widget = make_widget(c, f, groups, [this, w]() -> const Bitmap& { return surface(w); });
+    if (c.kind == ControlKind::MenuItem) continue;
+    QWidget* widget = make_widget(c, f.client(), groups, [this, w]() -> const Bitmap& { return surface(w); });
     widget->setGeometry(c.x, c.y, c.width, c.height);
     apply_colours(*widget, c);
     apply_font(*widget, c.font_face, c.font_size);
@@ -171,6 +182,26 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
   for (QWidget* b : boxes) b->lower();
   connect_form(form, f);
   accept_drops(form, f);
+}
+
+void QtRuntime::add_menu_item(Window w, FormWindow& form, const ControlLayout& c) {
+  QMenuBar& bar = form.menu_bar();
+  QMenu* menu = nullptr;
+  for (QAction* a : bar.actions()) {
+    if (a->menu() != nullptr && a->text() == qstr(c.menu)) menu = a->menu();
+  }
+  if (menu == nullptr) menu = bar.addMenu(qstr(c.menu));
+  QAction* action = menu->addAction(qstr(c.caption));
+  if (!c.shortcut.empty()) action->setShortcut(QKeySequence(qstr(c.shortcut), QKeySequence::PortableText));
+  action->setVisible(c.visible);
+  const Window owner = form_of(w);
+  QObject::connect(action, &QAction::triggered, action, [this, w, owner] { deliver(w, "ON", {owner}); });
+  d_->actions[w.id] = action;
+}
+
+QAction* QtRuntime::menu_action(Window w) const {
+  const auto it = d_->actions.find(w.id);
+  return it == d_->actions.end() ? nullptr : it->second;
 }
 
 void QtRuntime::connect_control(Window w, QWidget& widget, const ControlLayout& c) {
@@ -264,8 +295,12 @@ QWidget& QtRuntime::control(Window w, ControlKind kind) const {
   return *widget(w);
 }
 
+QWidget& QtRuntime::client(Window form) const {
+  return form_window(form).client();
+}
+
 std::pair<int, int> QtRuntime::client_size(Window w) {
-  const QWidget* target = widget(w);
+  const QWidget* target = kind_of(w) ? widget(w) : &client(w);
   return {target->width(), target->height()};
 }
 

@@ -12,6 +12,7 @@
 
 #include "platform/runtime/form_runtime.h"
 
+class QAction;
 class QWidget;
 
 namespace vimbrel {
@@ -26,6 +27,10 @@ class QtRuntime : public FormRuntime {
 
   // The widget of a form or control, for tests and for the entry point's own use.
   QWidget* widget(Window w) const;
+  // Where a form's controls lie: the window, or the area under its menu bar.
+  QWidget& client(Window form) const;
+  // The action of a menu item; null for anything else.
+  QAction* menu_action(Window w) const;
 
   void SHOWWINDOW(Window w, int flag) override;
   void ENABLEWINDOW(Window w, int flag) override;
@@ -79,6 +84,7 @@ class QtRuntime : public FormRuntime {
   void connect_form(Window form, FormWindow& window);
   void accept_drops(Window w, QWidget& widget);  // qt_drop.cpp
   QWidget& control(Window w, ControlKind kind) const;
+  void add_menu_item(Window w, FormWindow& form, const ControlLayout& c);
   FormWindow& form_window(Window form) const;
   QWidget* dialog_parent(Window owner) const;
 

@@ -20,6 +20,7 @@ namespace vimbrel {
 // ---- Texts, fonts, enabling
 
 void QtRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
+  if (QAction* a = menu_action(w)) return a->setText(qstr(text));
   QWidget* target = widget(w);
   const QSignalBlocker quiet(target);
   const QString t = qstr(text);
@@ -37,6 +38,7 @@ void QtRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
 }
 
 std::string QtRuntime::GETWINDOWTEXT(Window w) {
+  if (const QAction* a = menu_action(w)) return a->text().toStdString();
   const QWidget* target = widget(w);
   QString t;
   if (!kind_of(w)) {
@@ -58,11 +60,13 @@ void QtRuntime::SETFONTSIZE(Window w, float points) {
 }
 
 void QtRuntime::ENABLEWINDOW(Window w, int flag) {
+  if (QAction* a = menu_action(w)) return a->setEnabled(flag != 0);
   widget(w)->setEnabled(flag != 0);
 }
 
 void QtRuntime::SHOWWINDOW(Window w, int flag) {
   if (d_->destroyed.contains(w.id)) return;
+  if (QAction* a = menu_action(w)) return a->setVisible(flag != 0);
   QWidget* target = widget(w);
   const QuietScope quiet(d_->quiet);
   const FormLayout* layout = kind_of(w) ? nullptr : layout_of_form(name_of(w));

@@ -55,6 +55,9 @@ void QtRuntime::SETWINDOWSIZE(Window w, float width, float height) {
   const QuietScope quiet(d_->quiet);
   if (!kind_of(w) && form_window(w).style() != FormStyle::Main) {
     target->setFixedSize(size);
+  } else if (!kind_of(w)) {
+    target->resize(size + QSize(0, form_window(w).menu_bar_height()));  // the client keeps the size
+    form_window(w).fit_client();
   } else {
     target->resize(size);
   }
@@ -80,6 +83,7 @@ float QtRuntime::GETTOP(Window w) {
 // ---- Showing and stacking
 
 int QtRuntime::ISWINDOWVISIBLE(Window w) {
+  if (const QAction* a = menu_action(w)) return a->isVisible() && widget(form_of(w))->isVisible() ? 1 : 0;
   return widget(w)->isVisible() ? 1 : 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QImage>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -119,8 +120,28 @@ void FormWindow::closeEvent(QCloseEvent* e) {
   }
 }
 
+QMenuBar& FormWindow::menu_bar() {
+  if (bar_ == nullptr) {
+    bar_ = new QMenuBar(this);
+    client_ = new QWidget(this);
+  }
+  return *bar_;
+}
+
+int FormWindow::menu_bar_height() const {
+  return bar_ != nullptr ? bar_->sizeHint().height() : 0;
+}
+
+void FormWindow::fit_client() {
+  if (bar_ == nullptr) return;
+  const int h = menu_bar_height();
+  bar_->setGeometry(0, 0, width(), h);
+  client_->setGeometry(0, h, width(), std::max(height() - h, 0));
+}
+
 void FormWindow::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
+  fit_client();
   on_resize();
 }
 

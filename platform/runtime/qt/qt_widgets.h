@@ -13,6 +13,7 @@
 #include "platform/pixels/bitmap.h"
 #include "platform/runtime/form_layout.h"
 
+class QMenuBar;
 class QMouseEvent;
 
 namespace vimbrel {
@@ -64,6 +65,14 @@ class FormWindow : public QWidget {
  public:
   explicit FormWindow(const FormLayout& layout);
   FormStyle style() const { return style_; }
+  // Where the controls are laid out: the window itself, or the area under its menu bar once it has one.
+  QWidget& client() { return client_ != nullptr ? *client_ : *this; }
+  // The window's menu bar, made (with the client area under it) on first use, before any control.
+  QMenuBar& menu_bar();
+  int menu_bar_height() const;
+  // Lays the menu bar and the client area out over the window as it is now (also before it is shown,
+  // when Qt holds its resize events back).
+  void fit_client();
   void set_surface(SurfaceSource source) { source_ = std::move(source); }
   MouseRelay& mouse() { return mouse_; }
   std::function<bool()> allow_close = [] { return false; };
@@ -81,6 +90,8 @@ class FormWindow : public QWidget {
   FormStyle style_;
   SurfaceSource source_;
   MouseRelay mouse_;
+  QMenuBar* bar_ = nullptr;
+  QWidget* client_ = nullptr;
 };
 
 // A push button; a bordered one draws a dark frame around the usual button.
