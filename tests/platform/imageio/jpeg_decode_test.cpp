@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/imageio/qt_codecs.h"
+#include "platform/system/file_io.h"
 #include "tests/platform/imageio/jpeg2bmp_fixture.h"
 
 namespace vimbrel {
@@ -176,6 +178,33 @@ TEST_F(Jpeg2BmpTest, ProgressiveFilesWithAbsurdlyManyScansAreRefused) {
       EXPECT_EQ(pixels_of(*b), turbo_decode(row.jpeg, w, h));
     }
   }
+}
+
+// Qt's reader takes a file whose start marker is followed by a stray byte (libjpeg skips it), and
+// would decode its every scan: such a file meets the decoder's bounds all the same.
+TEST_F(Jpeg2BmpTest, AStrayByteAfterTheStartMarkerDoesNotGetAroundTheScanLimit) {
+  const Bytes small = make_jpeg(64, 48, noise, TJSAMP_420, 90, TJFLAG_PROGRESSIVE);
+  const auto with_stray_byte = [](Bytes jpeg) {
+    jpeg.insert(jpeg.begin() + 2, 0x00);
+    return jpeg;
+  };
+  write_bytes(dir.file("stray.jpg"), with_stray_byte(with_last_scan_repeated(small, 600)));
+  EXPECT_EQ(JPEG2BMP(dir.file("stray.jpg"), work()).failure, "a progressive JPEG of more than 500 scans");
+  EXPECT_FALSE(fs::exists(work()));
+  std::uint64_t size = 0;
+  const UniqueFd fd = open_for_reading(dir.file("stray.jpg"), size);
+  try {
+    linked_qt_codecs().read_other(fd.get(), size);
+    ADD_FAILURE() << "Qt's reader decoded a JPEG";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.code, errc::kInvalidPicture);
+  }
+  // An ordinary picture with the stray byte is the decoder's (the fixture checks it kept the pixels).
+  write_bytes(dir.file("stray.jpg"), with_stray_byte(small));
+  const std::optional<Bitmap> b = convert(dir.file("stray.jpg"));
+  ASSERT_TRUE(b.has_value());
+  int w = 0, h = 0;
+  EXPECT_EQ(pixels_of(*b), turbo_decode(small, w, h));
 }
 
 // The frame header's size fields patched to 65500 × 65500 in a file of a few hundred bytes.
