@@ -10,6 +10,7 @@
 
 #include "platform/imageio/bmp_writer.h"
 #include "platform/imageio/picture_bounds.h"
+#include "platform/imageio/qt_allocated_size.h"
 #include "platform/imageio/qt_decoder.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/system/memory_admission.h"
@@ -45,12 +46,15 @@ std::optional<Bitmap> read_other(int fd, std::uint64_t size) {
     throw RuntimeError{errc::kInvalidPicture,
                        "a JPEG that only Qt's reader would take (it has no bound on a JPEG's work)"};
   }
-  const QSize dimensions = reader.size();
-  if (!dimensions.isValid() || dimensions.isEmpty()) return std::nullopt;
-  const std::uint64_t pixels = std::uint64_t(dimensions.width()) * std::uint64_t(dimensions.height());
+  const QSize reported = reader.size();
+  if (!reported.isValid() || reported.isEmpty()) return std::nullopt;
+  const PictureSize dimensions = qt_allocated_size(
+      fd, size, format,
+      {static_cast<std::uint64_t>(reported.width()), static_cast<std::uint64_t>(reported.height())});
+  const std::uint64_t pixels = dimensions.pixels();
   if (pixels > size * kOtherPixelsPerByte + kSmallPicturePixels) {
-    throw RuntimeError{errc::kInvalidPicture, name + " header claims " + std::to_string(dimensions.width()) +
-                                                  " × " + std::to_string(dimensions.height()) +
+    throw RuntimeError{errc::kInvalidPicture, name + " header claims " + std::to_string(dimensions.width) +
+                                                  " × " + std::to_string(dimensions.height) +
                                                   " pixels but the file holds " + std::to_string(size) +
                                                   " bytes"};
   }
