@@ -174,8 +174,10 @@ void convert_other(const Source& src, const std::string& destination) {
   write_bitmap_as_work_file(*picture, destination);
 }
 
+// Qt's reader takes every file that starts with the start marker, skipping stray bytes before the
+// next marker as libjpeg does; all of them go to the decoder with the work bounds.
 bool is_jpeg(const Source& src) {
-  return src.magic[0] == 0xFF && src.magic[1] == 0xD8 && src.magic[2] == 0xFF;
+  return src.magic[0] == 0xFF && src.magic[1] == 0xD8;
 }
 
 }  // namespace

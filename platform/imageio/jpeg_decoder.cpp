@@ -1,4 +1,5 @@
 #include "platform/imageio/jpeg_decoder.h"
+#include "platform/imageio/jpeg_coded_data.h"
 #include "platform/imageio/picture_bounds.h"
 
 // clang-format off
@@ -34,11 +35,17 @@ constexpr std::uint64_t kFreeBlockVisits = std::uint64_t{1} << 20;
 // A Huffman-coded block costs at least one bit in its first scan, so a real file cannot describe
 // much more than 512 pixels a byte; twice that, plus room for tiny pictures, is the bound.
 constexpr std::uint64_t kHuffmanPixelsPerByte = 1024;
-// Arithmetic coding has no such floor: its data may even stop early, the rest being decoded as if it
-// were zeros, so a few hundred bytes can describe a flat picture of hundreds of millions of pixels that
-// takes seconds and gigabytes to make. Photographs code at most a little better than with Huffman
-// tables; 64 times the Huffman bound refuses only such made-up pictures.
+// Arithmetic coding has no such floor: a few hundred bytes can describe a flat picture of hundreds
+// of millions of pixels that takes seconds and gigabytes to make. Photographs code at most a little
+// better than with Huffman tables; 64 times the Huffman bound refuses only such made-up pictures.
 constexpr std::uint64_t kArithmeticPixelsPerByte = 64 * kHuffmanPixelsPerByte;
+
+// The pixels a byte of coded data may stand for. Data that stops before the end marker is decoded as
+// if the rest were zeros, which a flat arithmetic-coded picture needs few of: a cut-off file may only
+// make what its data could cover at the Huffman rate.
+std::uint64_t pixels_per_coded_byte(bool arithmetic, bool ended) {
+  return arithmetic && ended ? kArithmeticPixelsPerByte : kHuffmanPixelsPerByte;
+}
 
 // The piece of a file read at a time.
 constexpr std::size_t kFilePieceBytes = std::size_t{64} << 10;
@@ -209,11 +216,12 @@ bool JpegDecoder::read_header() {
   if (jpeg_read_header(&s.cinfo, TRUE) != JPEG_HEADER_OK) return fail("a JPEG without a picture");
   const std::uint64_t pixels = std::uint64_t{s.cinfo.image_width} * s.cinfo.image_height;
   if (pixels == 0) return fail("a JPEG of no pixels");
-  const std::uint64_t per_byte = s.cinfo.arith_code ? kArithmeticPixelsPerByte : kHuffmanPixelsPerByte;
-  if (pixels > s.size * per_byte + kSmallPicturePixels) {
+  const JpegCodedData data = measure_coded_data(s.fd, s.size);
+  if (pixels > data.bytes * pixels_per_coded_byte(s.cinfo.arith_code, data.ended) + kSmallPicturePixels) {
     return fail("JPEG header claims " + std::to_string(s.cinfo.image_width) + " × " +
-                std::to_string(s.cinfo.image_height) + " pixels but the file holds " +
-                std::to_string(s.size) + " bytes");
+                std::to_string(s.cinfo.image_height) + " pixels but its scans hold " +
+                std::to_string(data.bytes) + " bytes of coded data" +
+                (data.ended ? "" : " and stop before the end marker (a cut-off file)"));
   }
   s.cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
   s.block_visit_budget = block_visit_budget(s.cinfo);

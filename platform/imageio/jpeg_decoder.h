@@ -24,7 +24,8 @@ class JpegDecoder {
   JpegDecoder& operator=(const JpegDecoder&) = delete;
 
   // Reads the headers. False when the data is no JPEG this decoder reads, or when it claims more
-  // pixels than its entropy-coded data could describe.
+  // pixels than its entropy-coded data could describe (the scans' segments counted alone, a
+  // piece at a time, and a cut-off file's at the lower rate).
   bool read_header();
   int width() const;
   int height() const;

@@ -280,7 +280,7 @@ const CauseCase kCauses[] = {
      "a BMP info header of 66 bytes"},
     {"ArithmeticJpegClaim",
      [](const test::TempDir&) { return corpus("jpeg/made/arithmetic_huge_claim.jpg"); },
-     "JPEG header claims 30947 × 11777 pixels but the file holds 331 bytes"},
+     "JPEG header claims 30947 × 11777 pixels but its scans hold 126 bytes of coded data"},
     {"JpegCutInItsHeader", [](const test::TempDir&) { return corpus("jpeg/made/truncated_in_header.jpg"); },
      "the JPEG decoder refused its data (Invalid JPEG file structure: missing SOS marker)"},
 };
