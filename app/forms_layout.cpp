@@ -3,6 +3,7 @@
 #include <string>
 #include <tuple>
 
+#include "app/key_commands.h"
 #include "join/step_buttons.h"
 
 namespace vimbrel {
@@ -62,7 +63,9 @@ FormLayout main_form() {
   ControlLayout corner = control("BUTTON1", ControlKind::Button, "┛", 112, 104, 16, 16, kPGothic, 10);
   corner.visible = false;
   f.controls.push_back(corner);
-  // The menu bar: 編集 (Edit) places the controlled picture against the other.
+  // The menu bar: ファイル and 元に戻す stand for the controller's buttons, as the arrow keys do; 編集
+  // (Edit) also places the controlled picture against the other.
+  for (ControlLayout& item : key_command_items()) f.controls.push_back(std::move(item));
   for (const auto& [name, caption, key] : {std::tuple{"MENUALIGN", "自動位置合わせ(&A)", "Ctrl+Shift+A"},
                                            std::tuple{"MENUSTART", "先頭に揃える(&S)", "Ctrl+Shift+Home"},
                                            std::tuple{"MENUCENTRE", "中央に揃える(&C)", "Ctrl+Shift+C"},
@@ -93,6 +96,7 @@ FormLayout settings_form() {
   c.push_back(
       control("GROUP1", ControlKind::Group, "Ｂ画像の接続位置", 16, 96, 288, 144, kPGothic, 11, kTeal));
   c.push_back(control("BUTTON2", ControlKind::Button, "設　定　の　保　存", 40, 264, 248, 24, kPGothic, 14));
+  c.back().default_button = true;  // Return in the form saves the settings
   return f;
 }
 

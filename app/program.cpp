@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/file_drop.h"
+#include "app/key_commands.h"
 #include "app/main_view.h"
 #include "app/menus.h"
 #include "app/startup.h"
@@ -29,6 +30,7 @@ void wire_program(Session& s) {
   add_new_canvas_events(s, table);
   add_positioning_events(s, table);
   add_placing_events(s, table);
+  add_key_command_events(s, table);
   add_saving_events(s, table);
   add_loading_events(s, table);
   add_crop_events(s, table);

@@ -50,11 +50,12 @@ struct ControlLayout {
   int x = 0, y = 0, width = 0, height = 0;  // relative to the form's client area
   bool visible = true;
   bool checked = false;
-  int radio_group = 0;       // radio buttons with the same non-zero number exclude each other
-  bool digits_only = false;  // edit fields
-  bool bordered = false;     // push buttons drawn with a border
-  std::string font_face;     // as the resource names it; empty for scroll bars
-  float font_size = 0;       // the size in force after start-up
+  int radio_group = 0;          // radio buttons with the same non-zero number exclude each other
+  bool digits_only = false;     // edit fields
+  bool default_button = false;  // a button that Return presses from anywhere on its form
+  bool bordered = false;        // push buttons drawn with a border
+  std::string font_face;        // as the resource names it; empty for scroll bars
+  float font_size = 0;          // the size in force after start-up
   Rgb text_colour{};
   int scroll_min = 0, scroll_max = 0, small_step = 1, large_step = 16;
   std::string menu, shortcut;  // menu items: the menu's title and the key

@@ -172,6 +172,9 @@ class FormRuntime {
   // instead of being shown (files handed over on the command line); false when the button cannot be
   // pressed now.
   bool press(Window button, std::optional<std::string> answer = std::nullopt);
+  // Presses `button` as press() does once the running procedure has ended: a key or menu command that
+  // stands for a button runs that button's own procedure, under its enabling.
+  void press_after(Window button) { pressed_after_ = button; }
   // Runs `action` once the backend waits for events again (the windows shown and laid out).
   virtual void post(std::function<void()> action) { action(); }
   // Whether the user can click a control now: shown and enabled on a shown form.
@@ -217,6 +220,7 @@ class FormRuntime {
   Window main_form_;
   bool busy_ = false;
   std::string error_detail_;
+  std::optional<Window> pressed_after_;
   std::optional<int> ended_;
 };
 

@@ -177,6 +177,7 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
     if (c.kind == ControlKind::Group) boxes.push_back(widget);
     connect_control(w, *widget, c);
     if (c.kind == ControlKind::Button) accept_drops(w, *widget);
+    if (c.default_button) f.set_default_button(static_cast<QPushButton*>(widget));
   }
   // A group box only frames the controls laid over it; it must not cover them.
   for (QWidget* b : boxes) b->lower();
@@ -185,13 +186,22 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
 }
 
 void QtRuntime::add_menu_item(Window w, FormWindow& form, const ControlLayout& c) {
-  QMenuBar& bar = form.menu_bar();
-  QMenu* menu = nullptr;
-  for (QAction* a : bar.actions()) {
-    if (a->menu() != nullptr && a->text() == qstr(c.menu)) menu = a->menu();
+  QAction* action = nullptr;
+  if (c.menu.empty()) {
+    // A key alone, for this window: no menu shows it.
+    action = new QAction(qstr(c.caption), &form);
+    form.addAction(action);
+  } else {
+    QMenuBar& bar = form.menu_bar();
+    QMenu* menu = nullptr;
+    for (QAction* a : bar.actions()) {
+      if (a->menu() != nullptr && a->text() == qstr(c.menu)) menu = a->menu();
+    }
+    if (menu == nullptr) menu = bar.addMenu(qstr(c.menu));
+    action = menu->addAction(qstr(c.caption));
+    // A menu's commands work from the program's other windows too (the controller, say).
+    action->setShortcutContext(Qt::ApplicationShortcut);
   }
-  if (menu == nullptr) menu = bar.addMenu(qstr(c.menu));
-  QAction* action = menu->addAction(qstr(c.caption));
   if (!c.shortcut.empty()) action->setShortcut(QKeySequence(qstr(c.shortcut), QKeySequence::PortableText));
   action->setVisible(c.visible);
   const Window owner = form_of(w);

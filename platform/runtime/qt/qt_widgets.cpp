@@ -2,9 +2,11 @@
 
 #include <QCloseEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -167,10 +169,32 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* e) {
 
 void FormButton::paintEvent(QPaintEvent* e) {
   QPushButton::paintEvent(e);
-  if (!bordered_) return;
   QPainter p(this);
-  p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-  p.drawRect(rect().adjusted(0, 0, -1, -1));
+  if (bordered_) {
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+  if (hasFocus()) {  // the style's own focus frame is lost on the forms' small buttons
+    p.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+    p.drawRect(rect().adjusted(2, 2, -3, -3));
+  }
+}
+
+void FormButton::keyPressEvent(QKeyEvent* e) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier) {
+    animateClick();
+    return;
+  }
+  QPushButton::keyPressEvent(e);
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* e) {
+  const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+  if (enter && default_button_ != nullptr && default_button_->isEnabled() && default_button_->isVisible()) {
+    default_button_->animateClick();
+    return;
+  }
+  QWidget::keyPressEvent(e);
 }
 
 // ---- Look

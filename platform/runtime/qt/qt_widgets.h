@@ -76,6 +76,8 @@ class FormWindow : public QWidget {
   void set_surface(SurfaceSource source) { source_ = std::move(source); }
   MouseRelay& mouse() { return mouse_; }
   std::function<bool()> allow_close = [] { return false; };
+  // The button that Return presses wherever the focus is on the form (none: Return does nothing).
+  void set_default_button(QPushButton* button) { default_button_ = button; }
   std::function<void()> on_resize = [] {};
 
  protected:
@@ -85,8 +87,10 @@ class FormWindow : public QWidget {
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
+  QPushButton* default_button_ = nullptr;
   FormStyle style_;
   SurfaceSource source_;
   MouseRelay mouse_;
@@ -95,12 +99,14 @@ class FormWindow : public QWidget {
 };
 
 // A push button; a bordered one draws a dark frame around the usual button.
+// A push button of the forms: shows the keyboard focus, and Return presses it as Space does.
 class FormButton : public QPushButton {
  public:
   FormButton(QWidget* parent, bool bordered) : QPushButton(parent), bordered_(bordered) {}
 
  protected:
   void paintEvent(QPaintEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   bool bordered_;

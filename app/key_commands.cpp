@@ -1,0 +1,113 @@
+#include "app/key_commands.h"
+
+#include <string>
+
+#include "join/step_buttons.h"
+
+namespace vimbrel {
+namespace {
+
+struct KeyCommand {
+  const char* name;
+  const char* menu;  // empty: a key alone
+  const char* caption;
+  const char* key;
+};
+
+// An arrow key moves as the 1-pixel nudge button of its direction, with Shift as the 10-pixel one.
+constexpr KeyCommand kCommands[] = {
+    {"MENUNEW", "ファイル(&F)", "新規作成(&N)", "Ctrl+N"},
+    {"MENUOPEN", "ファイル(&F)", "画像ロード(&O)...", "Ctrl+O"},
+    {"MENUSAVE", "ファイル(&F)", "結合画像の保存(&S)...", "Ctrl+S"},
+    {"MENUUNDO", "編集(&E)", "元に戻す(&U)", "Ctrl+Z"},
+    {"KEYRIGHT", "", "右1", "Right"},
+    {"KEYLEFT", "", "左1", "Left"},
+    {"KEYDOWN", "", "下1", "Down"},
+    {"KEYUP", "", "上1", "Up"},
+    {"KEYRIGHT10", "", "右10", "Shift+Right"},
+    {"KEYLEFT10", "", "左10", "Shift+Left"},
+    {"KEYDOWN10", "", "下10", "Shift+Down"},
+    {"KEYUP10", "", "上10", "Shift+Up"},
+};
+
+Window step_button(Session& s, int step, int dx, int dy) {
+  for (const StepButton& b : kStepButtons) {
+    if (b.step == step && b.dx == dx && b.dy == dy) return s.c.BUTTON[static_cast<std::size_t>(b.number)];
+  }
+  return {};
+}
+
+void press(Session& s, int number) {
+  s.rt.press_after(s.c.BUTTON[static_cast<std::size_t>(number)]);
+}
+
+void MENUNEW_ON(Session& s, Window) {
+  press(s, 52);
+}
+void MENUSAVE_ON(Session& s, Window) {
+  press(s, 60);
+}
+void MENUUNDO_ON(Session& s, Window) {
+  press(s, 3);
+}
+// Whichever picture loads next: A until it is in, then B.
+void MENUOPEN_ON(Session& s, Window) {
+  press(s, s.doc.a.width <= 0 ? 53 : 54);
+}
+void KEYRIGHT_ON(Session& s, Window) {
+  s.rt.press_after(step_button(s, 1, 1, 0));
+}
+void KEYLEFT_ON(Session& s, Window) {
+  s.rt.press_after(step_button(s, 1, -1, 0));
+}
+void KEYDOWN_ON(Session& s, Window) {
+  s.rt.press_after(step_button(s, 1, 0, 1));
+}
+void KEYUP_ON(Session& s, Window) {
+  s.rt.press_after(step_button(s, 1, 0, -1));
+}
+void KEYRIGHT10_ON(Session& s, Window) {
+  s.rt.press_after(step_button(s, 10, 1, 0));
+}
+void KEYLEFT10_ON(Session& s, Window) {
+  s.rt.press_after(step_button(s, 10, -1, 0));
+}
+void KEYDOWN10_ON(Session& s, Window) {
+  s.rt.press_after(step_button(s, 10, 0, 1));
+}
+void KEYUP10_ON(Session& s, Window) {
+  s.rt.press_after(step_button(s, 10, 0, -1));
+}
+
+}  // namespace
+
+std::vector<ControlLayout> key_command_items() {
+  std::vector<ControlLayout> items;
+  for (const KeyCommand& k : kCommands) {
+    ControlLayout item;
+    item.name = k.name;
+    item.kind = ControlKind::MenuItem;
+    item.caption = k.caption;
+    item.menu = k.menu;
+    item.shortcut = k.key;
+    items.push_back(item);
+  }
+  return items;
+}
+
+void add_key_command_events(Session& s, EventTable& table) {
+  VIMBREL_EVENT(table, s, MENUNEW_ON);
+  VIMBREL_EVENT(table, s, MENUOPEN_ON);
+  VIMBREL_EVENT(table, s, MENUSAVE_ON);
+  VIMBREL_EVENT(table, s, MENUUNDO_ON);
+  VIMBREL_EVENT(table, s, KEYRIGHT_ON);
+  VIMBREL_EVENT(table, s, KEYLEFT_ON);
+  VIMBREL_EVENT(table, s, KEYDOWN_ON);
+  VIMBREL_EVENT(table, s, KEYUP_ON);
+  VIMBREL_EVENT(table, s, KEYRIGHT10_ON);
+  VIMBREL_EVENT(table, s, KEYLEFT10_ON);
+  VIMBREL_EVENT(table, s, KEYDOWN10_ON);
+  VIMBREL_EVENT(table, s, KEYUP10_ON);
+}
+
+}  // namespace vimbrel
