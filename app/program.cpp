@@ -6,6 +6,7 @@
 #include "app/menus.h"
 #include "app/startup.h"
 #include "app/title.h"
+#include "join/clipboard.h"
 #include "join/new_canvas.h"
 #include "join/placing.h"
 #include "join/positioning.h"
@@ -31,6 +32,7 @@ void wire_program(Session& s) {
   add_positioning_events(s, table);
   add_placing_events(s, table);
   add_key_command_events(s, table);
+  add_clipboard_events(s, table);
   add_saving_events(s, table);
   add_loading_events(s, table);
   add_crop_events(s, table);

@@ -168,7 +168,9 @@ bool FormRuntime::dispatch(Window control, std::string_view event, const EventAr
     report_untrapped(code, name);
     end_program(1);
   }
-  if (const std::optional<Window> button = std::exchange(pressed_after_, std::nullopt)) press(*button);
+  if (const std::optional<Window> button = std::exchange(pressed_after_, std::nullopt)) {
+    press(*button, std::exchange(pressed_answer_, std::nullopt));
+  }
   return true;
 }
 

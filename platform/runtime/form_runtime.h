@@ -96,6 +96,12 @@ class FormRuntime {
   virtual std::string WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
                                  std::string_view filter, int) = 0;
 
+  // ---- The clipboard (beyond the given built-ins). The picture on it as a file: a copied picture
+  // file's own path, or image data written as a picture file at `path`; empty when it holds neither.
+  virtual std::string CLIPBOARDPICTURE(const std::string& path) = 0;
+  // Puts `picture` on the clipboard, as PNG and BMP image data for other programs.
+  virtual void SETCLIPBOARDPICTURE(const Bitmap& picture) = 0;
+
   // ---- Events. Waits for the next event and runs its procedure; throws ProgramEnded once the
   // program has ended (main form closed, or an untrapped error reported).
   virtual void WAITEVENT(int) = 0;
@@ -174,7 +180,10 @@ class FormRuntime {
   bool press(Window button, std::optional<std::string> answer = std::nullopt);
   // Presses `button` as press() does once the running procedure has ended: a key or menu command that
   // stands for a button runs that button's own procedure, under its enabling.
-  void press_after(Window button) { pressed_after_ = button; }
+  void press_after(Window button, std::optional<std::string> answer = std::nullopt) {
+    pressed_after_ = button;
+    pressed_answer_ = std::move(answer);
+  }
   // Runs `action` once the backend waits for events again (the windows shown and laid out).
   virtual void post(std::function<void()> action) { action(); }
   // Whether the user can click a control now: shown and enabled on a shown form.
@@ -221,6 +230,7 @@ class FormRuntime {
   bool busy_ = false;
   std::string error_detail_;
   std::optional<Window> pressed_after_;
+  std::optional<std::string> pressed_answer_;
   std::optional<int> ended_;
 };
 

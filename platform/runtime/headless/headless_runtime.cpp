@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/imageio/bitmap_file.h"
 #include "platform/pixels/runtime_error.h"
 
 namespace vimbrel {
@@ -329,6 +330,20 @@ int HeadlessRuntime::GetSystemMetrics(int index) {
 
 void HeadlessRuntime::report_untrapped(int code, std::string_view procedure) {
   untrapped_.push_back({code, std::string(procedure)});
+}
+
+void HeadlessRuntime::SETCLIPBOARDPICTURE(const Bitmap& picture) {
+  Bitmap copy = Bitmap::create_uninitialised(picture.width(), picture.height());
+  std::ranges::copy(picture.pixels(), copy.pixels().begin());
+  clipboard_picture_ = std::move(copy);
+  clipboard_file_.clear();
+}
+
+std::string HeadlessRuntime::CLIPBOARDPICTURE(const std::string& path) {
+  if (!clipboard_file_.empty()) return clipboard_file_;
+  if (!clipboard_picture_) return {};
+  write_bitmap_file(*clipboard_picture_, path);
+  return path;
 }
 
 }  // namespace vimbrel

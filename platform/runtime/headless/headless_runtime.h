@@ -58,6 +58,14 @@ class HeadlessRuntime : public FormRuntime {
   // Actions run by WAITEVENT one per call; when none is left the program ends (status 0).
   void queue_action(std::function<void()> action) { actions_.push_back(std::move(action)); }
   void post(std::function<void()> action) override { queue_action(std::move(action)); }
+  // The clipboard as another program leaves it: a picture, a copied file, or nothing.
+  void set_clipboard(std::optional<Bitmap> picture, std::string file = {}) {
+    clipboard_picture_ = std::move(picture);
+    clipboard_file_ = std::move(file);
+  }
+  const std::optional<Bitmap>& clipboard_picture() const { return clipboard_picture_; }
+  std::string CLIPBOARDPICTURE(const std::string& path) override;
+  void SETCLIPBOARDPICTURE(const Bitmap& picture) override;
   void set_system_metric(int index, int value) { metrics_[index] = value; }
 
   // ---- State a test reads.
@@ -134,6 +142,8 @@ class HeadlessRuntime : public FormRuntime {
   std::deque<std::function<void()>> actions_;
   std::vector<Message> messages_;
   std::vector<std::string> warnings_;
+  std::optional<Bitmap> clipboard_picture_;
+  std::string clipboard_file_;
   std::vector<Untrapped> untrapped_;
   std::vector<std::string> last_dialog_;
   std::unordered_map<int, int> metrics_;
