@@ -73,7 +73,9 @@ struct JpegDecoder::State {
   std::vector<JOCTET> piece;
   // Set before a jump, so a plain buffer: no C++ object may be left half-made by the longjmp.
   char failure[JMSG_LENGTH_MAX + 96] = {};
-  bool ended_early = false;  // libjpeg found the data cut off and made up the rest
+  bool ended_early = false;   // libjpeg found the data cut off and made up the rest
+  bool hit_marker = false;    // the Huffman decoder met a marker inside its data
+  JDIMENSION ran_out_at = 0;  // the first row after which the coded data had run out; 0: it had not
 };
 
 namespace {
@@ -93,6 +95,20 @@ void on_error(j_common_ptr c) {
 // Warnings are tolerated, as libjpeg's tools do; a cut-off file is remembered for the warning.
 void on_message(j_common_ptr c) {
   if (c->err->msg_code == JWRN_JPEG_EOF) state_of(c).ended_early = true;
+  if (c->err->msg_code == JWRN_HIT_MARKER) state_of(c).hit_marker = true;
+}
+
+// Rows a single-scan file may make past the row where its coded data ran out (libjpeg decodes zeros
+// from there on): four times the rows the data covered, and a few hundred besides.
+constexpr JDIMENSION kMadeUpRowsPerCoveredRow = 3;
+constexpr JDIMENSION kMadeUpRowsAllowed = 1024;
+
+// Whether the entropy decoder of a single-scan file has met a marker that is no restart marker: its
+// data is over, although rows remain.
+bool data_ran_out(const JpegDecoder::State& s) {
+  const int m = s.cinfo.unread_marker;
+  const bool restart = m >= JPEG_RST0 && m <= JPEG_RST0 + 7;
+  return s.hit_marker || (m != 0 && !restart);
 }
 
 [[noreturn]] void give_up(JpegDecoder::State& s, const char* why) {
@@ -280,7 +296,20 @@ bool JpegDecoder::read_rows(std::uint8_t* const* rows, int count) {
       done += static_cast<int>(got);
     }
   }
-  return true;
+  return rows_covered();
+}
+
+bool JpegDecoder::rows_covered() {
+  State& s = *s_;
+  const JDIMENSION row = s.cinfo.output_scanline, height = s.cinfo.output_height;
+  if (jpeg_has_multiple_scans(&s.cinfo) || row >= height) return true;
+  if (s.ran_out_at == 0 && data_ran_out(s)) s.ran_out_at = row;
+  if (s.ran_out_at == 0 ||
+      height - s.ran_out_at <= s.ran_out_at * kMadeUpRowsPerCoveredRow + kMadeUpRowsAllowed) {
+    return true;
+  }
+  return fail("the JPEG's coded data runs out at row " + std::to_string(s.ran_out_at) + " of its " +
+              std::to_string(height) + "; the rest would be made up");
 }
 
 void JpegDecoder::finish() {

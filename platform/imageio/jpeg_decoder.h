@@ -34,7 +34,8 @@ class JpegDecoder {
 
   // Starts decoding; a progressive file's scans are all read here. False on failure.
   bool start(Pixels pixels);
-  // Decodes the next `count` rows (top-down) into `rows`. False on failure.
+  // Decodes the next `count` rows (top-down) into `rows`. False on failure, and for a file whose coded
+  // data runs out long before its last row (the rest decoded as zeros).
   bool read_rows(std::uint8_t* const* rows, int count);
   // Reads on to the end marker once every row is decoded, so that a cut-off tail is noticed.
   void finish();
@@ -49,6 +50,9 @@ class JpegDecoder {
 
  private:
   bool fail(const std::string& why);
+  // False, with the reason, once a single-scan file's coded data has run out so early that the rows
+  // still to come would be mostly made up.
+  bool rows_covered();
   std::unique_ptr<State> s_;
 };
 
