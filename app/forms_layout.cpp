@@ -1,6 +1,7 @@
 #include "app/forms_layout.h"
 
 #include <string>
+#include <vector>
 
 #include "join/step_buttons.h"
 
@@ -53,6 +54,40 @@ ControlLayout command(std::string name, std::string caption, int x, int y, int w
   return c;
 }
 
+ControlLayout menu_item(std::string name, std::string caption, std::vector<std::string> keys,
+                        bool checkable = false) {
+  ControlLayout c;
+  c.name = std::move(name);
+  c.kind = ControlKind::MenuItem;
+  c.caption = std::move(caption);
+  c.keys = std::move(keys);
+  c.checkable = checkable;
+  return c;
+}
+
+// 表示: the view scale. 実寸 is in force at start.
+std::vector<ControlLayout> view_menu() {
+  std::vector<ControlLayout> items;
+  items.push_back(menu_item("VIEW_ACTUAL", "実寸", {"Ctrl+0"}, true));
+  items.back().checked = true;
+  items.push_back(menu_item("VIEW_ZOOMIN", "拡大", {"Ctrl++", "Ctrl+="}));
+  items.push_back(menu_item("VIEW_ZOOMOUT", "縮小", {"Ctrl+-"}));
+  items.push_back(menu_item("VIEW_FIT", "全体表示", {"F"}, true));
+  items.back().separator_before = true;
+  return items;
+}
+
+// 編集 (Edit): filled by the editing commands (clipboard, alignment).
+std::vector<ControlLayout> edit_menu() {
+  return {};
+}
+
+// The main window's menu bar, in its order: 編集 (Edit) before 表示 (View), as desktop programs
+// have them. A menu shows once it has items.
+std::vector<MenuLayout> main_menus() {
+  return {{"EDITMENU", "編集", edit_menu()}, {"VIEWMENU", "表示", view_menu()}};
+}
+
 FormLayout main_form() {
   FormLayout f{"MAINFORM", "MAINFORM", 270, 229, 648, 327, FormStyle::Main, {}};
   f.controls.push_back(control("PICTURE1", ControlKind::Picture, "", 8, 8, 96, 88, kPGothic, 13));
@@ -61,6 +96,7 @@ FormLayout main_form() {
   ControlLayout corner = control("BUTTON1", ControlKind::Button, "┛", 112, 104, 16, 16, kPGothic, 10);
   corner.visible = false;
   f.controls.push_back(corner);
+  f.menus = main_menus();
   return f;
 }
 

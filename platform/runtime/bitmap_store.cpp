@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/pixels/scale.h"
+
 #include "platform/imageio/bitmap_file.h"
 #include "platform/imageio/memory_admission.h"
 #include "platform/imageio/png_file.h"
@@ -153,6 +155,28 @@ void BitmapStore::blit_out(Bitmap& dst, PixelRect to, BitmapObject source, std::
     return;
   }
   vimbrel::blit(dst, to.x, to.y, to.w, to.h, *read(source), sx, sy, mode);
+}
+
+void BitmapStore::scale_out(Bitmap& dst, PixelRect to, BitmapObject source, double sx, double sy,
+                            double scale) {
+  Slot& from = at(source);
+  if (!from.pic) return;
+  if (!from.pending) {
+    scale_copy(dst, to, sx, sy, scale, rows_of(*read(source)));
+    return;
+  }
+  const std::vector<const Bitmap*> sources = source_pictures(from);
+  const std::int64_t width = from.pic->width(), height = from.pic->height();
+  Bitmap line;
+  scale_copy(dst, to, sx, sy, scale,
+             [&](std::int64_t y, std::int64_t x0, std::int64_t n, std::uint32_t* out) {
+               std::fill(out, out + n, 0xFFFFFFFFu);
+               const std::int64_t a = std::max<std::int64_t>(x0, 0), b = std::min(x0 + n, width);
+               if (y < 0 || y >= height || a >= b) return;
+               if (line.width() < n) line = Bitmap::create_uninitialised(n, 1);
+               from.pending(line, a - x0, 0, {a, y, b - a, 1}, sources);
+               std::copy(line.row(0) + (a - x0), line.row(0) + (b - x0), out + (a - x0));
+             });
 }
 
 // ---- Deferred drawing

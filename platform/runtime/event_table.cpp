@@ -11,6 +11,7 @@ namespace {
 constexpr std::array<std::string_view, 1> kClicked{"ON"};
 constexpr std::array<std::string_view, 1> kChanged{"CHANGE"};
 constexpr std::array<std::string_view, 2> kMouse{"MOUSEDOWN", "MOUSEMOVE"};
+constexpr std::array<std::string_view, 3> kPicture{"MOUSEDOWN", "MOUSEMOVE", "WHEEL"};
 constexpr std::array<std::string_view, 2> kMainForm{"RESIZE", "END"};
 
 // The events of the form or control of `form` called `name` (exactly, as the dispatcher forms the
@@ -19,6 +20,11 @@ std::optional<std::span<const std::string_view>> events_named(const FormLayout& 
   if (form.name == name) return events_of(form.style);
   for (const ControlLayout& c : form.controls) {
     if (c.name == name) return events_of(c.kind);
+  }
+  for (const MenuLayout& m : form.menus) {
+    for (const ControlLayout& c : m.items) {
+      if (c.name == name) return events_of(c.kind);
+    }
   }
   return std::nullopt;
 }
@@ -35,13 +41,14 @@ std::span<const std::string_view> events_of(ControlKind kind) {
     case ControlKind::Button:
     case ControlKind::Radio:
     case ControlKind::Check:
+    case ControlKind::MenuItem:
       return kClicked;
     case ControlKind::HScroll:
     case ControlKind::VScroll:
     case ControlKind::List:
       return kChanged;
     case ControlKind::Picture:
-      return kMouse;
+      return kPicture;
     case ControlKind::Label:
     case ControlKind::Edit:
     case ControlKind::Group:

@@ -15,7 +15,22 @@ inline bool same_name(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [&up](char x, char y) { return up(x) == up(y); });
 }
 
-enum class ControlKind { Label, Edit, Button, Radio, Check, List, Group, HScroll, VScroll, Picture };
+// A MenuItem is a command of its form's menu bar (FormLayout::menus): it has no geometry, raises
+// <NAME>_ON like a button when chosen (by the mouse or by one of its `keys`), and is enabled,
+// checked and named like any control.
+enum class ControlKind {
+  Label,
+  Edit,
+  Button,
+  Radio,
+  Check,
+  List,
+  Group,
+  HScroll,
+  VScroll,
+  Picture,
+  MenuItem
+};
 
 // How a form's window looks: the main window, a caption bar without close box, or a frameless pop-up.
 enum class FormStyle { Main, FixedCaption, Popup };
@@ -43,6 +58,19 @@ struct ControlLayout {
   float font_size = 0;       // the size in force after start-up
   Rgb text_colour{};
   int scroll_min = 0, scroll_max = 0, small_step = 1, large_step = 16;
+  // Menu items: the keys that choose it ("Ctrl+0", "F": Qt's portable spelling, matched with the
+  // focus in the item's form), whether it shows a check mark, and a separating line above it.
+  std::vector<std::string> keys{};
+  bool checkable = false;
+  bool separator_before = false;
+};
+
+// A menu of a form's menu bar with its commands, each a control of kind MenuItem. A menu with no
+// items is not shown.
+struct MenuLayout {
+  std::string name;  // "VIEWMENU", ...
+  std::string caption;
+  std::vector<ControlLayout> items{};
 };
 
 struct FormLayout {
@@ -52,6 +80,9 @@ struct FormLayout {
   FormStyle style = FormStyle::Main;
   std::vector<ControlLayout> controls;
   FormPlacement placement = FormPlacement::AsLaid;
+  // The menu bar, menus in its order. A backend with a real screen puts the bar on top of the window
+  // and the client area (where the controls lie) below it.
+  std::vector<MenuLayout> menus{};
 };
 
 }  // namespace vimbrel

@@ -48,6 +48,8 @@ inline bool kind_matches(ControlKind kind, QWidget* w) {
     }
     case ControlKind::Picture:
       return dynamic_cast<PictureWidget*>(w) != nullptr;
+    case ControlKind::MenuItem:
+      break;  // an action of the menu bar, no widget
   }
   return false;
 }
@@ -74,17 +76,19 @@ inline std::size_t expect_forms_built(QtRuntime& rt, std::span<const FormLayout>
     QWidget* window = rt.widget(fw);
     EXPECT_EQ(window->size(), QSize(f.width, f.height)) << f.name;  // client size
     EXPECT_EQ(rt.GETWINDOWTEXT(fw), f.caption);
+    auto* form = dynamic_cast<FormWindow*>(window);
+    QWidget* client = form != nullptr ? &form->client() : window;  // below the menu bar, if any
     for (const ControlLayout& c : f.controls) {
       SCOPED_TRACE(c.name);
       const Window cw = rt.GETDLGITEM(fw, c.name);
       QWidget* widget = rt.widget(cw);
       EXPECT_TRUE(kind_matches(c.kind, widget));
-      EXPECT_EQ(widget->parentWidget(), window);
+      EXPECT_EQ(widget->parentWidget(), client);
       EXPECT_EQ(widget->geometry(), QRect(c.x, c.y, c.width, c.height));
       EXPECT_EQ(widget->isHidden(), !c.visible);
       if (c.visible && c.kind != ControlKind::Group) {
         // What a click in the middle of the control reaches: the control, never a group box over it.
-        QWidget* hit = window->childAt(widget->geometry().center());
+        QWidget* hit = client->childAt(widget->geometry().center());
         EXPECT_TRUE(hit == widget || widget->isAncestorOf(hit));
       }
       EXPECT_TRUE(widget->isEnabled());

@@ -18,15 +18,15 @@ HeadlessRuntime::HeadlessRuntime(std::vector<FormLayout> layouts, int screen_wid
   create_main_form();
 }
 
-void HeadlessRuntime::build_form(Window form, const FormLayout& layout, std::span<const Window> controls) {
+void HeadlessRuntime::build_form(Window form, const FormLayout& layout, std::span<const Window> controls,
+                                 std::span<const Window> items) {
   State& f = state_[form.id];
   f.text = layout.caption;
   f.x = static_cast<float>(layout.x), f.y = static_cast<float>(layout.y);
   f.width = static_cast<float>(layout.width), f.height = static_cast<float>(layout.height);
   all_windows_.push_back(form);
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    const ControlLayout& c = layout.controls[i];
-    State& s = state_[controls[i].id];
+  const auto add = [this](Window w, const ControlLayout& c) {
+    State& s = state_[w.id];
     s.shown = c.visible;
     s.text = c.caption;
     s.check = c.checked ? 1 : 0;
@@ -37,7 +37,13 @@ void HeadlessRuntime::build_form(Window form, const FormLayout& layout, std::spa
     s.small_step = c.small_step, s.large_step = c.large_step;
     s.radio_group = c.radio_group;
     s.digits_only = c.digits_only;
-    all_windows_.push_back(controls[i]);
+    all_windows_.push_back(w);
+  };
+  for (std::size_t i = 0; i < controls.size(); ++i) add(controls[i], layout.controls[i]);
+  // The menu bar takes no room here: the client area is the form's, as without one.
+  std::size_t i = 0;
+  for (const MenuLayout& m : layout.menus) {
+    for (const ControlLayout& c : m.items) add(items[i++], c);
   }
 }
 
@@ -136,6 +142,27 @@ bool HeadlessRuntime::mouse(std::string_view control, std::string_view event, st
   if (!s.shown || ended() || busy()) return false;
   dispatch(w, event, {form_of(w), button, 0, x, y});
   return true;
+}
+
+bool HeadlessRuntime::wheel(std::string_view control, int delta, std::int16_t shift, float x, float y) {
+  const Window w = find(control);
+  const State& s = st(w);
+  if (!s.shown || ended() || busy()) return false;
+  EventArgs e{form_of(w), 0, shift, x, y};
+  e.wheel = delta;
+  dispatch(w, "WHEEL", e);
+  return true;
+}
+
+bool HeadlessRuntime::key(std::string_view keys) {
+  for (const Window w : all_windows_) {
+    if (form_of(w) != main_form() || !is_window_kind(kind_of(w), ControlKind::MenuItem)) continue;
+    const auto& bound = layout_of(w)->keys;
+    if (std::ranges::find(bound, keys) == bound.end() || !usable(w)) continue;
+    dispatch(w, "ON", {form_of(w)});
+    return true;
+  }
+  return false;
 }
 
 void HeadlessRuntime::resize_main_form(int width, int height) {

@@ -8,6 +8,8 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -91,6 +93,8 @@ QWidget* make_widget(const ControlLayout& c, QWidget& form, std::map<int, QButto
     }
     case ControlKind::Picture:
       return new PictureWidget(&form, std::move(surface));
+    case ControlKind::MenuItem:
+      break;  // an action of the menu bar, not a widget
   }
   return new QWidget(&form);
 }
@@ -137,7 +141,8 @@ QtRuntime::~QtRuntime() {
   d_->forms.clear();
 }
 
-void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<const Window> controls) {
+void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<const Window> controls,
+                           std::span<const Window> items) {
   d_->forms.push_back(std::make_unique<FormWindow>(layout));
   FormWindow& f = *d_->forms.back();
   d_->widgets[form.id] = &f;
@@ -152,10 +157,18 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
 
   std::map<int, QButtonGroup*> groups;
   std::vector<QWidget*> boxes;
+  if (QMenuBar* bar = f.menu_bar()) {
+    std::size_t k = 0;
+    for (const MenuLayout& m : layout.menus) {
+      if (m.items.empty()) continue;
+      QMenu* menu = bar->addMenu(qstr(m.caption));
+      for (const ControlLayout& c : m.items) add_menu_item(items[k++], c, menu);
+    }
+  }
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const ControlLayout& c = layout.controls[i];
     const Window w = controls[i];
-    QWidget* widget = make_widget(c, f, groups, [this, w]() -> const Bitmap& { return surface(w); });
+    QWidget* widget = make_widget(c, f.client(), groups, [this, w]() -> const Bitmap& { return surface(w); });
     widget->setGeometry(c.x, c.y, c.width, c.height);
     apply_colours(*widget, c);
     apply_font(*widget, c.font_face, c.font_size);
@@ -169,6 +182,7 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
   }
   // A group box only frames the controls laid over it; it must not cover them.
   for (QWidget* b : boxes) b->lower();
+  f.lay_out_client();
   connect_form(form, f);
   accept_drops(form, f);
 }
@@ -200,10 +214,39 @@ void QtRuntime::connect_control(Window w, QWidget& widget, const ControlLayout& 
           [this, w, owner](std::string_view event, std::int16_t button, QPointF p) {
             deliver(w, event, {owner, button, 0, static_cast<float>(p.x()), static_cast<float>(p.y())});
           });
+      static_cast<PictureWidget&>(widget).on_wheel = [this, w, owner](int delta, std::int16_t shift,
+                                                                      QPointF p) {
+        EventArgs e{owner, 0, shift, static_cast<float>(p.x()), static_cast<float>(p.y())};
+        e.wheel = delta;
+        deliver(w, "WHEEL", e);
+      };
       break;
     default:
       break;
   }
+}
+
+void QtRuntime::add_menu_item(Window w, const ControlLayout& c, QMenu* menu) {
+  if (c.separator_before) menu->addSeparator();
+  QAction* a = menu->addAction(qstr(c.caption));
+  QList<QKeySequence> keys;
+  for (const std::string& k : c.keys) keys.push_back(QKeySequence(qstr(k)));
+  a->setShortcuts(keys);
+  a->setShortcutContext(Qt::WindowShortcut);  // with the focus in this form only
+  a->setCheckable(c.checkable);
+  a->setChecked(c.checked);
+  a->setVisible(c.visible);
+  // The action also belongs to the form, so that its keys work while the menu is closed.
+  menu->parentWidget()->window()->addAction(a);
+  d_->actions[w.id] = a;
+  const Window owner = form_of(w);
+  // `triggered` comes only from the user (menu or key), never from setChecked().
+  QObject::connect(a, &QAction::triggered, a, [this, w, owner] { deliver(w, "ON", {owner}); });
+}
+
+QAction* QtRuntime::action(Window w) const {
+  const auto it = d_->actions.find(w.id);
+  return it == d_->actions.end() ? nullptr : it->second;
 }
 
 void QtRuntime::connect_form(Window form, FormWindow& window) {
@@ -266,7 +309,12 @@ QWidget& QtRuntime::control(Window w, ControlKind kind) const {
 
 std::pair<int, int> QtRuntime::client_size(Window w) {
   const QWidget* target = widget(w);
+  if (!kind_of(w)) target = &form_window(w).client();
   return {target->width(), target->height()};
+}
+
+float QtRuntime::device_ratio(Window w) {
+  return static_cast<float>(widget(w)->devicePixelRatioF());
 }
 
 void QtRuntime::surface_changed(Window w) {

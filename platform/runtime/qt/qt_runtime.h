@@ -12,6 +12,8 @@
 
 #include "platform/runtime/form_runtime.h"
 
+class QAction;
+class QMenu;
 class QWidget;
 
 namespace vimbrel {
@@ -66,8 +68,10 @@ class QtRuntime : public FormRuntime {
   bool usable(Window w) const override;
 
  protected:
-  void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) override;
+  void build_form(Window form, const FormLayout& layout, std::span<const Window> controls,
+                  std::span<const Window> items) override;
   std::pair<int, int> client_size(Window w) override;
+  float device_ratio(Window w) override;
   void surface_changed(Window w) override;
   void report_untrapped(int code, std::string_view procedure) override;
 
@@ -76,6 +80,8 @@ class QtRuntime : public FormRuntime {
   void deliver(Window w, std::string_view event, const EventArgs& args);
   void connect_control(Window w, QWidget& widget, const ControlLayout& c);
   void connect_form(Window form, FormWindow& window);
+  void add_menu_item(Window w, const ControlLayout& c, QMenu* menu);
+  QAction* action(Window w) const;               // null unless `w` is a menu item
   void accept_drops(Window w, QWidget& widget);  // qt_drop.cpp
   QWidget& control(Window w, ControlKind kind) const;
   FormWindow& form_window(Window form) const;

@@ -1,6 +1,7 @@
 // The program's operations on controls: texts, fonts, enabling, checks, list rows, scroll bars.
 // Every value set here is set with the widget's signals blocked: only the user raises events.
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
@@ -20,6 +21,10 @@ namespace vimbrel {
 // ---- Texts, fonts, enabling
 
 void QtRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
+  if (QAction* a = action(w)) {
+    a->setText(qstr(text));
+    return;
+  }
   QWidget* target = widget(w);
   const QSignalBlocker quiet(target);
   const QString t = qstr(text);
@@ -37,6 +42,7 @@ void QtRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
 }
 
 std::string QtRuntime::GETWINDOWTEXT(Window w) {
+  if (const QAction* a = action(w)) return a->text().toStdString();
   const QWidget* target = widget(w);
   QString t;
   if (!kind_of(w)) {
@@ -58,11 +64,19 @@ void QtRuntime::SETFONTSIZE(Window w, float points) {
 }
 
 void QtRuntime::ENABLEWINDOW(Window w, int flag) {
+  if (QAction* a = action(w)) {
+    a->setEnabled(flag != 0);
+    return;
+  }
   widget(w)->setEnabled(flag != 0);
 }
 
 void QtRuntime::SHOWWINDOW(Window w, int flag) {
   if (d_->destroyed.contains(w.id)) return;
+  if (QAction* a = action(w)) {
+    a->setVisible(flag != 0);
+    return;
+  }
   QWidget* target = widget(w);
   const QuietScope quiet(d_->quiet);
   const FormLayout* layout = kind_of(w) ? nullptr : layout_of_form(name_of(w));
@@ -82,11 +96,17 @@ void QtRuntime::SHOWWINDOW(Window w, int flag) {
 // ---- Buttons and lists
 
 int QtRuntime::GETCHECK(Window button) {
+  if (const QAction* a = action(button)) return a->isCheckable() && a->isChecked() ? 1 : 0;
   const auto* b = qobject_cast<const QAbstractButton*>(widget(button));
   return b != nullptr && b->isCheckable() && b->isChecked() ? 1 : 0;
 }
 
 void QtRuntime::SETCHECK(Window button, int check) {
+  if (QAction* a = action(button)) {
+    const QSignalBlocker quiet(a);
+    if (a->isCheckable()) a->setChecked(check != 0);
+    return;
+  }
   auto* b = qobject_cast<QAbstractButton*>(widget(button));
   if (b == nullptr || !b->isCheckable()) return;
   const QSignalBlocker quiet(b);

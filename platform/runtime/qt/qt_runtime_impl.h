@@ -41,6 +41,7 @@ struct QtRuntime::Impl {
   FormControlStyle indicator_style;                // outlives the forms that use it
   std::vector<std::unique_ptr<FormWindow>> forms;  // own the windows; controls are their children
   std::unordered_map<int, QWidget*> widgets;       // every form and control by window id
+  std::unordered_map<int, QAction*> actions;       // menu items by window id (owned by their menus)
   std::unordered_set<int> destroyed;               // forms closed for good
   std::unordered_set<int> placed;                  // forms placed at their first showing
   std::uint64_t procedures_run = 0;

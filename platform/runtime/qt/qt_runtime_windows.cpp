@@ -1,5 +1,6 @@
 // Window management of the Qt backend: placing and sizing forms and controls, maximizing,
 // stacking, the window system's decoration sizes, and the event wait.
+#include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -57,6 +58,7 @@ void QtRuntime::SETWINDOWSIZE(Window w, float width, float height) {
     target->setFixedSize(size);
   } else {
     target->resize(size);
+    if (!kind_of(w)) form_window(w).lay_out_client();
   }
 }
 
@@ -80,6 +82,7 @@ float QtRuntime::GETTOP(Window w) {
 // ---- Showing and stacking
 
 int QtRuntime::ISWINDOWVISIBLE(Window w) {
+  if (const QAction* a = action(w)) return a->isVisible() ? 1 : 0;
   return widget(w)->isVisible() ? 1 : 0;
 }
 

@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QImage>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -58,9 +60,13 @@ void paint_surface(QWidget& w, const SurfaceSource& source) {
     return;
   }
   if (b->empty()) return;
-  // The bitmap's 0xFFRRGGBB pixels are exactly Format_RGB32; the image only borrows them.
-  const QImage image(reinterpret_cast<const uchar*>(b->row(0)), b->width(), b->height(),
-                     static_cast<qsizetype>(b->width()) * 4, QImage::Format_RGB32);
+  // The bitmap's 0xFFRRGGBB pixels are exactly Format_RGB32; the image only borrows them. A surface
+  // larger than the widget has a pixel for each pixel of a scaled screen and is drawn one to one.
+  QImage image(reinterpret_cast<const uchar*>(b->row(0)), b->width(), b->height(),
+               static_cast<qsizetype>(b->width()) * 4, QImage::Format_RGB32);
+  if (w.width() > 0 && b->width() != w.width()) {
+    image.setDevicePixelRatio(static_cast<double>(b->width()) / w.width());
+  }
   p.drawImage(0, 0, image);
 }
 
@@ -81,6 +87,18 @@ void PictureWidget::mouseMoveEvent(QMouseEvent* e) {
 }
 void PictureWidget::mouseReleaseEvent(QMouseEvent* e) {
   mouse_.release(*e);
+}
+void PictureWidget::wheelEvent(QWheelEvent* e) {
+  std::int16_t shift = 0;
+  if (e->modifiers() & Qt::ShiftModifier) shift |= kShiftKey;
+  if (e->modifiers() & Qt::ControlModifier) shift |= kCtrlKey;
+  const int delta = e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
+  if (on_wheel && delta != 0) {
+    on_wheel(delta, shift, e->position());
+    e->accept();
+  } else {
+    e->ignore();
+  }
 }
 
 // ---- Forms
@@ -105,6 +123,12 @@ Qt::WindowFlags flags_for(FormStyle style) {
 FormWindow::FormWindow(const FormLayout& layout)
     : QWidget(nullptr, flags_for(layout.style)), style_(layout.style) {
   setWindowTitle(QString::fromStdString(layout.caption));
+  const bool has_menu =
+      std::ranges::any_of(layout.menus, [](const MenuLayout& m) { return !m.items.empty(); });
+  if (has_menu) {
+    menu_bar_ = new QMenuBar(this);
+    client_ = new QWidget(this);
+  }
   if (style_ == FormStyle::Popup) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -119,8 +143,17 @@ void FormWindow::closeEvent(QCloseEvent* e) {
   }
 }
 
+void FormWindow::lay_out_client() {
+  if (menu_bar_ == nullptr) return;
+  const int wanted = menu_bar_->heightForWidth(width());
+  const int bar = std::min(wanted > 0 ? wanted : menu_bar_->sizeHint().height(), height());
+  menu_bar_->setGeometry(0, 0, width(), bar);
+  client_->setGeometry(0, bar, width(), height() - bar);
+}
+
 void FormWindow::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
+  lay_out_client();  // before the form hears of its new size: the client area is then already its own
   on_resize();
 }
 

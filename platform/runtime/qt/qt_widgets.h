@@ -13,7 +13,9 @@
 #include "platform/pixels/bitmap.h"
 #include "platform/runtime/form_layout.h"
 
+class QMenuBar;
 class QMouseEvent;
+class QWheelEvent;
 
 namespace vimbrel {
 
@@ -41,17 +43,21 @@ class MouseRelay {
 using SurfaceSource = std::function<const Bitmap&()>;
 void paint_surface(QWidget& w, const SurfaceSource& source);
 
-// A picture control.
+// A picture control. Its surface may have more pixels than the widget (a scaled screen): each is
+// drawn on one pixel of the screen.
 class PictureWidget : public QWidget {
  public:
   PictureWidget(QWidget* parent, SurfaceSource source);
   MouseRelay& mouse() { return mouse_; }
+  // Turns of the wheel: the turn (120 a notch), the keys held (kCtrlKey, ...) and the point.
+  std::function<void(int delta, std::int16_t shift, QPointF point)> on_wheel;
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   SurfaceSource source_;
@@ -59,11 +65,19 @@ class PictureWidget : public QWidget {
 };
 
 // A form's top-level window. Close requests go to `allow_close`; a pop-up form paints its surface
-// and reports the mouse like a picture control.
+// and reports the mouse like a picture control. A form with menus has its menu bar on top and its
+// controls in the client area below it.
 class FormWindow : public QWidget {
  public:
   explicit FormWindow(const FormLayout& layout);
   FormStyle style() const { return style_; }
+  // Where the controls lie: the window itself, or the area below its menu bar.
+  QWidget& client() { return client_ != nullptr ? *client_ : static_cast<QWidget&>(*this); }
+  const QWidget& client() const { return client_ != nullptr ? *client_ : static_cast<const QWidget&>(*this); }
+  QMenuBar* menu_bar() const { return menu_bar_; }
+  // Puts the menu bar on top and the client area below it, at the window's size (done on every
+  // resize; called directly where the window is resized while hidden).
+  void lay_out_client();
   void set_surface(SurfaceSource source) { source_ = std::move(source); }
   MouseRelay& mouse() { return mouse_; }
   std::function<bool()> allow_close = [] { return false; };
@@ -81,6 +95,8 @@ class FormWindow : public QWidget {
   FormStyle style_;
   SurfaceSource source_;
   MouseRelay mouse_;
+  QMenuBar* menu_bar_ = nullptr;
+  QWidget* client_ = nullptr;
 };
 
 // A push button; a bordered one draws a dark frame around the usual button.
