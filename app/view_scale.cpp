@@ -93,12 +93,13 @@ std::int16_t scroll_for_point(const ViewShown& v, bool x_axis, double canvas, do
 }
 
 std::string scale_text(double scale) {
+  // Whole percents from 10 % up, tenths below (6.3 % is a sixteenth).
   const double percent = scale * 100;
   char text[32];
-  if (std::fabs(percent - std::round(percent)) < 0.05) {
-    std::snprintf(text, sizeof text, "%.0f%%", percent);
+  if (percent >= 9.95) {
+    std::snprintf(text, sizeof text, "%.0f%%", std::round(percent));
   } else {
-    std::snprintf(text, sizeof text, "%.1f%%", percent);
+    std::snprintf(text, sizeof text, "%.1f%%", std::round(percent * 10) / 10);
   }
   return text;
 }

@@ -59,7 +59,7 @@ double step_out(double scale);
 // PICTURE1's edge, held inside the scroll range; 0 on an axis that does not scroll.
 std::int16_t scroll_for_point(const ViewShown& v, bool x_axis, double canvas, double at);
 
-// "25%", "6.3%", "66.7%": the scale as the title line shows it.
+// "25%", "67%", "6.3%": the scale as the title line shows it.
 std::string scale_text(double scale);
 
 }  // namespace vimbrel
