@@ -167,16 +167,19 @@ void BitmapStore::scale_out(Bitmap& dst, PixelRect to, BitmapObject source, doub
   }
   const std::vector<const Bitmap*> sources = source_pictures(from);
   const std::int64_t width = from.pic->width(), height = from.pic->height();
-  Bitmap line;
-  scale_copy(dst, to, sx, sy, scale,
-             [&](std::int64_t y, std::int64_t x0, std::int64_t n, std::uint32_t* out) {
-               std::fill(out, out + n, 0xFFFFFFFFu);
-               const std::int64_t a = std::max<std::int64_t>(x0, 0), b = std::min(x0 + n, width);
-               if (y < 0 || y >= height || a >= b) return;
-               if (line.width() < n) line = Bitmap::create_uninitialised(n, 1);
-               from.pending(line, a - x0, 0, {a, y, b - a, 1}, sources);
-               std::copy(line.row(0) + (a - x0), line.row(0) + (b - x0), out + (a - x0));
-             });
+  const BitmapStore::DeferredDraw& draw = from.pending;
+  scale_copy(dst, to, sx, sy, scale, [&](std::int64_t y, std::int64_t x0, Bitmap& row) {
+    const std::int64_t n = row.width();
+    const std::int64_t a = std::clamp<std::int64_t>(x0, 0, width),
+                       b = std::clamp<std::int64_t>(x0 + n, 0, width);
+    if (y < 0 || y >= height || a >= b) {
+      std::fill(row.row(0), row.row(0) + n, 0xFFFFFFFFu);
+      return;
+    }
+    std::fill(row.row(0), row.row(0) + (a - x0), 0xFFFFFFFFu);
+    std::fill(row.row(0) + (b - x0), row.row(0) + n, 0xFFFFFFFFu);
+    draw(row, a - x0, 0, {a, y, b - a, 1}, sources);  // the composite is drawn on both threads at once
+  });
 }
 
 // ---- Deferred drawing
