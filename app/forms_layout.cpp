@@ -1,7 +1,7 @@
 #include "app/forms_layout.h"
 
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "join/step_buttons.h"
 
@@ -54,40 +54,6 @@ ControlLayout command(std::string name, std::string caption, int x, int y, int w
   return c;
 }
 
-ControlLayout menu_item(std::string name, std::string caption, std::vector<std::string> keys,
-                        bool checkable = false) {
-  ControlLayout c;
-  c.name = std::move(name);
-  c.kind = ControlKind::MenuItem;
-  c.caption = std::move(caption);
-  c.keys = std::move(keys);
-  c.checkable = checkable;
-  return c;
-}
-
-// 表示: the view scale. 実寸 is in force at start.
-std::vector<ControlLayout> view_menu() {
-  std::vector<ControlLayout> items;
-  items.push_back(menu_item("VIEW_ACTUAL", "実寸", {"Ctrl+0"}, true));
-  items.back().checked = true;
-  items.push_back(menu_item("VIEW_ZOOMIN", "拡大", {"Ctrl++", "Ctrl+="}));
-  items.push_back(menu_item("VIEW_ZOOMOUT", "縮小", {"Ctrl+-"}));
-  items.push_back(menu_item("VIEW_FIT", "全体表示", {"F"}, true));
-  items.back().separator_before = true;
-  return items;
-}
-
-// 編集 (Edit): filled by the editing commands (clipboard, alignment).
-std::vector<ControlLayout> edit_menu() {
-  return {};
-}
-
-// The main window's menu bar, in its order: 編集 (Edit) before 表示 (View), as desktop programs
-// have them. A menu shows once it has items.
-std::vector<MenuLayout> main_menus() {
-  return {{"EDITMENU", "編集", edit_menu()}, {"VIEWMENU", "表示", view_menu()}};
-}
-
 FormLayout main_form() {
   FormLayout f{"MAINFORM", "MAINFORM", 270, 229, 648, 327, FormStyle::Main, {}};
   f.controls.push_back(control("PICTURE1", ControlKind::Picture, "", 8, 8, 96, 88, kPGothic, 13));
@@ -96,7 +62,29 @@ FormLayout main_form() {
   ControlLayout corner = control("BUTTON1", ControlKind::Button, "┛", 112, 104, 16, 16, kPGothic, 10);
   corner.visible = false;
   f.controls.push_back(corner);
-  f.menus = main_menus();
+  // The menu bar: 表示 (View) sets the view scale; 実寸 is in force at start.
+  for (const auto& [name, caption, key, check] :
+       {std::tuple{"VIEW_ACTUAL", "実寸(&A)", "Ctrl+0", true},
+        std::tuple{"VIEW_ZOOMIN", "拡大(&I)", "Ctrl++; Ctrl+=", false},
+        std::tuple{"VIEW_ZOOMOUT", "縮小(&O)", "Ctrl+-", false},
+        std::tuple{"VIEW_FIT", "全体表示(&F)", "F", true}}) {
+    ControlLayout item = control(name, ControlKind::MenuItem, caption, 0, 0, 0, 0, nullptr, 0);
+    item.menu = "表示(&V)";
+    item.shortcut = key;
+    item.checkable = check;
+    item.checked = std::string_view(name) == "VIEW_ACTUAL";
+    f.controls.push_back(item);
+  }
+  // The menu bar: 編集 (Edit) places the controlled picture against the other.
+  for (const auto& [name, caption, key] : {std::tuple{"MENUALIGN", "自動位置合わせ(&A)", "Ctrl+Shift+A"},
+                                           std::tuple{"MENUSTART", "先頭に揃える(&S)", "Ctrl+Shift+Home"},
+                                           std::tuple{"MENUCENTRE", "中央に揃える(&C)", "Ctrl+Shift+C"},
+                                           std::tuple{"MENUEND", "末尾に揃える(&E)", "Ctrl+Shift+End"}}) {
+    ControlLayout item = control(name, ControlKind::MenuItem, caption, 0, 0, 0, 0, nullptr, 0);
+    item.menu = "編集(&E)";
+    item.shortcut = key;
+    f.controls.push_back(item);
+  }
   return f;
 }
 

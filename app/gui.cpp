@@ -1,5 +1,6 @@
 #include "app/gui.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -7,13 +8,14 @@
 #include <vector>
 
 #include "app/forms_layout.h"
+#include "app/handed_files.h"
 #include "app/program.h"
 #include "app/settings_file.h"
 #include "app/settings_search.h"
 #include "app/startup.h"
-#include "platform/imageio/work_folder.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/qt/qt_platform.h"
+#include "platform/system/work_folder.h"
 
 namespace vimbrel {
 namespace {
@@ -47,6 +49,8 @@ int run_gui(int argc, char** argv) {
   }
   const PrivateWorkFolder work(s.doc.work_drive);
   use_private_work_folder(s, work.path());
+  // What Qt's own options (-platform, say) leave of the arguments are the files handed over.
+  hand_over_files(s, std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
   return run_event_loop(s);
 }
 

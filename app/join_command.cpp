@@ -1,7 +1,6 @@
 #include "app/join_command.h"
 
 #include <sched.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -14,20 +13,18 @@
 #include "app/program.h"
 #include "app/startup.h"
 #include "join/effects.h"
+#include "join/placing.h"
 #include "join/save_region.h"
-#include "platform/imageio/fs_checks.h"
 #include "platform/imageio/prepared_conversion.h"
-#include "platform/imageio/work_folder.h"
 #include "platform/runtime/headless/headless_runtime.h"
+#include "platform/runtime/path_builtins.h"
+#include "platform/system/work_folder.h"
 #include "sources/image_reader.h"
 
 namespace vimbrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The load's out-of-memory message, told apart from its other one.
-constexpr const char* kLoadMemoryText = "ロードする為のメモリが足りません";
 
 std::string with_separator(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -41,7 +38,7 @@ std::string absolute(const std::string& path) {
 // The file the save writes for the chosen path.
 std::string saved_path(const std::string& chosen, const std::string& extension) {
   std::string folder;
-  return save_file_path(chosen, folder, extension);
+  return file_under_any_extension_case(save_file_path(chosen, folder, extension));
 }
 
 // The processors this process may run on.
@@ -64,6 +61,7 @@ class JoinRun {
         work_folder_(private_folder.path()) {
     wire_program(s_);
     s_.save_extension = o.extension;
+    rt_.bitmaps().set_jpeg_quality(o.quality);
     start_up(s_, [&work_drive] { return work_drive; });
     use_private_work_folder(s_, work_folder_);
   }
@@ -72,15 +70,19 @@ class JoinRun {
   int run() {
     const bool done = new_canvas() && prepare_b() && load("BUTTON53", o_.a) && load("BUTTON54", o_.b) &&
                       done_with_work_folder() && choices() && crop("RADIO5", "--crop-a", o_.crop_a) &&
-                      crop("RADIO6", "--crop-b", o_.crop_b) && move("RADIO5", "--move-a", o_.move_a) &&
-                      move("RADIO6", "--move-b", o_.move_b) && save();
+                      crop("RADIO6", "--crop-b", o_.crop_b) && align() &&
+                      move("RADIO5", "--move-a", o_.move_a) && move("RADIO6", "--move-b", o_.move_b) &&
+                      save();
     return done ? kJoinWritten : refused_ ? kJoinBadArguments : kJoinFailed;
   }
 
  private:
   // False, with the messages shown so far on stderr, when the program reported a failure.
   bool ok() {
-    for (const auto& m : rt_.messages()) err_ << "vimbrel join: " << m.caption << ": " << m.text << "\n";
+    for (const auto& m : rt_.messages()) {
+      err_ << "vimbrel join: " << m.caption << ": " << m.text << "\n";
+      if (!m.detail.empty()) err_ << "vimbrel join: " << m.caption << ": " << m.detail << "\n";
+    }
     for (const auto& u : rt_.untrapped())
       err_ << "vimbrel join: error " << u.code << " in " << u.procedure << "\n";
     const bool fine = rt_.messages().empty() && !rt_.ended();
@@ -107,7 +109,8 @@ class JoinRun {
     const int jobs = o_.jobs > 0 ? o_.jobs : usable_cores();
     const std::string b = absolute(o_.b);
     if (jobs > 1 && !read_directly(fs::path(b).extension().string())) {
-      prepared_b_.emplace(b, s_.doc.work_file_path, work_folder_ + "prepared-b.bmp");
+      rt_.set_converter(
+          std::make_unique<PreparedConversion>(b, s_.doc.work_file_path, work_folder_ + "prepared-b.bmp"));
     }
     return true;
   }
@@ -115,14 +118,9 @@ class JoinRun {
   bool load(const std::string& button, const std::string& path) {
     const std::string full = absolute(path);
     rt_.push_dialog_answer(full);
-    if (!did(rt_.click(button), button)) return false;
-    const std::string cause = rt_.messages().empty() ? "" : load_cause(full);
-    if (!ok()) {
-      if (!cause.empty()) err_ << "vimbrel join: " << full << ": " << cause << "\n";
-      return false;
-    }
-    const std::string warning = picture_warning(full);
-    if (!warning.empty()) err_ << "vimbrel join: warning: " << full << ": " << warning << "\n";
+    if (!did(rt_.click(button), button) || !ok()) return false;
+    for (const std::string& w : rt_.take_warnings())
+      err_ << "vimbrel join: warning: " << full << ": " << w << "\n";
     return true;
   }
 
@@ -130,19 +128,9 @@ class JoinRun {
   // blocks from queueing behind the output's writes. A conversion prepared ahead and not taken is
   // ended first, so that nothing writes into the folder while it goes.
   bool done_with_work_folder() {
-    prepared_b_.reset();
+    rt_.set_converter(std::make_unique<Converter>());
     private_folder_.remove();
     return true;
-  }
-
-  // What the load's message box cannot say: why the file could not be read.
-  std::string load_cause(const std::string& path) const {
-    for (const auto& m : rt_.messages())
-      if (m.text == kLoadMemoryText) return "not enough memory";
-    const std::string cause = unreadable_cause(path);
-    if (!cause.empty()) return cause;
-    if (::access(work_folder_.c_str(), W_OK | X_OK) != 0) return "the work folder is missing or not writable";
-    return "a broken picture (not a bitmap, JPEG, PNG or GIF this program reads)";
   }
 
   bool choices() {
@@ -172,6 +160,34 @@ class JoinRun {
            did(rt_.scroll_to("VSCROLL3", -bottom), "VSCROLL3") && ok();
   }
 
+  // B placed at the start, centre or end of A, or on their overlap; the offset found and its score
+  // are told on stderr, and the reason when nothing matched.
+  bool align() {
+    if (o_.align_b.empty()) return true;
+    if (!did(rt_.click("RADIO6"), "RADIO6")) return false;
+    if (o_.align_b != "auto") {
+      ALONG_SUB(s_, s_.c.MAINFORM,
+                o_.align_b == "start"    ? Along::Start
+                : o_.align_b == "centre" ? Along::Centre
+                                         : Along::End);
+      return ok();
+    }
+    const std::optional<Alignment> found = ALIGN_SUB(s_, s_.c.MAINFORM);
+    if (!found) {
+      err_ << "vimbrel join: --align auto: the pictures are not both placed\n";
+      return false;
+    }
+    if (!found->found) {
+      err_ << "vimbrel join: --align auto: no matching position: " << found->reason << "\n";
+      rt_.clear_messages();
+      return false;
+    }
+    err_ << "vimbrel join: --align auto: B's drawn part at (" << found->offset.u << ", " << found->offset.v
+         << ") from A's, score " << score_text(found->score) << " (next best " << score_text(found->runner_up)
+         << ")\n";
+    return ok();
+  }
+
   bool move(const std::string& radio, const std::string& option, const std::optional<std::array<int, 2>>& m) {
     if (!m) return true;
     if (!honoured(option, move_refusal(s_.doc, radio == "RADIO5" ? s_.doc.a : s_.doc.b, *m))) return false;
@@ -193,7 +209,6 @@ class JoinRun {
   PrivateWorkFolder& private_folder_;
   std::string work_folder_;
   bool refused_ = false;
-  std::optional<PreparedConversion> prepared_b_;  // last: its thread ends before the rest goes
 };
 
 }  // namespace
@@ -204,7 +219,7 @@ std::string join_usage() {
     effects += "                                    " + std::to_string(n) + "  " + kEffects[n].label + "\n";
   return "usage: vimbrel join A B -o OUT [options]\n"
          "Joins picture B to picture A and writes OUT's folder and name with the extension .BMP\n"
-         "(.PNG with --format png).\n"
+         "(.PNG with --format png, .JPG with --format jpeg).\n"
          "A and B: Windows bitmaps (.bmp), JPEG, PNG or GIF files.\n"
          "  --side right|below|left|above   where B joins A (right)\n"
          "  --margin X,Y                    blank margin added to the canvas (50,50)\n"
@@ -213,12 +228,16 @@ std::string join_usage() {
          "  --on-top a|b                    which picture lies on top (b)\n"
          "  --apply-effect                  apply the effect to the saved file\n"
          "  --crop-a L,T,R,B, --crop-b ...  pixels cut off each edge\n"
+         "  --align start|centre|end|auto   B at the start, centre or end of A along the side it joins\n"
+         "                                  (top, centre, bottom for right and left), or auto: where B\n"
+         "                                  matches A on their overlap; after the crops, before the moves\n"
          "  --move-a DX,DY, --move-b ...    move a picture after it was placed\n"
-         "  --format bmp|png                24-bit Windows bitmap or PNG (bmp)\n"
+         "  --format bmp|png|jpeg           24-bit Windows bitmap, PNG or JPEG (bmp)\n"
+         "  --quality N                     JPEG quality 1..100 (92)\n"
          "  --work-dir DIR                  folder for the converted work file (the temporary folder)\n"
          "  --jobs N                        threads for the loads: 1 loads A, then B (as many as cores)\n"
-         "Exit status: 0 written, 1 a load or save failed, 2 bad arguments or values the pictures do not "
-         "allow.\n";
+         "Exit status: 0 written, 1 a load or save failed or --align auto matched nothing, 2 bad arguments\n"
+         "or values the pictures do not allow.\n";
 }
 
 int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -249,7 +268,7 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
   }
   JoinRun run(*o, work, *private_folder, err);
   if (const int status = run.run(); status != kJoinWritten) return status;
-  out << saved_path(absolute(o->out), o->extension) << "\n";
+  out << printable_path(saved_path(absolute(o->out), o->extension)) << "\n";
   return kJoinWritten;
 }
 

@@ -1,5 +1,9 @@
 #include "app/join_limits.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "join/save_region.h"
@@ -46,10 +50,43 @@ std::string output_refusal(const std::string& out) {
   if (name.empty()) return "-o names a folder, not a file; give a file name in it";
   std::string folder;
   std::error_code ec;
-  if (std::filesystem::is_directory(save_file_path(out, folder), ec)) {
-    return "-o names a folder (" + save_file_path(out, folder) + "); give another file name";
+  const std::string written = save_file_path(out, folder);
+  if (std::filesystem::is_directory(written, ec)) {
+    return "-o names a folder (" + written + "); give another file name";
+  }
+  // /dev/null and the like: the picture would land beside them as a file of its own.
+  struct stat st {};
+  if (::stat(out.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    return "-o names a device or other special file (" + out + "), not a picture file";
+  }
+  const std::filesystem::path real = std::filesystem::weakly_canonical(folder.empty() ? "." : folder, ec);
+  for (const char* system : {"/dev", "/proc", "/sys"}) {
+    const std::string root(system);
+    if (!ec && (real == root || real.string().starts_with(root + "/"))) {
+      return "-o names a file in the system folder " + root + ", where no picture belongs";
+    }
   }
   return {};
+}
+
+std::string printable_path(const std::string& path) {
+  if (std::none_of(path.begin(), path.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; }))
+    return path;
+  std::string quoted = "\"";
+  for (const unsigned char c : path) {
+    if (c == '\n') {
+      quoted += "\\n";
+    } else if (c == '\t') {
+      quoted += "\\t";
+    } else if (c < 0x20 || c == 0x7F || c == '"' || c == '\\') {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, c == '"' || c == '\\' ? "\\%c" : "\\x%02X", c);
+      quoted += escaped;
+    } else {
+      quoted += static_cast<char>(c);
+    }
+  }
+  return quoted + "\"";
 }
 
 }  // namespace vimbrel

@@ -21,4 +21,8 @@ std::string move_refusal(const JoinDocument& d, const ImageSlot& image, const st
 // Empty when `out` names a file the save can write; otherwise why not (it names a folder).
 std::string output_refusal(const std::string& out);
 
+// The path as the command prints it: as it is, or in double quotes with C escapes when it holds a
+// control character (a newline would split the printed line).
+std::string printable_path(const std::string& path);
+
 }  // namespace vimbrel

@@ -59,9 +59,17 @@ bool apply(JoinOptions& o, const std::string& name, const std::string& value, st
     const auto m = int_list<2>(value, -kMaxCoordinate, kMaxCoordinate);
     if (!m) error = name + " must be DX,DY with whole numbers";
     (name == "--move-a" ? o.move_a : o.move_b) = m;
+  } else if (name == "--align") {
+    if (value != "start" && value != "centre" && value != "end" && value != "auto")
+      error = "--align must be start, centre, end or auto";
+    o.align_b = value;
   } else if (name == "--format") {
-    if (value != "bmp" && value != "png") error = "--format must be bmp or png";
-    o.extension = value == "png" ? ".PNG" : ".BMP";
+    if (value != "bmp" && value != "png" && value != "jpeg") error = "--format must be bmp, png or jpeg";
+    o.extension = value == "png" ? ".PNG" : value == "jpeg" ? ".JPG" : ".BMP";
+  } else if (name == "--quality") {
+    const auto q = int_list<1>(value, 1, 100);
+    if (!q) error = "--quality must be a whole number from 1 to 100";
+    if (q) o.quality = (*q)[0];
   } else if (name == "--jobs") {
     const auto j = int_list<1>(value, 1, 1024);
     if (!j) error = "--jobs must be a whole number of 1 or more";

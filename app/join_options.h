@@ -19,8 +19,10 @@ struct JoinOptions {
   bool apply_effect = false;
   std::optional<std::array<int, 4>> crop_a, crop_b;  // left, top, right, bottom
   std::optional<std::array<int, 2>> move_a, move_b;  // dx, dy
+  std::string align_b;                               // --align: "", start, centre, end or auto
   std::string work_dir;                              // empty: the system's temporary folder
-  std::string extension = ".BMP";                    // --format: ".BMP" or ".PNG"
+  std::string extension = ".BMP";                    // --format: ".BMP", ".PNG" or ".JPG"
+  int quality = 92;                                  // --quality, for JPEG
   int jobs = 0;                                      // --jobs: threads for the loads; 0: as many as cores
   bool help = false;
 };

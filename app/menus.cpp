@@ -3,11 +3,14 @@
 namespace vimbrel {
 namespace {
 
-// GROUP2 ... GROUP4, BUTTON3 ... BUTTON51, BUTTON53 ... BUTTON62, in that order.
+// GROUP2 ... GROUP4, BUTTON3 ... BUTTON51, BUTTON53 ... BUTTON62, in that order, then the 編集 menu.
 void enable_commands(Session& s, int flag) {
   for (const Window g : {s.c.GROUP2, s.c.GROUP3, s.c.GROUP4}) s.rt.ENABLEWINDOW(g, flag);
   for (int n = 3; n <= 51; ++n) s.rt.ENABLEWINDOW(s.c.BUTTON[static_cast<std::size_t>(n)], flag);
   for (int n = 53; n <= 62; ++n) s.rt.ENABLEWINDOW(s.c.BUTTON[static_cast<std::size_t>(n)], flag);
+  // The 編集 menu's commands move pictures as the pad does.
+  for (const char* item : {"MENUALIGN", "MENUSTART", "MENUCENTRE", "MENUEND"})
+    s.rt.ENABLEWINDOW(s.rt.GETDLGITEM(s.c.MAINFORM, item), flag);
 }
 
 void enable_choices(Session& s, int flag) {

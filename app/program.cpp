@@ -7,6 +7,7 @@
 #include "app/title.h"
 #include "app/view_menu.h"
 #include "join/new_canvas.h"
+#include "join/placing.h"
 #include "join/positioning.h"
 #include "join/renderer.h"
 #include "join/saving.h"
@@ -30,6 +31,7 @@ void wire_program(Session& s) {
   add_renderer_events(s, table);
   add_new_canvas_events(s, table);
   add_positioning_events(s, table);
+  add_placing_events(s, table);
   add_saving_events(s, table);
   add_loading_events(s, table);
   add_crop_events(s, table);

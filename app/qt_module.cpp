@@ -56,6 +56,13 @@ const QtCodecs* qt_codecs() {
 }
 
 int run_gui_module(int argc, char** argv) {
+  // Qt would abort without a display; say why instead.
+  const auto set = [](const char* name) { return ::getenv(name) != nullptr && *::getenv(name) != '\0'; };
+  if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) {
+    std::cerr << "vimbrel: no display to open the windows on (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                 "`vimbrel join` works without one\n";
+    return 1;
+  }
   auto* const run = entry<int(int, char**)>("vimbrel_run_gui");
   return run ? run(argc, argv) : 1;
 }

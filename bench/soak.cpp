@@ -284,7 +284,7 @@ class Soak {
     }
     if (shown == nullptr || region.w <= 0 || region.h <= 0) return "";
     Bitmap fresh = Bitmap::create(region.w, region.h);
-    compose(s, fresh, region);
+    compose(s.rt, plan_composite(s), fresh, region);
     ++compared_;
     for (int y = 0; y < fresh.height(); ++y) {
       for (int x = 0; x < fresh.width(); ++x) {

@@ -34,7 +34,7 @@ class FitJoin {
     s.doc.canvas_height = static_cast<float>(kH + 50);
     rt.CREATEBITMAP(s.doc.canvas_bitmap, 2 * kW + 50, kH + 50);
     rt.resize_main_form(1600, 1000);
-    rt.key("F");
+    rt.press_key("MAINFORM", "F");
     LOAD_SCG(s, s.c.FORM3);
   }
   ~FitJoin() { std::filesystem::remove_all(folder_); }

@@ -28,8 +28,8 @@ ComposePlan plan_composite(Session& s, ComposeOptions options) {
   const JoinDocument& d = s.doc;
   ComposePlan plan;
   plan.background = palette_colour(background_colour(d.effect_index));
-  const bool draw_a = !options.guard_absent || d.a.width > 0;
-  const bool draw_b = !options.guard_absent || d.b.width > 0;
+  const bool draw_a = d.a.width > 0;
+  const bool draw_b = d.b.width > 0;
   if (draw_a && draw_b) {
     const bool a_on_top = s.rt.GETCHECK(s.c.RADIO7) != 0;
     plan.layers =
@@ -117,10 +117,6 @@ void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect
   for (std::size_t i = 0; i < static_cast<std::size_t>(plan.count); ++i)
     sources[i] = rt.read_picture(plan.layers[i].bitmap);
   compose(plan, std::span(sources).first(static_cast<std::size_t>(plan.count)), target, region, at_x, at_y);
-}
-
-void compose(Session& s, Bitmap& target, PixelRect region, ComposeOptions options) {
-  compose(s.rt, plan_composite(s, options), target, region);
 }
 
 void defer_composite(FormRuntime& rt, BitmapObject target, const ComposePlan& plan, std::int64_t origin_x,

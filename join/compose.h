@@ -18,9 +18,6 @@ struct ComposeOptions {
   // false: the upper image is copied plainly (a save without "保存時反映"). The background still
   // follows the effect.
   bool apply_effect = true;
-  // false: both images are drawn even when one has width 0 (a dropped image's bitmap may still hold
-  // its picture).
-  bool guard_absent = true;
 };
 
 // One drawn part: the w × h rectangle at (sx, sy) of `bitmap` lands at (x, y) of the canvas, combined
@@ -41,7 +38,7 @@ struct ComposePlan {
 
 // Reads the plan from the document as it stands: the draw positions and drawn-part sizes (so the
 // caller places and clamps first), `effect_index`, and RADIO7 for the stacking order. With both
-// images drawn, the upper one gets the effect's mode; a single image is copied.
+// images drawn (an image of width 0 is not), the upper one gets the effect's mode; a single image is copied.
 ComposePlan plan_composite(Session& s, ComposeOptions options = {});
 
 // Paints the half-open rectangle `region` of the canvas plane into `target`, the region's top-left
@@ -61,9 +58,5 @@ void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect
 // needed (see FormRuntime::DEFER): a redraw costs what the view shows, a save what it writes.
 void defer_composite(FormRuntime& rt, BitmapObject target, const ComposePlan& plan, std::int64_t origin_x = 0,
                      std::int64_t origin_y = 0);
-
-// The document's composite of `region` into `target` at once, target pixel (0, 0) showing canvas
-// point (region.x, region.y): what the deferred canvas and the save produce piece by piece.
-void compose(Session& s, Bitmap& target, PixelRect region, ComposeOptions options = {});
 
 }  // namespace vimbrel

@@ -28,7 +28,14 @@ std::string save_file_path(const std::string& chosen, std::string& folder, const
   std::string drive, dir, name, ext;
   SPLIT_PATH(chosen, drive, dir, name, ext);
   folder = drive + dir;
-  return folder + name + extension;
+  return with_extension(chosen, extension);
+}
+
+std::string save_type_extension(const std::string& chosen) {
+  for (const char* typed : {".PNG", ".JPG"}) {
+    if (chosen.ends_with(typed)) return typed;
+  }
+  return ".BMP";
 }
 
 }  // namespace vimbrel

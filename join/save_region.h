@@ -20,4 +20,12 @@ std::optional<PixelRect> save_region(const JoinDocument& d);
 std::string save_file_path(const std::string& chosen, std::string& folder,
                            const std::string& extension = ".BMP");
 
+// The save dialog's types, the bitmap first, and the extension each writes.
+inline constexpr const char* kSaveTypes = "BMP (*.BMP);PNG (*.PNG);JPEG (*.JPG)";
+
+// The extension of the type chosen in the save dialog: the dialog gives the chosen name the type's
+// extension (".PNG", ".JPG"), so a name ending in one of those exactly was saved as that type; any
+// other name is a bitmap (".BMP"), as a typed "x.png" always was.
+std::string save_type_extension(const std::string& chosen);
+
 }  // namespace vimbrel

@@ -54,13 +54,19 @@ void restore_canvas(Session& s, Window owner) {
 void BUTTON60_ON(Session& s, Window owner) {
   JoinDocument& d = s.doc;
   if (d.save_dir == CURRENT_DIR("")) d.save_dir = d.a.open_dir;
-  d.save_file_name = s.rt.WINSAVEDLG(owner, "セーブファイル名は？", d.save_dir + d.a.file_path, "(*.BMP)", 0);
+  d.save_file_name =
+      s.rt.WINSAVEDLG(owner, "セーブファイル名は？", d.save_dir + d.a.file_path, kSaveTypes, 0);
   if (d.save_file_name == kCancelled) return;
-  const std::string path = save_file_path(d.save_file_name, d.save_dir, s.save_extension);
+  const std::string extension =
+      s.save_extension.empty() ? save_type_extension(d.save_file_name) : s.save_extension;
+  const std::string path =
+      file_under_any_extension_case(save_file_path(d.save_file_name, d.save_dir, extension));
   const std::optional<PixelRect> region = save_region(d);
   if (!region) return;
-  const int code = trapped([&] { write_region(s, *region, path); });
-  if (code != 0) report_failure(s, owner, path, code);
+  if (const std::optional<RuntimeError> error = trap([&] { write_region(s, *region, path); })) {
+    s.rt.set_error_detail(error->cause());
+    report_failure(s, owner, path, error->code);
+  }
   restore_canvas(s, owner);
 }
 

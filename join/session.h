@@ -41,8 +41,9 @@ struct Session {
   JoinDocument doc;
   Controls c;
   ShellCalls shell;
-  // The file type "結合画像の保存" writes, by extension: ".BMP"; the join command may ask for ".PNG".
-  std::string save_extension = ".BMP";
+  // The file type "結合画像の保存" writes, by extension (".BMP", ".PNG", ".JPG"), as the join command
+  // asks for it; empty: the type chosen in the save dialog (see save_type_extension).
+  std::string save_extension;
 };
 
 }  // namespace vimbrel

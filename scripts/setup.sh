@@ -7,6 +7,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev libgte
 packages+=(qt6-translations-l10n)
 # libjpeg's API decodes JPEG a strip at a time; djpeg (libjpeg-turbo-progs) is the tests' reference decoder.
 packages+=(libjpeg62-turbo-dev libjpeg-turbo-progs)
+# FFTW scores every offset of the alignment's coarsest level at once (join/correlation_map.cpp).
+packages+=(libfftw3-dev)
 # Qt's own dialog texts in Japanese, and what the package check validates and packages the installed
 # files with.
 packages+=(qt6-translations-l10n desktop-file-utils appstream man-db dpkg-dev)

@@ -4,7 +4,6 @@
 
 #include "join/new_canvas.h"
 #include "join/renderer.h"
-#include "platform/imageio/jpeg2bmp.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/path_builtins.h"
 #include "sources/crop_sliders.h"
@@ -33,8 +32,17 @@ void read_file(Session& s, ImageSlot& image) {
   } else {
     KILL(d.work_file_path);  // a left-over work file; "?" and "*" are plain characters here
     // Success shows in whether the work file reads.
-    ConvertedPicture converted = JPEG2BMP(d.load.load_path, d.work_file_path);
-    s.rt.LOADBITMAPFILE(image.bitmap, d.work_file_path, std::move(converted));
+    ConvertedPicture converted = s.rt.converter().convert(d.load.load_path, d.work_file_path);
+    // Why the converter wrote nothing says more than the missing work file does.
+    const std::string why = std::move(converted.failure);
+    const std::string warning = std::move(converted.warning);
+    try {
+      s.rt.LOADBITMAPFILE(image.bitmap, d.work_file_path, std::move(converted));
+    } catch (RuntimeError& e) {
+      if (!why.empty()) e.detail = why;
+      throw;
+    }
+    if (!warning.empty()) s.rt.note_warning(warning);
     KILL(d.work_file_path);
   }
   image.width = s.rt.GETBITMAPWIDTH(image.bitmap);
@@ -52,9 +60,10 @@ void report_failure(Session& s, Window owner, int code) {
 void read_with_recovery(Session& s, Window owner, ImageSlot& image) {
   JoinDocument& d = s.doc;
   for (int attempt = 0;; ++attempt) {
-    const int code = trapped([&] { read_file(s, image); });
-    if (code == 0) return;
-    report_failure(s, owner, code);
+    const std::optional<RuntimeError> error = trap([&] { read_file(s, image); });
+    if (!error) return;
+    s.rt.set_error_detail(error->cause());
+    report_failure(s, owner, error->code);
     d.load.load_failed = 1;
     // Never again after one read back, and not at all when the previous file is the one that failed.
     if (attempt > 0 || image.file_path.empty() || image.file_path == d.load.load_path) return;

@@ -10,7 +10,10 @@
 namespace vimbrel {
 namespace {
 
-constexpr const char* kOpenFilter = "(*.BMP);(*.JPG);(*.*)";
+// Every picture the program reads first, then the given types.
+constexpr const char* kOpenFilter =
+    "画像ファイル (*.BMP *.JPG *.JPEG *.JPE *.PNG *.GIF *.ICO *.PBM *.PGM *.PPM *.XBM *.XPM *.TIF *.TIFF "
+    "*.WEBP);(*.BMP);(*.JPG);(*.*)";
 
 // What differs between the A and B load buttons.
 struct LoadTwin {

@@ -14,12 +14,11 @@
 #include "platform/imageio/bmp_format.h"
 #include "platform/imageio/bmp_palette.h"
 #include "platform/imageio/bmp_writer.h"
-#include "platform/imageio/file_io.h"
-#include "platform/imageio/fs_checks.h"
-#include "platform/imageio/memory_admission.h"
 #include "platform/imageio/qt_codecs.h"
-#include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
+#include "platform/system/memory_admission.h"
+#include "platform/system/write_file_beside.h"
 
 namespace vimbrel {
 
@@ -80,7 +79,9 @@ bool read_all_rows(int fd, const BmpLayout& l, const RowToPixels& convert, Bitma
 
 Bitmap read_direct(int fd, const BmpLayout& l, const RowToPixels& convert) {
   Bitmap b = Bitmap::create_uninitialised(l.width, l.height);
-  if (!read_all_rows(fd, l, convert, b)) throw RuntimeError{errc::kInvalidPicture};
+  if (!read_all_rows(fd, l, convert, b)) {
+    throw RuntimeError{errc::kInvalidPicture, "the BMP's pixel data could not be read to its end"};
+  }
   return b;
 }
 
@@ -94,7 +95,9 @@ Bitmap read_through_qt(int fd, const BmpLayout& l) {
   admit_memory(l.bytes_needed + l.pixel_count() * kPeakBytesPerPixel);
   const auto bytes = read_whole(fd, l.bytes_needed);
   const QtCodecs* codecs = qt_codecs();
-  if (!bytes || !codecs) throw RuntimeError{errc::kInvalidPicture};
+  if (!bytes) throw RuntimeError{errc::kInvalidPicture, "the BMP file could not be read to its end"};
+  if (!codecs)
+    throw RuntimeError{errc::kInvalidPicture, "a BMP layout that needs Qt's reader, which is not loaded"};
   return codecs->read_bitmap(*bytes, l.pixel_count());
 }
 
@@ -112,27 +115,15 @@ void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string
 
 }  // namespace
 
-void write_file_beside(const std::string& path, const std::function<bool(int fd, bool replaces)>& write) {
-  const std::string target = replaceable_target(path);
-  ExclusiveTempFile temp = ExclusiveTempFile::beside(target);
-  struct stat old {};
-  const bool replaces = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-  if (replaces) static_cast<void>(::fchmod(temp.fd(), old.st_mode & 07777));  // keep the replaced file's mode
-  const bool written = write(temp.fd(), replaces);
-  // The replaced file is held open over the rename, so that its blocks are freed (and, on a file
-  // system that discards them, waited for) on another thread instead of inside the rename.
-  UniqueFd replaced = replaces ? hold_file(target) : UniqueFd{};
-  if (!written || !temp.rename_over(target)) throw RuntimeError{errc::kPathAccess};
-  if (replaced) close_in_background(std::move(replaced));
-}
-
 Bitmap read_bitmap_file(const std::string& path, ConvertedPicture converted) {
   std::uint64_t size = 0;
   const UniqueFd fd = open_for_reading(path, size);
   if (converted.written && file_identity(fd.get()) == converted.written) return std::move(converted.pixels);
   std::array<std::uint8_t, kBmpHeadBytes> head{};
   const auto head_bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size()));
-  if (!read_at(fd.get(), head.data(), head_bytes, 0)) throw RuntimeError{errc::kInvalidPicture};
+  if (!read_at(fd.get(), head.data(), head_bytes, 0)) {
+    throw RuntimeError{errc::kInvalidPicture, "the BMP header could not be read"};
+  }
   const BmpLayout layout = check_bmp_header({head.data(), head_bytes}, size);
   const std::uint64_t held = layout.pixel_count() * 4 + kBmpStripBytes;  // the picture and a strip
   if (layout.direct()) {

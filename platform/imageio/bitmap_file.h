@@ -22,12 +22,6 @@ Bitmap read_bitmap_file(const std::string& path, ConvertedPicture converted = {}
 // a picture without pixels), 7 when no buffer can be had.
 void write_bitmap_file(const Bitmap& bitmap, const std::string& path);
 
-// Writes a file through `write` (given the open descriptor and whether a file is being replaced; false
-// on failure) beside `path` and renames it over `path` once complete, keeping a replaced file's mode. Throws
-// RuntimeError 75 when the file cannot be made, written or put in place; nothing of a failed write is left
-// behind.
-void write_file_beside(const std::string& path, const std::function<bool(int fd, bool replaces)>& write);
-
 // Paints the rows [first_row, first_row + strip.height()) of a picture into `strip`.
 using StripPainter = std::function<void(Bitmap& strip, std::int64_t first_row)>;
 inline constexpr std::int64_t kPaintedStripRows = 64;

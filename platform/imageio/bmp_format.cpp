@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -34,8 +35,19 @@ std::int32_t i32(std::span<const std::uint8_t> b, std::size_t at) {
   return static_cast<std::int32_t>(u32(b, at));
 }
 
-[[noreturn]] void refuse() {
-  throw RuntimeError{errc::kInvalidPicture};
+[[noreturn]] void refuse(std::string why) {
+  throw RuntimeError{errc::kInvalidPicture, std::move(why)};
+}
+
+std::string size_text(std::uint64_t bytes) {
+  if (bytes < 10 * 1024) return std::to_string(bytes) + " bytes";
+  if (bytes < 10 * 1024 * 1024) return std::to_string(bytes / 1024) + " KB";
+  if (bytes < std::uint64_t{10} << 30) return std::to_string(bytes >> 20) + " MB";
+  return std::to_string(bytes >> 30) + " GB";
+}
+
+std::string claims(const BmpLayout& l) {
+  return "BMP header claims " + std::to_string(l.width) + " × " + std::to_string(l.height) + " pixels";
 }
 
 bool windows_info_size(std::uint32_t size) {
@@ -56,8 +68,10 @@ void read_info_header(std::span<const std::uint8_t> head, BmpLayout& l) {
     l.bits = static_cast<int>(u16(head, 24));
     return;
   }
-  if (!windows_info_size(l.info_size) && !os2_v2_info_size(l.info_size)) refuse();
-  if (head.size() < kBmpFileHeaderSize + 16) refuse();
+  if (!windows_info_size(l.info_size) && !os2_v2_info_size(l.info_size)) {
+    refuse("a BMP info header of " + std::to_string(l.info_size) + " bytes, a size no BMP version has");
+  }
+  if (head.size() < kBmpFileHeaderSize + 16) refuse("a BMP file that ends inside its header");
   l.width = i32(head, 18);
   const std::int64_t h = i32(head, 22);
   l.top_down = h < 0;
@@ -65,10 +79,12 @@ void read_info_header(std::span<const std::uint8_t> head, BmpLayout& l) {
   l.plain_planes = u16(head, 26) == 1;
   l.bits = static_cast<int>(u16(head, 28));
   if (l.info_size >= 20) {
-    if (head.size() < kBmpFileHeaderSize + 20) refuse();
+    if (head.size() < kBmpFileHeaderSize + 20) refuse("a BMP file that ends inside its header");
     l.compression = u32(head, 30);
   }
-  if (os2_v2_info_size(l.info_size) && l.compression > kRle4) refuse();
+  if (os2_v2_info_size(l.info_size) && l.compression > kRle4) {
+    refuse("an OS/2 BMP compressed with Huffman or RLE24 coding, which no reader here knows");
+  }
 }
 
 bool known_layout(const BmpLayout& l) {
@@ -91,7 +107,9 @@ bool known_layout(const BmpLayout& l) {
 void check_data_size(BmpLayout& l, std::uint64_t file_size) {
   const std::uint64_t data_bytes = file_size - l.pixel_offset;
   if (l.compression == kRle8 || l.compression == kRle4) {
-    if (l.pixel_count() > data_bytes * kRlePixelsPerByte + kRleSmallPictureAllowance) refuse();
+    if (l.pixel_count() > data_bytes * kRlePixelsPerByte + kRleSmallPictureAllowance) {
+      refuse(claims(l) + " but its run-length data is " + size_text(data_bytes));
+    }
     // At worst two bytes a pixel plus an end-of-line code a row and the end-of-bitmap code.
     const std::uint64_t most = l.pixel_count() * 2 + static_cast<std::uint64_t>(l.height) * 2 + 2;
     l.bytes_needed = l.pixel_offset + std::min(data_bytes, most);
@@ -101,7 +119,10 @@ void check_data_size(BmpLayout& l, std::uint64_t file_size) {
   l.row_stride = (row_bits + 31) / 32 * 4;
   // The last row may lack its padding; anything shorter is a cut-off file.
   const std::uint64_t needed = l.row_stride * static_cast<std::uint64_t>(l.height - 1) + (row_bits + 7) / 8;
-  if (data_bytes < needed) refuse();
+  if (data_bytes < needed) {
+    refuse(claims(l) + " but the file holds " + size_text(data_bytes) + " of pixel data of the " +
+           size_text(needed) + " they need (a cut-off file?)");
+  }
   l.bytes_needed = l.pixel_offset + std::min(data_bytes, l.row_stride * static_cast<std::uint64_t>(l.height));
 }
 
@@ -112,17 +133,26 @@ bool BmpLayout::direct() const {
 }
 
 BmpLayout check_bmp_header(std::span<const std::uint8_t> head, std::uint64_t file_size) {
-  if (head.size() < kBmpFileHeaderSize + 12 || head[0] != 'B' || head[1] != 'M') refuse();
+  if (head.size() < 2 || head[0] != 'B' || head[1] != 'M') refuse("not a BMP file (no \"BM\" at its start)");
+  if (head.size() < kBmpFileHeaderSize + 12) refuse("a BMP file that ends inside its header");
   BmpLayout l;
   l.pixel_offset = u32(head, 10);
   l.info_size = u32(head, 14);
-  if (l.info_size < 12 || head.size() < kBmpFileHeaderSize + 12) refuse();
+  if (l.info_size < 12) refuse("a BMP info header of " + std::to_string(l.info_size) + " bytes");
   read_info_header(head, l);
   // Sizes past 2^31 on either side cannot be held by the pixel arrays (and a 0 side holds nothing).
   constexpr std::int64_t kMaxSide = std::numeric_limits<std::int32_t>::max();
-  if (l.width <= 0 || l.height <= 0 || l.width > kMaxSide || l.height > kMaxSide) refuse();
-  if (!known_layout(l)) refuse();
-  if (l.pixel_offset < kBmpFileHeaderSize + l.info_size || l.pixel_offset > file_size) refuse();
+  if (l.width <= 0 || l.height <= 0 || l.width > kMaxSide || l.height > kMaxSide) {
+    refuse(claims(l) + ", a size no picture can have");
+  }
+  if (!known_layout(l)) {
+    refuse("a BMP of " + std::to_string(l.bits) + " bits a pixel with compression " +
+           std::to_string(l.compression) + ", a layout no reader here knows");
+  }
+  if (l.pixel_offset < kBmpFileHeaderSize + l.info_size || l.pixel_offset > file_size) {
+    refuse("a BMP whose pixel data would start at byte " + std::to_string(l.pixel_offset) +
+           ", outside its pixel area (the file holds " + size_text(file_size) + ")");
+  }
   check_data_size(l, file_size);
   return l;
 }

@@ -1,7 +1,7 @@
 #include "platform/imageio/bmp_palette.h"
 
-#include "platform/imageio/file_io.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
 
 namespace vimbrel {
 
@@ -36,7 +36,8 @@ std::optional<BmpPalette> read_direct_palette(int fd, std::span<const std::uint8
   if (count > 256 || table + count * entry > l.pixel_offset) return {};
 
   std::array<std::uint8_t, 256 * 4> bytes{};
-  if (!read_at(fd, bytes.data(), count * entry, table)) throw RuntimeError{errc::kInvalidPicture};
+  if (!read_at(fd, bytes.data(), count * entry, table))
+    throw RuntimeError{errc::kInvalidPicture, "the BMP colour table could not be read"};
   BmpPalette p;
   p.bits = l.bits;
   p.colours.fill(kOpaqueBlack);

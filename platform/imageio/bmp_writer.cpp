@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "platform/imageio/bmp_format.h"
-#include "platform/imageio/file_io.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
 
 namespace vimbrel {
 

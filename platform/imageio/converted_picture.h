@@ -4,15 +4,18 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
-#include "platform/imageio/file_io.h"
 #include "platform/pixels/bitmap.h"
+#include "platform/system/file_io.h"
 
 namespace vimbrel {
 
 struct ConvertedPicture {
   Bitmap pixels;                        // exactly what reading the work file gives
   std::optional<FileIdentity> written;  // the work file as the converter left it; none: nothing kept
+  std::string failure;                  // why nothing was written, when the source was refused
+  std::string warning;                  // what is wrong with a picture that was loaded all the same
 };
 
 }  // namespace vimbrel

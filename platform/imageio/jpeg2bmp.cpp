@@ -9,18 +9,21 @@
 #include "platform/imageio/bitmap_file.h"
 #include "platform/imageio/bmp_format.h"
 #include "platform/imageio/bmp_writer.h"
-#include "platform/imageio/file_io.h"
 #include "platform/imageio/jpeg_decoder.h"
 #include "platform/imageio/jpeg_orientation.h"
-#include "platform/imageio/memory_admission.h"
-#include "platform/imageio/prepared_conversion.h"
 #include "platform/imageio/qt_codecs.h"
-#include "platform/imageio/temp_file.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
+#include "platform/system/fs_checks.h"
+#include "platform/system/memory_admission.h"
+#include "platform/system/temp_file.h"
 
 namespace vimbrel {
 
 namespace {
+
+constexpr const char* kCutOffWarning =
+    "the JPEG data ends before its end marker (a cut-off file?); it was loaded as far as it goes";
 
 // The source file, open, with its size and first bytes (enough to tell the format).
 struct Source {
@@ -29,17 +32,29 @@ struct Source {
   std::array<std::uint8_t, 3> magic{};
 };
 
-std::optional<Source> open_source(const std::string& path) {
+// A refusal of the source: JPEG2BMP writes nothing and says why.
+[[noreturn]] void refuse(std::string why) {
+  throw RuntimeError{errc::kInvalidPicture, std::move(why)};
+}
+
+Source open_source(const std::string& path) {
   Source src;
   try {
     src.fd = open_for_reading(path, src.size);
-  } catch (const RuntimeError&) {
-    return std::nullopt;
+  } catch (const RuntimeError& e) {
+    refuse(e.cause());
   }
   if (src.size < src.magic.size() || !read_at(src.fd.get(), src.magic.data(), src.magic.size(), 0)) {
-    return std::nullopt;
+    refuse("a file of " + std::to_string(src.size) + " bytes, too short for any picture");
   }
   return src;
+}
+
+// The decoder's failure: out of memory, or a refusal with its reason.
+[[noreturn]] void decoder_failed(const JpegDecoder& decoder) {
+  if (decoder.out_of_memory())
+    throw RuntimeError{errc::kOutOfMemory, "not enough memory for the JPEG decoder"};
+  refuse(decoder.failure());
 }
 
 // Upright rows straight from the decoder into the file, a strip at a time. The file is bottom-up, so
@@ -94,9 +109,9 @@ bool write_oriented(JpegDecoder& decoder, int orientation, int fd, Bitmap& pictu
 
 // The picture, when the work file was written and kept. The file is read as it is decoded: no copy of
 // it is held beside the picture.
-std::optional<ConvertedPicture> convert_jpeg(const Source& src, const std::string& destination) {
+ConvertedPicture convert_jpeg(const Source& src, const std::string& destination) {
   JpegDecoder decoder(src.fd.get(), src.size);
-  if (!decoder.read_header()) return std::nullopt;
+  if (!decoder.read_header()) decoder_failed(decoder);
   const int orientation = exif_orientation(src.fd.get(), src.size);
   const std::uint64_t pixels = std::uint64_t(decoder.width()) * decoder.height();
   // The picture, the decoder's coefficients, the work file's strip, and the whole stored picture
@@ -105,23 +120,22 @@ std::optional<ConvertedPicture> convert_jpeg(const Source& src, const std::strin
       pixels * 4 + decoder.working_bytes() + kBmpStripBytes + (orientation != 1 ? pixels * 4 : 0);
   admit_memory(need);
   const auto pixel_kind = orientation == 1 ? JpegDecoder::Pixels::kBgr : JpegDecoder::Pixels::kBgra;
-  if (!decoder.start(pixel_kind)) {
-    if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
-    return std::nullopt;
-  }
+  if (!decoder.start(pixel_kind)) decoder_failed(decoder);
   const bool swap = orientation_swaps_sides(orientation);
-  ConvertedPicture out{Bitmap::create_uninitialised(swap ? decoder.height() : decoder.width(),
-                                                    swap ? decoder.width() : decoder.height()),
-                       std::nullopt};
+  ConvertedPicture out;
+  out.pixels = Bitmap::create_uninitialised(swap ? decoder.height() : decoder.width(),
+                                            swap ? decoder.width() : decoder.height());
   ExclusiveTempFile work = ExclusiveTempFile::at(destination);
   const bool ok = orientation == 1 ? stream_upright(decoder, work.fd(), out.pixels)
                                    : write_oriented(decoder, orientation, work.fd(), out.pixels);
   if (!ok) {
-    if (decoder.out_of_memory()) throw RuntimeError{errc::kOutOfMemory};
-    return std::nullopt;
+    if (no_space_left(work.fd())) throw RuntimeError{errc::kPathAccess, "no space left in the work folder"};
+    decoder_failed(decoder);
   }
+  decoder.finish();
+  if (decoder.ended_early()) out.warning = kCutOffWarning;
   out.written = file_identity(work.fd());
-  if (!work.keep()) return std::nullopt;
+  if (!work.keep()) throw RuntimeError{errc::kPathAccess, "the work file could not be kept"};
   return out;
 }
 
@@ -132,7 +146,11 @@ void write_bitmap_as_work_file(const Bitmap& picture, const std::string& destina
       write_bmp24(work.fd(), picture.width(), picture.height(), [&](std::int64_t y, std::uint8_t* bgr) {
         pixels_to_bgr24(picture.row(static_cast<int>(y)), bgr, width);
       });
-  if (ok) work.keep();
+  if (!ok) {
+    throw RuntimeError{errc::kPathAccess, no_space_left(work.fd()) ? "no space left in the work folder"
+                                                                   : "the work file could not be written"};
+  }
+  if (!work.keep()) throw RuntimeError{errc::kPathAccess, "the work file could not be written"};
 }
 
 // A bitmap file under another name, through the bitmap reader and its checks.
@@ -142,7 +160,7 @@ void convert_bitmap(const std::string& source, const std::string& destination) {
     picture = read_bitmap_file(source);
   } catch (const RuntimeError& e) {
     if (e.code == errc::kOutOfMemory) throw;
-    return;
+    refuse(e.cause());
   }
   write_bitmap_as_work_file(picture, destination);
 }
@@ -150,43 +168,44 @@ void convert_bitmap(const std::string& source, const std::string& destination) {
 // PNG, GIF and the other formats Qt reads.
 void convert_other(const Source& src, const std::string& destination) {
   const QtCodecs* codecs = qt_codecs();
-  if (!codecs) return;
-  if (const std::optional<Bitmap> picture = codecs->read_other(src.fd.get(), src.size)) {
-    write_bitmap_as_work_file(*picture, destination);
-  }
+  if (!codecs) refuse("not a bitmap or JPEG, and no reader of other formats is loaded");
+  const std::optional<Bitmap> picture = codecs->read_other(src.fd.get(), src.size);
+  if (!picture) refuse("a broken picture (not a bitmap, JPEG, PNG or GIF this program reads)");
+  write_bitmap_as_work_file(*picture, destination);
 }
 
+// Qt's reader takes every file that starts with the start marker, skipping stray bytes before the
+// next marker as libjpeg does; all of them go to the decoder with the work bounds.
 bool is_jpeg(const Source& src) {
-  return src.magic[0] == 0xFF && src.magic[1] == 0xD8 && src.magic[2] == 0xFF;
+  return src.magic[0] == 0xFF && src.magic[1] == 0xD8;
 }
 
 }  // namespace
 
 ConvertedPicture JPEG2BMP(const std::string& source, const std::string& destination) {
-  if (std::optional<ConvertedPicture> prepared = take_prepared_conversion(source, destination)) {
-    return std::move(*prepared);
+  try {
+    const Source src = open_source(source);
+    if (is_jpeg(src)) return convert_jpeg(src, destination);
+    if (src.magic[0] == 'B' && src.magic[1] == 'M') {
+      convert_bitmap(source, destination);
+    } else {
+      convert_other(src, destination);
+    }
+    return {};
+  } catch (const RuntimeError& e) {
+    if (e.code != errc::kInvalidPicture) throw;
+    ConvertedPicture refused;
+    refused.failure = e.cause();
+    return refused;
   }
-  const std::optional<Source> src = open_source(source);
-  if (!src) return {};
-  const auto& m = src->magic;
-  if (is_jpeg(*src)) {
-    std::optional<ConvertedPicture> converted = convert_jpeg(*src, destination);
-    return converted ? std::move(*converted) : ConvertedPicture{};
-  }
-  if (m[0] == 'B' && m[1] == 'M') {
-    convert_bitmap(source, destination);
-  } else {
-    convert_other(*src, destination);
-  }
-  return {};
 }
 
 std::optional<ConvertedPicture> convert_jpeg_ahead(const std::string& source,
                                                    const std::string& destination) noexcept {
   try {
-    const std::optional<Source> src = open_source(source);
-    if (!src || !is_jpeg(*src)) return std::nullopt;
-    return convert_jpeg(*src, destination);
+    const Source src = open_source(source);
+    if (!is_jpeg(src)) return std::nullopt;
+    return convert_jpeg(src, destination);
   } catch (...) {  // out of memory or no room for the file: the load's own conversion says so
     return std::nullopt;
   }

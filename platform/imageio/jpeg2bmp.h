@@ -15,7 +15,6 @@ namespace vimbrel {
 // A source that cannot be decoded leaves nothing at `destination`, so loading the work file fails.
 // Throws RuntimeError 7 when the picture is too large for memory, and 75 when the destination
 // cannot be created (it exists, or its folder is missing or read-only).
-// A conversion prepared ahead for exactly these paths is taken instead, when it finished.
 // A JPEG's pixels are kept as they are written, for the load of the work file that follows.
 ConvertedPicture JPEG2BMP(const std::string& source, const std::string& destination);
 

@@ -1,4 +1,6 @@
 #include "platform/imageio/jpeg_decoder.h"
+#include "platform/imageio/jpeg_coded_data.h"
+#include "platform/imageio/picture_bounds.h"
 
 // clang-format off
 #include <cstddef>
@@ -9,9 +11,10 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <string>
 #include <vector>
 
-#include "platform/imageio/file_io.h"
+#include "platform/system/file_io.h"
 
 namespace vimbrel {
 
@@ -32,11 +35,17 @@ constexpr std::uint64_t kFreeBlockVisits = std::uint64_t{1} << 20;
 // A Huffman-coded block costs at least one bit in its first scan, so a real file cannot describe
 // much more than 512 pixels a byte; twice that, plus room for tiny pictures, is the bound.
 constexpr std::uint64_t kHuffmanPixelsPerByte = 1024;
-// Arithmetic coding has no such floor: its data may even stop early, the rest being decoded as if it
-// were zeros, so a few hundred bytes can describe a flat picture of hundreds of millions of pixels that
-// takes seconds and gigabytes to make. Photographs code at most a little better than with Huffman
-// tables; 64 times the Huffman bound refuses only such made-up pictures.
+// Arithmetic coding has no such floor: a few hundred bytes can describe a flat picture of hundreds
+// of millions of pixels that takes seconds and gigabytes to make. Photographs code at most a little
+// better than with Huffman tables; 64 times the Huffman bound refuses only such made-up pictures.
 constexpr std::uint64_t kArithmeticPixelsPerByte = 64 * kHuffmanPixelsPerByte;
+
+// The pixels a byte of coded data may stand for. Data that stops before the end marker is decoded as
+// if the rest were zeros, which a flat arithmetic-coded picture needs few of: a cut-off file may only
+// make what its data could cover at the Huffman rate.
+std::uint64_t pixels_per_coded_byte(bool arithmetic, bool ended) {
+  return arithmetic && ended ? kArithmeticPixelsPerByte : kHuffmanPixelsPerByte;
+}
 
 // The piece of a file read at a time.
 constexpr std::size_t kFilePieceBytes = std::size_t{64} << 10;
@@ -62,6 +71,9 @@ struct JpegDecoder::State {
   std::uint64_t size = 0, next_offset = 0;
   jpeg_source_mgr file_source{};
   std::vector<JOCTET> piece;
+  // Set before a jump, so a plain buffer: no C++ object may be left half-made by the longjmp.
+  char failure[JMSG_LENGTH_MAX + 96] = {};
+  bool ended_early = false;  // libjpeg found the data cut off and made up the rest
 };
 
 namespace {
@@ -71,19 +83,36 @@ JpegDecoder::State& state_of(j_common_ptr c) {
 }
 
 void on_error(j_common_ptr c) {
-  std::longjmp(state_of(c).jump, 1);
+  JpegDecoder::State& s = state_of(c);
+  char text[JMSG_LENGTH_MAX] = {};
+  c->err->format_message(c, text);
+  std::snprintf(s.failure, sizeof s.failure, "the JPEG decoder refused its data (%s)", text);
+  std::longjmp(s.jump, 1);
 }
-void on_message(j_common_ptr) {}  // warnings (a cut-off file, say) are tolerated, as libjpeg's tools do
+
+// Warnings are tolerated, as libjpeg's tools do; a cut-off file is remembered for the warning.
+void on_message(j_common_ptr c) {
+  if (c->err->msg_code == JWRN_JPEG_EOF) state_of(c).ended_early = true;
+}
+
+[[noreturn]] void give_up(JpegDecoder::State& s, const char* why) {
+  std::snprintf(s.failure, sizeof s.failure, "%s", why);
+  std::longjmp(s.jump, 1);
+}
 
 // Called before each row of MCUs is read: a new scan adds its blocks before any of them is decoded.
 void on_progress(j_common_ptr c) {
   auto* d = reinterpret_cast<j_decompress_ptr>(c);
   JpegDecoder::State& s = state_of(c);
-  if (d->input_scan_number > kMaxScans) std::longjmp(s.jump, 1);
+  if (d->input_scan_number > kMaxScans) give_up(s, "a progressive JPEG of more than 500 scans");
   if (d->input_scan_number == s.counted_scan || d->comps_in_scan == 0) return;
   s.counted_scan = d->input_scan_number;
   s.block_visits += std::uint64_t{d->MCUs_per_row} * d->MCU_rows_in_scan * std::uint64_t(d->blocks_in_MCU);
-  if (s.block_visits > s.block_visit_budget) std::longjmp(s.jump, 1);
+  if (s.block_visits > s.block_visit_budget) {
+    give_up(
+        s,
+        "a JPEG whose scans cover the picture's blocks more than 32 times over (refused as too much work)");
+  }
 }
 
 std::uint64_t block_visit_budget(const jpeg_decompress_struct& c) {
@@ -181,14 +210,19 @@ JpegDecoder::~JpegDecoder() {
 
 bool JpegDecoder::read_header() {
   State& s = *s_;
-  if (!s.created || s.size == 0) return false;
+  if (!s.created || s.size == 0) return fail("an empty file");
   if (setjmp(s.jump)) return false;
   use_file_source(s);
-  if (jpeg_read_header(&s.cinfo, TRUE) != JPEG_HEADER_OK) return false;
+  if (jpeg_read_header(&s.cinfo, TRUE) != JPEG_HEADER_OK) return fail("a JPEG without a picture");
   const std::uint64_t pixels = std::uint64_t{s.cinfo.image_width} * s.cinfo.image_height;
-  if (pixels == 0) return false;
-  const std::uint64_t per_byte = s.cinfo.arith_code ? kArithmeticPixelsPerByte : kHuffmanPixelsPerByte;
-  if (pixels > s.size * per_byte + kSmallPicturePixels) return false;
+  if (pixels == 0) return fail("a JPEG of no pixels");
+  const JpegCodedData data = measure_coded_data(s.fd, s.size);
+  if (pixels > data.bytes * pixels_per_coded_byte(s.cinfo.arith_code, data.ended) + kSmallPicturePixels) {
+    return fail("JPEG header claims " + std::to_string(s.cinfo.image_width) + " × " +
+                std::to_string(s.cinfo.image_height) + " pixels but its scans hold " +
+                std::to_string(data.bytes) + " bytes of coded data" +
+                (data.ended ? "" : " and stop before the end marker (a cut-off file)"));
+  }
   s.cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
   s.block_visit_budget = block_visit_budget(s.cinfo);
   return true;
@@ -219,9 +253,11 @@ bool JpegDecoder::start(Pixels pixels) {
   } else {
     s.cinfo.out_color_space = pixels == Pixels::kBgr ? JCS_EXT_BGR : JCS_EXT_BGRA;
   }
-  if (!jpeg_start_decompress(&s.cinfo)) return false;
+  if (!jpeg_start_decompress(&s.cinfo)) return fail("the JPEG decoder could not start");
   s.started = true;
-  return s.cinfo.output_width == s.cinfo.image_width && s.cinfo.output_height == s.cinfo.image_height;
+  if (s.cinfo.output_width == s.cinfo.image_width && s.cinfo.output_height == s.cinfo.image_height)
+    return true;
+  return fail("the JPEG decoder gives another size than the header's");
 }
 
 bool JpegDecoder::read_rows(std::uint8_t* const* rows, int count) {
@@ -230,7 +266,8 @@ bool JpegDecoder::read_rows(std::uint8_t* const* rows, int count) {
   if (setjmp(s.jump)) return false;
   const bool four = s.pixels == Pixels::kBgra;
   for (int done = 0; done < count;) {
-    if (s.cinfo.output_scanline >= s.cinfo.output_height) return false;
+    if (s.cinfo.output_scanline >= s.cinfo.output_height)
+      return fail("more rows asked for than the JPEG has");
     if (s.cmyk) {
       JSAMPROW row = s.cmyk_rows.data();
       if (jpeg_read_scanlines(&s.cinfo, &row, 1) != 1) return false;
@@ -239,15 +276,35 @@ bool JpegDecoder::read_rows(std::uint8_t* const* rows, int count) {
     } else {
       const JDIMENSION got = jpeg_read_scanlines(&s.cinfo, const_cast<JSAMPARRAY>(rows + done),
                                                  static_cast<JDIMENSION>(count - done));
-      if (got == 0) return false;
+      if (got == 0) return fail("the JPEG decoder gave no rows");
       done += static_cast<int>(got);
     }
   }
   return true;
 }
 
+void JpegDecoder::finish() {
+  State& s = *s_;
+  if (!s.started || s.cinfo.output_scanline < s.cinfo.output_height) return;
+  if (setjmp(s.jump)) return;  // a damaged tail after the picture is tolerated
+  jpeg_finish_decompress(&s.cinfo);
+}
+
 bool JpegDecoder::out_of_memory() const {
   return s_->err.msg_code == JERR_OUT_OF_MEMORY;
+}
+
+std::string JpegDecoder::failure() const {
+  return s_->failure;
+}
+
+bool JpegDecoder::ended_early() const {
+  return s_->ended_early;
+}
+
+bool JpegDecoder::fail(const std::string& why) {
+  std::snprintf(s_->failure, sizeof s_->failure, "%s", why.c_str());
+  return false;
 }
 
 }  // namespace vimbrel

@@ -8,12 +8,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace vimbrel {
-
-// The readers refuse a picture that claims far more pixels than its bytes could describe; this many
-// pixels are allowed on top of that bound, so that tiny pictures always pass.
-inline constexpr std::uint64_t kSmallPicturePixels = std::uint64_t{1} << 20;
 
 class JpegDecoder {
  public:
@@ -27,7 +24,8 @@ class JpegDecoder {
   JpegDecoder& operator=(const JpegDecoder&) = delete;
 
   // Reads the headers. False when the data is no JPEG this decoder reads, or when it claims more
-  // pixels than its entropy-coded data could describe.
+  // pixels than its entropy-coded data could describe (the scans' segments counted alone, a
+  // piece at a time, and a cut-off file's at the lower rate).
   bool read_header();
   int width() const;
   int height() const;
@@ -38,12 +36,19 @@ class JpegDecoder {
   bool start(Pixels pixels);
   // Decodes the next `count` rows (top-down) into `rows`. False on failure.
   bool read_rows(std::uint8_t* const* rows, int count);
+  // Reads on to the end marker once every row is decoded, so that a cut-off tail is noticed.
+  void finish();
   // True when the last failure was libjpeg running out of memory.
   bool out_of_memory() const;
+  // Why the last call failed, in a few English words.
+  std::string failure() const;
+  // True when the data stopped before its end marker and libjpeg made up the rest.
+  bool ended_early() const;
 
   struct State;  // libjpeg's side, defined with the code
 
  private:
+  bool fail(const std::string& why);
   std::unique_ptr<State> s_;
 };
 

@@ -7,9 +7,9 @@
 #include <span>
 #include <vector>
 
-#include "platform/imageio/file_io.h"
-#include "platform/imageio/memory_admission.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
+#include "platform/system/memory_admission.h"
 
 namespace vimbrel {
 

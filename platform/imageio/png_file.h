@@ -1,4 +1,4 @@
-// Writing PNG files (24-bit RGB, no alpha) with Qt's writer, and the choice of file type by name.
+// Writing PNG files (24-bit RGB, no alpha) with Qt's writer.
 #pragma once
 
 #include <cstdint>
@@ -9,19 +9,11 @@
 
 namespace vimbrel {
 
-// Whether `path` asks for a PNG file: its name ends in ".png" in any case.
-bool is_png_path(const std::string& path);
-
 // Writes a PNG file the way write_bitmap_file writes a bitmap file: beside the target, then renamed
 // over it. Throws RuntimeError 75 when the file cannot be written (also for a picture without pixels),
 // 7 when the picture cannot be held for the encoder.
 void write_png_file(const Bitmap& bitmap, const std::string& path);
 void write_png_file(std::int64_t width, std::int64_t height, const StripPainter& paint,
                     const std::string& path);
-
-// A PNG file for a PNG name (is_png_path), a 24-bit bitmap file for any other.
-void write_picture_file(const Bitmap& bitmap, const std::string& path);
-void write_picture_file(std::int64_t width, std::int64_t height, const StripPainter& paint,
-                        const std::string& path);
 
 }  // namespace vimbrel

@@ -4,7 +4,6 @@
 #include <stdio.h>
 
 #include <filesystem>
-#include <mutex>
 #include <system_error>
 #include <utility>
 
@@ -13,10 +12,6 @@
 namespace vimbrel {
 
 namespace {
-
-// The one conversion the converter may take; only the command that made it installs it.
-std::mutex g_installed_mutex;
-PreparedConversion* g_installed = nullptr;
 
 void remove_quietly(const std::string& path) {
   std::error_code ec;
@@ -29,24 +24,33 @@ PreparedConversion::PreparedConversion(std::string source, std::string destinati
     : source_(std::move(source)), destination_(std::move(destination)), scratch_(std::move(scratch)) {
   try {
     worker_ = std::jthread([this] { converted_ = convert_jpeg_ahead(source_, scratch_); });
+    pending_ = true;
   } catch (const std::system_error&) {
-    return;  // no thread to be had: the converter does it all, as it always did
+    // No thread to be had: every conversion is the plain one.
   }
-  const std::lock_guard lock(g_installed_mutex);
-  g_installed = this;
 }
 
 PreparedConversion::~PreparedConversion() {
-  {
-    const std::lock_guard lock(g_installed_mutex);
-    if (g_installed == this) g_installed = nullptr;
-  }
+  end();
+}
+
+void PreparedConversion::end() {
   if (worker_.joinable()) worker_.join();
-  if (!taken_) remove_quietly(scratch_);
+  if (pending_) remove_quietly(scratch_);
+  pending_ = false;
+  converted_.reset();
+}
+
+ConvertedPicture PreparedConversion::convert(const std::string& source, const std::string& destination) {
+  if (pending_ && source == source_ && destination == destination_) {
+    if (std::optional<ConvertedPicture> prepared = take()) return std::move(*prepared);
+  }
+  return Converter::convert(source, destination);
 }
 
 std::optional<ConvertedPicture> PreparedConversion::take() {
   worker_.join();
+  pending_ = false;
   // RENAME_NOREPLACE keeps the converter's own rule: a path already taken is never replaced. The
   // rename keeps the file's identity, so its kept pixels still count.
   if (converted_ &&
@@ -57,15 +61,6 @@ std::optional<ConvertedPicture> PreparedConversion::take() {
   remove_quietly(scratch_);
   converted_.reset();
   return std::nullopt;
-}
-
-std::optional<ConvertedPicture> take_prepared_conversion(const std::string& source,
-                                                         const std::string& destination) {
-  const std::lock_guard lock(g_installed_mutex);
-  if (g_installed == nullptr || g_installed->source_ != source || g_installed->destination_ != destination) {
-    return std::nullopt;
-  }
-  return std::exchange(g_installed, nullptr)->take();
 }
 
 }  // namespace vimbrel

@@ -6,12 +6,15 @@
 #include <QImageReader>
 #include <QImageWriter>
 
-#include "platform/imageio/bitmap_file.h"
+#include <string>
+
 #include "platform/imageio/bmp_writer.h"
-#include "platform/imageio/jpeg_decoder.h"
-#include "platform/imageio/memory_admission.h"
+#include "platform/imageio/picture_bounds.h"
+#include "platform/imageio/qt_allocated_size.h"
 #include "platform/imageio/qt_decoder.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/memory_admission.h"
+#include "platform/system/write_file_beside.h"
 
 namespace vimbrel {
 namespace {
@@ -25,7 +28,7 @@ Bitmap read_bitmap(std::span<const std::uint8_t> file, std::uint64_t pixels) {
                                             static_cast<qsizetype>(file.size()));
   const QtAllocationAllowance allowance(pixels * 4);
   const QImage image = read_qt_image(data, "bmp");
-  if (image.isNull()) throw RuntimeError{errc::kInvalidPicture};
+  if (image.isNull()) throw RuntimeError{errc::kInvalidPicture, "BMP data that Qt's reader refused"};
   return bitmap_from_qimage(image);
 }
 
@@ -35,15 +38,34 @@ std::optional<Bitmap> read_other(int fd, std::uint64_t size) {
   QImageReader reader(&file);
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(false);
-  const QSize dimensions = reader.size();
-  if (!dimensions.isValid() || dimensions.isEmpty()) return std::nullopt;
-  const std::uint64_t pixels = std::uint64_t(dimensions.width()) * std::uint64_t(dimensions.height());
-  if (pixels > size * kOtherPixelsPerByte + kSmallPicturePixels) return std::nullopt;
+  // Asked first: some readers no longer tell their format once they have read on.
+  const std::string format = reader.format().toStdString();
+  const std::string name = reader.format().toUpper().toStdString();
+  // A JPEG is the bounded decoder's alone: Qt's would decode any number of scans.
+  if (format == "jpeg") {
+    throw RuntimeError{errc::kInvalidPicture,
+                       "a JPEG that only Qt's reader would take (it has no bound on a JPEG's work)"};
+  }
+  const QSize reported = reader.size();
+  if (!reported.isValid() || reported.isEmpty()) return std::nullopt;
+  const PictureSize dimensions = qt_allocated_size(
+      fd, size, format,
+      {static_cast<std::uint64_t>(reported.width()), static_cast<std::uint64_t>(reported.height())});
+  const std::uint64_t pixels = dimensions.pixels();
+  if (pixels > size * kOtherPixelsPerByte + kSmallPicturePixels) {
+    throw RuntimeError{errc::kInvalidPicture, name + " header claims " + std::to_string(dimensions.width) +
+                                                  " × " + std::to_string(dimensions.height) +
+                                                  " pixels but the file holds " + std::to_string(size) +
+                                                  " bytes"};
+  }
   // Qt's picture, its conversion, the Bitmap and the work file's strip.
   admit_memory(pixels * 12 + kBmpStripBytes);
   const QtAllocationAllowance allowance(pixels * 8);
   const QImage image = reader.read();
-  if (image.isNull()) return std::nullopt;
+  if (image.isNull()) {
+    throw RuntimeError{errc::kInvalidPicture,
+                       name + " data that Qt's reader refused (" + reader.errorString().toStdString() + ")"};
+  }
   return bitmap_from_qimage(image);
 }
 

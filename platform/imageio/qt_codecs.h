@@ -22,7 +22,8 @@ struct QtCodecs {
   // and admitted against memory. RuntimeError 481 when Qt cannot read it, 7 when out of memory.
   Bitmap (*read_bitmap)(std::span<const std::uint8_t> file, std::uint64_t pixels);
   // Any other picture Qt reads, from the open file of `size` bytes (Qt reads only what it needs);
-  // none when Qt cannot read it or it claims far more pixels than its bytes could describe.
+  // none when Qt knows no format for it; RuntimeError 481, with the reason, when it claims far more
+  // pixels than its bytes could describe or its data cannot be decoded.
   std::optional<Bitmap> (*read_other)(int fd, std::uint64_t size);
   // A 24-bit PNG file at `path`, written beside it and renamed over it. RuntimeError 75 when it
   // cannot be written, 7 when the picture cannot be held for the encoder.

@@ -1,7 +1,11 @@
-// The one error convention of the form runtime: a failing operation throws RuntimeError{code}.
+// The one error convention of the form runtime: a failing operation throws RuntimeError{code, detail}.
 #pragma once
 
 #include <new>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace vimbrel {
 
@@ -17,22 +21,62 @@ inline constexpr int kPathAccess = 75;       // a file or folder cannot be opene
 inline constexpr int kInvalidPicture = 481;  // a bitmap file that cannot be read
 }  // namespace errc
 
+// What a code means, in a few English words, for a refusal that carries no detail of its own.
+constexpr std::string_view error_text(int code) {
+  switch (code) {
+    case errc::kIllegalCall:
+      return "illegal function call";
+    case errc::kOutOfMemory:
+      return "not enough memory";
+    case errc::kBadFileName:
+      return "bad file name";
+    case errc::kFileNotFound:
+      return "not found";
+    case errc::kBadWildcard:
+      return "a wildcard where one file is meant";
+    case errc::kReadPastEnd:
+      return "the file ends too soon";
+    case errc::kPathAccess:
+      return "the file or folder cannot be opened or written";
+    case errc::kInvalidPicture:
+      return "a broken picture";
+    default:
+      return "error";
+  }
+}
+
+// `detail` is a short English cause, filled in where the refusal is decided ("BMP header claims
+// 60000 × 60000 pixels but the file holds 1 KB"): the `join` command prints it; the windows' message
+// boxes keep their given texts. Empty: error_text(code) says all there is.
 struct RuntimeError {
-  int code = 0;
+  explicit RuntimeError(int error_code = 0, std::string error_detail = {})
+      : code(error_code), detail(std::move(error_detail)) {}
+
+  int code;
+  std::string detail;
+
+  std::string cause() const { return detail.empty() ? std::string(error_text(code)) : detail; }
 };
 
-// Runs `step` under an error trap: 0 when it completes, otherwise the code it failed with (a failed
-// allocation is 7, a RuntimeError without a code 5).
+// Runs `step` under an error trap: nothing when it completes, otherwise the error it failed with (a
+// failed allocation is 7, a RuntimeError without a code 5).
 template <typename Step>
-int trapped(Step&& step) {
+std::optional<RuntimeError> trap(Step&& step) {
   try {
     step();
-    return 0;
+    return std::nullopt;
   } catch (const RuntimeError& e) {
-    return e.code != 0 ? e.code : errc::kIllegalCall;
+    return RuntimeError{e.code != 0 ? e.code : errc::kIllegalCall, e.detail};
   } catch (const std::bad_alloc&) {
-    return errc::kOutOfMemory;
+    return RuntimeError{errc::kOutOfMemory, {}};
   }
+}
+
+// The same, giving the code only: 0 when it completes.
+template <typename Step>
+int trapped(Step&& step) {
+  const std::optional<RuntimeError> e = trap(std::forward<Step>(step));
+  return e ? e->code : 0;
 }
 
 // Runs `step` and gives back its result; a failed allocation inside it becomes RuntimeError 7, the
@@ -42,7 +86,7 @@ decltype(auto) memory_guarded(Step&& step) {
   try {
     return step();
   } catch (const std::bad_alloc&) {
-    throw RuntimeError{errc::kOutOfMemory};
+    throw RuntimeError{errc::kOutOfMemory, {}};
   }
 }
 

@@ -126,7 +126,7 @@ void scale_copy(Bitmap& dst, PixelRect to, double sx, double sy, double scale, c
   other.join();
 }
 
-SourceRow rows_of(const Bitmap& src) {
+SourceRow scaled_rows_of(const Bitmap& src) {
   return [&src](std::int64_t y, std::int64_t x0, Bitmap& row) {
     const std::int64_t n = row.width();
     std::uint32_t* out = row.row(0);

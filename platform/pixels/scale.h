@@ -26,6 +26,6 @@ void scale_copy(Bitmap& dst, PixelRect to, double sx, double sy, double scale, c
                 int samples = 2);
 
 // The source rows of a whole bitmap: its pixels, white beyond its edges.
-SourceRow rows_of(const Bitmap& src);
+SourceRow scaled_rows_of(const Bitmap& src);
 
 }  // namespace vimbrel

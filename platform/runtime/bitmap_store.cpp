@@ -6,9 +6,9 @@
 #include "platform/pixels/scale.h"
 
 #include "platform/imageio/bitmap_file.h"
-#include "platform/imageio/memory_admission.h"
-#include "platform/imageio/png_file.h"
+#include "platform/imageio/picture_file.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/memory_admission.h"
 
 namespace vimbrel {
 namespace {
@@ -95,11 +95,11 @@ void BitmapStore::save(BitmapObject b, const std::string& path) {
         [&](Bitmap& strip, std::int64_t first_row) {
           s.pending(strip, 0, 0, {0, first_row, w, strip.height()}, sources);
         },
-        path);
+        path, jpeg_quality_);
     return;
   }
   make(b);
-  write_picture_file(*s.pic, path);
+  write_picture_file(*s.pic, path, jpeg_quality_);
 }
 
 bool BitmapStore::has_picture(BitmapObject b) const {
@@ -162,7 +162,7 @@ void BitmapStore::scale_out(Bitmap& dst, PixelRect to, BitmapObject source, doub
   Slot& from = at(source);
   if (!from.pic) return;
   if (!from.pending) {
-    scale_copy(dst, to, sx, sy, scale, rows_of(*read(source)));
+    scale_copy(dst, to, sx, sy, scale, scaled_rows_of(*read(source)));
     return;
   }
   const std::vector<const Bitmap*> sources = source_pictures(from);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/imageio/converted_picture.h"
+#include "platform/imageio/jpeg_file.h"
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
 #include "platform/runtime/handles.h"
@@ -37,8 +38,11 @@ class BitmapStore {
   // Reads a bitmap file; see read_bitmap_file() for `converted`.
   void load(BitmapObject b, const std::string& path, ConvertedPicture converted = {});
   void remove(BitmapObject b);
-  // Writes the picture as a bitmap file; a pending one is painted a strip at a time as it is written.
+  // Writes the picture as a file of the type its name asks for (a bitmap file, a PNG or a JPEG); a
+  // pending one is painted a strip at a time as it is written.
   void save(BitmapObject b, const std::string& path);
+  // The quality JPEG files are saved at (1 to 100).
+  void set_jpeg_quality(int quality) { jpeg_quality_ = quality; }
   bool has_picture(BitmapObject b) const;    // false also for an id that names no object
   std::int64_t width(BitmapObject b) const;  // 0 without a picture
   std::int64_t height(BitmapObject b) const;
@@ -103,6 +107,7 @@ class BitmapStore {
 
   std::vector<Slot> slots_;  // index = id - 1
   CreationCheck creation_check_;
+  int jpeg_quality_ = kDefaultJpegQuality;
 };
 
 }  // namespace vimbrel

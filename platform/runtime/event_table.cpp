@@ -21,11 +21,6 @@ std::optional<std::span<const std::string_view>> events_named(const FormLayout& 
   for (const ControlLayout& c : form.controls) {
     if (c.name == name) return events_of(c.kind);
   }
-  for (const MenuLayout& m : form.menus) {
-    for (const ControlLayout& c : m.items) {
-      if (c.name == name) return events_of(c.kind);
-    }
-  }
   return std::nullopt;
 }
 

@@ -15,8 +15,12 @@ Window FormRuntime::drop_click(Window target, std::span<const DroppedItem> items
 
 bool FormRuntime::drop(Window target, std::span<const DroppedItem> items) {
   const Window button = drop_click(target, items);
-  if (!button) return false;
-  drop_answer_ = items.front().path;
+  return button && press(button, items.front().path);
+}
+
+bool FormRuntime::press(Window button, std::optional<std::string> answer) {
+  if (busy() || ended() || !usable(button)) return false;
+  drop_answer_ = std::move(answer);
   const bool ran = dispatch(button, "ON", {form_of(button)});
   drop_answer_.reset();  // a procedure that asked nothing leaves no answer for a later dialog
   return ran;

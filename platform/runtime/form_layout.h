@@ -15,9 +15,8 @@ inline bool same_name(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [&up](char x, char y) { return up(x) == up(y); });
 }
 
-// A MenuItem is a command of its form's menu bar (FormLayout::menus): it has no geometry, raises
-// <NAME>_ON like a button when chosen (by the mouse or by one of its `keys`), and is enabled,
-// checked and named like any control.
+// A MenuItem is a command of the form's menu bar, in the menu `menu` names, with a key (`shortcut`, in
+// the portable form "Ctrl+Shift+A"); it has no place in the client area and raises ON as a button does.
 enum class ControlKind {
   Label,
   Edit,
@@ -58,19 +57,8 @@ struct ControlLayout {
   float font_size = 0;       // the size in force after start-up
   Rgb text_colour{};
   int scroll_min = 0, scroll_max = 0, small_step = 1, large_step = 16;
-  // Menu items: the keys that choose it ("Ctrl+0", "F": Qt's portable spelling, matched with the
-  // focus in the item's form), whether it shows a check mark, and a separating line above it.
-  std::vector<std::string> keys{};
-  bool checkable = false;
-  bool separator_before = false;
-};
-
-// A menu of a form's menu bar with its commands, each a control of kind MenuItem. A menu with no
-// items is not shown.
-struct MenuLayout {
-  std::string name;  // "VIEWMENU", ...
-  std::string caption;
-  std::vector<ControlLayout> items{};
+  std::string menu, shortcut;  // menu items: the menu's title and the key (several: "Ctrl++; Ctrl+=")
+  bool checkable = false;      // menu items that show a check mark where they are in force
 };
 
 struct FormLayout {
@@ -80,9 +68,6 @@ struct FormLayout {
   FormStyle style = FormStyle::Main;
   std::vector<ControlLayout> controls;
   FormPlacement placement = FormPlacement::AsLaid;
-  // The menu bar, menus in its order. A backend with a real screen puts the bar on top of the window
-  // and the client area (where the controls lie) below it.
-  std::vector<MenuLayout> menus{};
 };
 
 }  // namespace vimbrel

@@ -39,15 +39,8 @@ void FormRuntime::CREATEWINDOW(Window& form, std::string_view name, int shown) {
     windows_.push_back({c.name, f, layout, &c});
     controls.push_back(Window{static_cast<int>(windows_.size())});
   }
-  std::vector<Window> items;
-  for (const MenuLayout& m : layout->menus) {
-    for (const ControlLayout& c : m.items) {
-      windows_.push_back({c.name, f, layout, &c});
-      items.push_back(Window{static_cast<int>(windows_.size())});
-    }
-  }
   form = f;
-  build_form(f, *layout, controls, items);
+  build_form(f, *layout, controls);
   if (shown != 0) SHOWWINDOW(f, -1);
 }
 
@@ -175,9 +168,19 @@ bool FormRuntime::dispatch(Window control, std::string_view event, const EventAr
   const std::string name = name_of(control) + "_" + std::string(event);
   const auto it = events_.find(name);
   if (it == events_.end()) return false;
-  busy_ = true;
-  const int code = trapped([&] { it->second(args); });
-  busy_ = false;
+  int code = 0;
+  error_detail_.clear();
+  {
+    // Cleared however the procedure ends, an exception that is no error of its own included.
+    struct Busy {
+      explicit Busy(bool& flag) : flag_(flag) { flag_ = true; }
+      ~Busy() { flag_ = false; }
+      Busy(const Busy&) = delete;
+      Busy& operator=(const Busy&) = delete;
+      bool& flag_;
+    } busy(busy_);
+    code = trapped([&] { it->second(args); });
+  }
   if (code != 0) {
     report_untrapped(code, name);
     end_program(1);

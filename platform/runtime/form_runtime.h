@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/imageio/converter.h"
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
 #include "platform/runtime/bitmap_store.h"
@@ -86,6 +88,12 @@ class FormRuntime {
 
   // ---- Dialogs. A cancelled dialog returns kCancelled.
   virtual void MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) = 0;
+  // The cause of the error a procedure trapped, for the message box it shows next: the headless
+  // backend records it beside the box; the windows show their given texts only.
+  void set_error_detail(std::string detail) { error_detail_ = std::move(detail); }
+  // What is wrong with a picture that loaded all the same (a cut-off JPEG, say): the headless
+  // backend records it; the windows show the picture as it is.
+  virtual void note_warning(std::string_view /*warning*/) {}
   virtual std::string WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                                  std::string_view filter, int) = 0;
   virtual std::string WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
@@ -110,6 +118,9 @@ class FormRuntime {
   void LOADBITMAPFILE(BitmapObject b, const std::string& path, ConvertedPicture converted = {}) {
     bitmaps_.load(b, path, std::move(converted));
   }
+  // The image converter that turns a picture the bitmap reader cannot read into a work file.
+  Converter& converter() { return *converter_; }
+  void set_converter(std::unique_ptr<Converter> converter) { converter_ = std::move(converter); }
   float GETBITMAPWIDTH(BitmapObject b) const { return static_cast<float>(bitmaps_.width(b)); }
   float GETBITMAPHEIGHT(BitmapObject b) const { return static_cast<float>(bitmaps_.height(b)); }
   void SAVEFILE(BitmapObject b, const std::string& path) { bitmaps_.save(b, path); }
@@ -124,7 +135,7 @@ class FormRuntime {
   // Copies from `source` into a picture control's surface, scaled: target pixel (x + i, y + j), in
   // the surface's own (device) pixels, shows source point (sx + (i + 1/2) / scale, sy + (j + 1/2) /
   // scale). Above 1 each source pixel is a sharp block; below 1 each target pixel is the average of
-  // the source pixels it covers (rows sampled, at most four a target row); points off the source are
+  // up to 2 x 2 of the source pixels it covers, spread evenly; points off the source are
   // white. In copy mode only.
   void SCALEBLT(Window target, float x, float y, float width, float height, BitmapObject source, double sx,
                 double sy, double scale);
@@ -167,20 +178,25 @@ class FormRuntime {
   // Clicks that button as the user would, the open dialog of its procedure answered by the one
   // dropped file instead of being shown; returns whether a procedure ran.
   bool drop(Window target, std::span<const DroppedItem> items);
+  // Presses `button` as the user would, its open dialog (if it shows one) answered by `answer`
+  // instead of being shown (files handed over on the command line); false when the button cannot be
+  // pressed now.
+  bool press(Window button, std::optional<std::string> answer = std::nullopt);
+  // Runs `action` once the backend waits for events again (the windows shown and laid out).
+  virtual void post(std::function<void()> action) { action(); }
   // Whether the user can click a control now: shown and enabled on a shown form.
   virtual bool usable(Window w) const = 0;
 
  protected:
   // Backend hooks.
-  // `controls` are the windows of layout.controls, `items` those of the menus' items, in order.
-  virtual void build_form(Window form, const FormLayout& layout, std::span<const Window> controls,
-                          std::span<const Window> items) = 0;
+  virtual void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) = 0;
   virtual std::pair<int, int> client_size(Window w) = 0;
   virtual float device_ratio(Window) { return 1; }
   virtual void surface_changed(Window) {}
   virtual void report_untrapped(int code, std::string_view procedure) = 0;
   void end_program(int status);
   bool busy() const { return busy_; }
+  std::string take_error_detail() { return std::exchange(error_detail_, std::string()); }
   Window main_form() const { return main_form_; }
   // The dropped file that answers the open dialog of the procedure a drop runs; taken once.
   std::optional<std::string> take_drop_answer() { return std::exchange(drop_answer_, std::nullopt); }
@@ -203,6 +219,7 @@ class FormRuntime {
 
   std::vector<FormLayout> layouts_;
   BitmapStore bitmaps_;
+  std::unique_ptr<Converter> converter_ = std::make_unique<Converter>();
   std::vector<WindowEntry> windows_;  // index = id - 1
   std::unordered_map<int, Bitmap> surfaces_;
   EventTable events_;
@@ -210,6 +227,7 @@ class FormRuntime {
   std::optional<std::string> drop_answer_;
   Window main_form_;
   bool busy_ = false;
+  std::string error_detail_;
   std::optional<int> ended_;
 };
 

@@ -3,13 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
-#include "platform/imageio/file_io.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/file_io.h"
 
 namespace vimbrel {
 
@@ -90,6 +92,33 @@ std::string CURRENT_DIR(std::string_view drive) {
     }
     return std::string(buffer.data());
   });
+}
+
+std::string with_extension(std::string_view path, std::string_view extension) {
+  std::string drive, dir, name, ext;
+  SPLIT_PATH(path, drive, dir, name, ext);
+  return drive + dir + name + std::string(extension);
+}
+
+std::string file_under_any_extension_case(const std::string& path) {
+  std::string drive, dir, name, ext;
+  SPLIT_PATH(path, drive, dir, name, ext);
+  std::error_code ec;
+  if (ext.empty() || std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return path;
+  const std::string folder = drive + dir;
+  const auto lower = [](std::string t) {
+    std::ranges::transform(t, t.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return t;
+  };
+  std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec);
+  for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    const std::string entry = it->path().filename().string();
+    if (entry.size() == name.size() + ext.size() && entry.starts_with(name) &&
+        lower(entry.substr(name.size())) == lower(ext) && !it->is_directory(ec)) {
+      return folder + entry;
+    }
+  }
+  return path;
 }
 
 }  // namespace vimbrel

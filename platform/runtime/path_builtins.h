@@ -23,6 +23,15 @@ void KILL(const std::string& name);
 void SPLIT_PATH(std::string_view path, std::string& drive, std::string& dir, std::string& name,
                 std::string& ext);
 
+// `path` with its extension (as SPLIT_PATH finds it) replaced by `extension`: the name a save writes
+// for the name the user chose, and the name its dialog asks about.
+std::string with_extension(std::string_view path, std::string_view extension);
+
+// The file a save of `path` replaces: `path` itself, or when nothing is there a file of the same name
+// whose extension differs only in case ("low.bmp" for "low.BMP"), since on the system these names
+// come from the two are one file. `path` again when there is neither.
+std::string file_under_any_extension_case(const std::string& path);
+
 // With an empty argument the process's current directory; with a drive ("C:") that drive's, which on
 // this host is the same. Any other argument raises RuntimeError 5. Empty when the current
 // directory cannot be had (it was removed, say).

@@ -1,6 +1,7 @@
 #include "app/join_command.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <sys/stat.h>
 
@@ -139,6 +140,51 @@ TEST_F(JoinCommand, PngHoldsTheSamePixelsAsTheBitmapInTwentyFourBitsWithoutAlpha
     EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
 }
 
+// JPEG is lossy: on flat colours the decoded file stays within a few levels of the bitmap.
+TEST_F(JoinCommand, JpegHoldsThePicturesWithinTheDecodersTolerance) {
+  write_bitmap_file(test::picture(48, 32, [](int, int) { return 0xFFC03020u; }), dir.file("a.bmp"));
+  write_bitmap_file(test::picture(32, 48, [](int, int) { return 0xFF2080E0u; }), dir.file("b.bmp"));
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("j")}), 0) << err.str();
+  ASSERT_EQ(
+      run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("j"), "--format", "jpeg", "--quality", "95"}),
+      0)
+      << err.str();
+  EXPECT_EQ(out.str(), dir.file("j.JPG") + "\n");
+  const Bitmap bmp = read_bitmap_file(dir.file("j.BMP"));
+  const QImage jpeg(QString::fromStdString(dir.file("j.JPG")), "jpeg");
+  ASSERT_EQ(jpeg.width(), bmp.width());
+  ASSERT_EQ(jpeg.height(), bmp.height());
+  // Chroma subsampling blurs the colour edges; inside the flat parts the levels stay close.
+  double total = 0;
+  for (int y = 0; y < bmp.height(); ++y)
+    for (int x = 0; x < bmp.width(); ++x)
+      for (const int shift : {0, 8, 16}) {
+        const int got = static_cast<int>((jpeg.pixel(x, y) >> shift) & 0xFF);
+        total += std::abs(got - static_cast<int>((bmp.at(x, y) >> shift) & 0xFF));
+      }
+  EXPECT_LT(total / (3.0 * bmp.width() * bmp.height()), 4.0) << "mean error in levels";
+}
+
+TEST_F(JoinCommand, AJpegLargerThanTheFormatAllowsIsRefusedBeforeAnythingIsWritten) {
+  write_bitmap_file(Bitmap::create(1, 40000), dir.file("tall.bmp"));
+  EXPECT_EQ(run({dir.file("tall.bmp"), dir.file("tall.bmp"), "-o", dir.file("j"), "--side", "below",
+                 "--format", "jpeg"}),
+            1);
+  EXPECT_NE(err.str().find("JPEG holds at most 65535 pixels a side; the picture is 1 × 80000"),
+            std::string::npos)
+      << err.str();
+  EXPECT_FALSE(fs::exists(dir.file("j.JPG")));
+}
+
+// "low.bmp" and "low.BMP" are one file where the names come from: the file there is the one replaced.
+TEST_F(JoinCommand, AFileUnderAnotherCaseOfTheExtensionIsTheOneReplaced) {
+  write_bitmap_file(Bitmap::create(3, 2), dir.file("low.bmp"));
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("low.bmp")}), 0) << err.str();
+  EXPECT_EQ(out.str(), dir.file("low.bmp") + "\n");
+  EXPECT_FALSE(fs::exists(dir.file("low.BMP")));
+  EXPECT_EQ(read_bitmap_file(dir.file("low.bmp")).width(), 60);
+}
+
 TEST_F(JoinCommand, TheOutputAlwaysGetsTheExtensionBmpInUpperCase) {
   const std::pair<const char*, const char*> names[] = {
       {"p.png", "p.BMP"}, {"noext", "noext.BMP"}, {"two.dots.jpg", "two.dots.BMP"}, {"s.BMP", "s.BMP"}};
@@ -197,6 +243,10 @@ TEST_F(JoinCommand, AFailedLoadOrSaveExitsWithOneAndSaysWhy) {
   EXPECT_TRUE(out.str().empty());
 }
 
+std::string corpus(const std::string& name) {
+  return (test::corpus_dir() / name).string();
+}
+
 struct CauseCase {
   const char* name;
   std::function<std::string(const test::TempDir&)> make;  // gives picture B
@@ -223,6 +273,16 @@ const CauseCase kCauses[] = {
        return d.file("text.jpg");
      },
      "a broken picture"},
+    // Hostile files of the corpus: the refusal names what is wrong with each.
+    {"HugeBmpClaim", [](const test::TempDir&) { return corpus("bmpsuite/b/reallybig.bmp"); },
+     "BMP header claims 3000000 × 2000000 pixels but the file holds 24 KB"},
+    {"BmpHeaderSize", [](const test::TempDir&) { return corpus("bmpsuite/b/badheadersize.bmp"); },
+     "a BMP info header of 66 bytes"},
+    {"ArithmeticJpegClaim",
+     [](const test::TempDir&) { return corpus("jpeg/made/arithmetic_huge_claim.jpg"); },
+     "JPEG header claims 30947 × 11777 pixels but its scans hold 126 bytes of coded data"},
+    {"JpegCutInItsHeader", [](const test::TempDir&) { return corpus("jpeg/made/truncated_in_header.jpg"); },
+     "the JPEG decoder refused its data (Invalid JPEG file structure: missing SOS marker)"},
 };
 
 void PrintTo(const CauseCase& c, std::ostream* os) {
@@ -275,6 +335,8 @@ const RefusedCase kRefused[] = {
     {"MoveOffTheTop", {"--margin", "0,0", "--move-a", "0,-1"}, "DY 0..20"},
     {"OutputIsAFolderName", {"-o", "DIR:"}, "names a folder"},
     {"OutputIsAnExistingFolder", {"-o", "DIR:taken.bmp"}, "names a folder"},
+    {"OutputIsADevice", {"-o", "/dev/null"}, "names a device or other special file (/dev/null)"},
+    {"OutputInASystemFolder", {"-o", "/proc/self/out"}, "the system folder /proc"},
 };
 
 void PrintTo(const RefusedCase& c, std::ostream* os) {
@@ -296,6 +358,37 @@ TEST_P(JoinRefusedValue, ExitsWithTwoAndTheReachableRange) {
 
 INSTANTIATE_TEST_SUITE_P(Values, JoinRefusedValue, ::testing::ValuesIn(kRefused),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(JoinCommand, ANewlineInTheOutputNameIsPrintedEscaped) {
+  ASSERT_EQ(run({dir.file("a.bmp"), dir.file("b.bmp"), "-o", dir.file("two\nlines.bmp")}), 0) << err.str();
+  EXPECT_EQ(out.str(), "\"" + dir.file("two\\nlines.BMP") + "\"\n");
+  EXPECT_TRUE(fs::exists(dir.file("two\nlines.BMP")));
+}
+
+TEST_F(JoinCommand, ALoopOfLinksIsNamedAsSuch) {
+  fs::create_symlink(dir.file("loop2.bmp"), dir.file("loop1.bmp"));
+  fs::create_symlink(dir.file("loop1.bmp"), dir.file("loop2.bmp"));
+  EXPECT_EQ(run({dir.file("a.bmp"), dir.file("loop1.bmp"), "-o", dir.file("o")}), 1);
+  EXPECT_NE(err.str().find(dir.file("loop1.bmp") + ": a loop of symbolic links"), std::string::npos)
+      << err.str();
+}
+
+// A file system of 64 KiB (a tmpfs, which needs root to mount): the work folder or the output folder
+// fills up, and stderr says so instead of blaming the picture.
+TEST_F(JoinCommand, AFullDiskIsNamedAsTheCause) {
+  const std::string full = dir.file("full");
+  fs::create_directory(full);
+  if (::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "no tmpfs can be mounted here";
+  write_bitmap_file(pattern(200, 100, 3), dir.file("b.pic"));  // 60 KB through the converter
+  std::ofstream(full + "/filler").write(std::string(40 << 10, 'x').data(), 40 << 10);
+  EXPECT_EQ(run({dir.file("a.bmp"), dir.file("b.pic"), "-o", dir.file("o"), "--work-dir", full}), 1);
+  EXPECT_NE(err.str().find("no space left in the work folder"), std::string::npos) << err.str();
+  EXPECT_EQ(run({dir.file("a.bmp"), dir.file("b.pic"), "-o", full + "/o"}), 1);
+  EXPECT_NE(err.str().find("no space left in the output folder"), std::string::npos) << err.str();
+  EXPECT_FALSE(fs::exists(full + "/o.BMP"));
+  ::umount2(full.c_str(), MNT_DETACH);
+}
 
 TEST(JoinCommandBinary, RunsWithoutADisplayOrQtPlatform) {
   test::TempDir dir;

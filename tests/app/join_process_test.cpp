@@ -108,10 +108,11 @@ TEST_F(JoinProcesses, EightJoinsSharingAWorkFolderEachWriteTheirOwnPicture) {
   constexpr int kRuns = 8;
   const std::string work = dir.file("work");
   fs::create_directory(work);
-  // The folder of a run that was killed: its process is gone, so the next run sweeps it away.
+  // The folder of a run that was killed: nobody holds its lock, so the next run sweeps it away.
   const std::string left = work + "/vimbrel-" + std::to_string(ended_process()) + "-1";
   fs::create_directory(left);
   std::ofstream(left + "/DAMMY.BMP") << "half";
+  std::ofstream(left + "/run.lock");  // its lock, let go when the run was killed
   // Bitmaps under another name go through the converter and the work file, as a JPEG does.
   for (int i = 0; i < kRuns; ++i) {
     write_bitmap_file(pattern(300 + i, 200, 10 + i), dir.file("a" + std::to_string(i) + ".pic.BMP"));

@@ -14,7 +14,6 @@
 #include <fstream>
 #include <string>
 
-#include "platform/runtime/qt/qt_widgets.h"
 #include "tests/support/program_on_screen.h"
 
 namespace vimbrel {
@@ -90,25 +89,25 @@ TEST_F(MainViewOnScreen, TheViewFollowsTheWindowThroughRestoreResizeAndMaximize)
   click(s.c.BUTTON[2]);
   load(s.c.BUTTON[53], picture("a.bmp", 1500, 1100, 0x100000));
   load(s.c.BUTTON[54], picture("b.bmp", 900, 1300, 0x200000));
-  QWidget* main = widget(s.c.MAINFORM);
-  QWidget* client = &static_cast<FormWindow*>(main)->client();  // the area below the menu bar
+  QWidget* window = widget(s.c.MAINFORM);
+  QWidget* main = &rt.client(s.c.MAINFORM);  // under the menu bar
   QWidget* corner = widget(s.c.BUTTON[1]);
   const auto step = [&](const char* what, const std::function<void()>& act) {
     SCOPED_TRACE(what);
     act();
     const bool settled = QTest::qWaitFor([&] {
-      return s.doc.view.client_width == client->width() && s.doc.view.client_height == client->height();
+      return s.doc.view.client_width == main->width() && s.doc.view.client_height == main->height();
     });
-    ASSERT_TRUE(settled) << client->width() << " x " << client->height();
+    ASSERT_TRUE(settled) << main->width() << " x " << main->height();
     ASSERT_TRUE(corner->isVisible());
-    EXPECT_EQ(corner->geometry().bottomRight(), QPoint(client->width() - 1, client->height() - 1));
-    EXPECT_EQ(widget(s.c.HSCROLL1)->geometry().bottom(), client->height() - 1);
-    EXPECT_EQ(widget(s.c.VSCROLL1)->geometry().right(), client->width() - 1);
+    EXPECT_EQ(corner->geometry().bottomRight(), QPoint(main->width() - 1, main->height() - 1));
+    EXPECT_EQ(widget(s.c.HSCROLL1)->geometry().bottom(), main->height() - 1);
+    EXPECT_EQ(widget(s.c.VSCROLL1)->geometry().right(), main->width() - 1);
     EXPECT_TRUE(shows_canvas());
   };
-  step("restore", [&] { main->showNormal(); });
-  step("resize", [&] { main->resize(700, 500); });
-  step("maximize", [&] { main->showMaximized(); });
+  step("restore", [&] { window->showNormal(); });
+  step("resize", [&] { window->resize(700, 500); });
+  step("maximize", [&] { window->showMaximized(); });
   EXPECT_FALSE(rt.ended());
 }
 

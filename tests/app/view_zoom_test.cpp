@@ -23,7 +23,7 @@ class ViewZoom : public test::ProgramTest {
 TEST_F(ViewZoom, FitShowsTheWholeJoinAndActualSizeGivesBackTheTitleByteForByte) {
   const std::string title = caption(s.c.MAINFORM);
   ASSERT_TRUE(checked("VIEW_ACTUAL"));
-  ASSERT_TRUE(rt.key("F"));
+  ASSERT_TRUE(rt.press_key("MAINFORM", "F"));
   EXPECT_TRUE(checked("VIEW_FIT"));
   EXPECT_FALSE(checked("VIEW_ACTUAL"));
   EXPECT_LT(s.doc.view.scale, 1.0);
@@ -41,7 +41,7 @@ TEST_F(ViewZoom, FitShowsTheWholeJoinAndActualSizeGivesBackTheTitleByteForByte) 
   EXPECT_LE(s.doc.view.view_width, s.doc.view.client_width);
   EXPECT_FALSE(rt.ISWINDOWVISIBLE(s.c.HSCROLL1));
 
-  ASSERT_TRUE(rt.key("Ctrl+0"));
+  ASSERT_TRUE(rt.press_key("MAINFORM", "Ctrl+0"));
   EXPECT_EQ(caption(s.c.MAINFORM), title);
   EXPECT_TRUE(checked("VIEW_ACTUAL"));
   EXPECT_FALSE(checked("VIEW_FIT"));
@@ -49,19 +49,19 @@ TEST_F(ViewZoom, FitShowsTheWholeJoinAndActualSizeGivesBackTheTitleByteForByte) 
 }
 
 TEST_F(ViewZoom, StepsInAndOutStopAtTheEnds) {
-  ASSERT_TRUE(rt.key("Ctrl++"));
+  ASSERT_TRUE(rt.press_key("MAINFORM", "Ctrl++"));
   EXPECT_EQ(s.doc.view.scale, 2.0);
-  ASSERT_TRUE(rt.key("Ctrl+="));
+  ASSERT_TRUE(rt.press_key("MAINFORM", "Ctrl+="));
   EXPECT_EQ(s.doc.view.scale, 3.0);
-  while (rt.key("Ctrl++")) {
+  while (rt.press_key("MAINFORM", "Ctrl++")) {
   }
   EXPECT_EQ(s.doc.view.scale, 8.0);
   EXPECT_FALSE(rt.enabled(rt.find("VIEW_ZOOMIN")));
-  while (rt.key("Ctrl+-")) {
+  while (rt.press_key("MAINFORM", "Ctrl+-")) {
   }
   EXPECT_EQ(s.doc.view.scale, 1.0 / 16);
   EXPECT_TRUE(rt.enabled(rt.find("VIEW_ZOOMIN")));
-  EXPECT_FALSE(rt.key("Ctrl+Q"));  // no item has it
+  EXPECT_FALSE(rt.press_key("MAINFORM", "Ctrl+Q"));  // no item has it
 }
 
 }  // namespace

@@ -169,7 +169,7 @@ TEST_F(Saving, TheDialogStartsInTheAFolderUntilASaveChoseAnother) {
   const std::string a_folder = dir.path().string() + "/";
   EXPECT_EQ(rt.last_dialog()[0], "セーブファイル名は？");
   EXPECT_EQ(rt.last_dialog()[1], a_folder + s.doc.a.file_path);
-  EXPECT_EQ(rt.last_dialog()[2], "(*.BMP)");
+  EXPECT_EQ(rt.last_dialog()[2], "BMP (*.BMP);PNG (*.PNG);JPEG (*.JPG)");
 
   fs::create_directory(dir.file("out"));
   save(dir.file("out/first"));

@@ -290,8 +290,10 @@ TEST_F(Loading, DialogsStartInTheirFoldersAndBStartsWhereAWas) {
   new_join();
   fs::create_directory(dir.file("sub"));
   load_a(write_plain("sub/a.bmp", 4, 4, 0));
-  EXPECT_EQ(rt.last_dialog(),
-            (std::vector<std::string>{"Ａ画像にするファイルは？", CURRENT_DIR(""), "(*.BMP);(*.JPG);(*.*)"}));
+  EXPECT_EQ(rt.last_dialog(), (std::vector<std::string>{"Ａ画像にするファイルは？", CURRENT_DIR(""),
+                                                        "画像ファイル (*.BMP *.JPG *.JPEG *.JPE *.PNG *.GIF "
+                                                        "*.ICO *.PBM *.PGM *.PPM *.XBM *.XPM *.TIF *.TIFF "
+                                                        "*.WEBP);(*.BMP);(*.JPG);(*.*)"}));
   ASSERT_TRUE(rt.click("BUTTON54"));  // cancelled
   EXPECT_EQ(rt.last_dialog()[0], "Ｂ画像にするファイルは？");
   EXPECT_EQ(rt.last_dialog()[1], dir.file("sub/"));

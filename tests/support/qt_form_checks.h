@@ -11,10 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyleOptionButton>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <span>
@@ -48,8 +50,8 @@ inline bool kind_matches(ControlKind kind, QWidget* w) {
     }
     case ControlKind::Picture:
       return dynamic_cast<PictureWidget*>(w) != nullptr;
-    case ControlKind::MenuItem:
-      break;  // an action of the menu bar, no widget
+    case ControlKind::MenuItem:  // an action, never a widget
+      break;
   }
   return false;
 }
@@ -73,22 +75,34 @@ inline std::size_t expect_forms_built(QtRuntime& rt, std::span<const FormLayout>
   for (std::size_t i = 0; i < layouts.size(); ++i) {
     const FormLayout& f = layouts[i];
     const Window fw = forms[i];
-    QWidget* window = rt.widget(fw);
+    QWidget* window = &rt.client(fw);
     EXPECT_EQ(window->size(), QSize(f.width, f.height)) << f.name;  // client size
     EXPECT_EQ(rt.GETWINDOWTEXT(fw), f.caption);
-    auto* form = dynamic_cast<FormWindow*>(window);
-    QWidget* client = form != nullptr ? &form->client() : window;  // below the menu bar, if any
     for (const ControlLayout& c : f.controls) {
       SCOPED_TRACE(c.name);
       const Window cw = rt.GETDLGITEM(fw, c.name);
+      if (c.kind == ControlKind::MenuItem) {
+        const QAction* a = rt.menu_action(cw);
+        EXPECT_NE(a, nullptr);
+        if (a == nullptr) continue;
+        EXPECT_EQ(a->text().toStdString(), c.caption);
+        EXPECT_EQ(a->shortcuts(), QKeySequence::listFromString(QString::fromStdString(c.shortcut)));
+        EXPECT_EQ(a->isCheckable(), c.checkable);
+        const QObjectList owners = a->associatedObjects();  // the menu it is in
+        EXPECT_TRUE(std::ranges::any_of(owners, [&c](const QObject* o) {
+          const auto* m = qobject_cast<const QMenu*>(o);
+          return m != nullptr && m->title().toStdString() == c.menu;
+        }));
+        continue;
+      }
       QWidget* widget = rt.widget(cw);
       EXPECT_TRUE(kind_matches(c.kind, widget));
-      EXPECT_EQ(widget->parentWidget(), client);
+      EXPECT_EQ(widget->parentWidget(), window);
       EXPECT_EQ(widget->geometry(), QRect(c.x, c.y, c.width, c.height));
       EXPECT_EQ(widget->isHidden(), !c.visible);
       if (c.visible && c.kind != ControlKind::Group) {
         // What a click in the middle of the control reaches: the control, never a group box over it.
-        QWidget* hit = client->childAt(widget->geometry().center());
+        QWidget* hit = window->childAt(widget->geometry().center());
         EXPECT_TRUE(hit == widget || widget->isAncestorOf(hit));
       }
       EXPECT_TRUE(widget->isEnabled());

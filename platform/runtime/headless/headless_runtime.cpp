@@ -18,8 +18,7 @@ HeadlessRuntime::HeadlessRuntime(std::vector<FormLayout> layouts, int screen_wid
   create_main_form();
 }
 
-void HeadlessRuntime::build_form(Window form, const FormLayout& layout, std::span<const Window> controls,
-                                 std::span<const Window> items) {
+void HeadlessRuntime::build_form(Window form, const FormLayout& layout, std::span<const Window> controls) {
   State& f = state_[form.id];
   f.text = layout.caption;
   f.x = static_cast<float>(layout.x), f.y = static_cast<float>(layout.y);
@@ -40,11 +39,6 @@ void HeadlessRuntime::build_form(Window form, const FormLayout& layout, std::spa
     all_windows_.push_back(w);
   };
   for (std::size_t i = 0; i < controls.size(); ++i) add(controls[i], layout.controls[i]);
-  // The menu bar takes no room here: the client area is the form's, as without one.
-  std::size_t i = 0;
-  for (const MenuLayout& m : layout.menus) {
-    for (const ControlLayout& c : m.items) add(items[i++], c);
-  }
 }
 
 HeadlessRuntime::State& HeadlessRuntime::st(Window w) {
@@ -106,6 +100,21 @@ bool HeadlessRuntime::click(std::string_view control) {
   return true;
 }
 
+bool HeadlessRuntime::press_key(std::string_view form, std::string_view keys) {
+  const Window f = find(form);
+  for (const Window w : all_windows_) {
+    const ControlLayout* c = form_of(w) == f && w != f ? layout_of(w) : nullptr;
+    if (c == nullptr || c->kind != ControlKind::MenuItem) continue;
+    // One key, or several separated by "; ".
+    for (std::string_view rest = c->shortcut; !rest.empty();) {
+      const std::size_t cut = rest.find("; ");
+      if (rest.substr(0, cut) == keys) return click(name_of(w));
+      rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 2);
+    }
+  }
+  return false;
+}
+
 bool HeadlessRuntime::scroll_to(std::string_view bar, int pos) {
   const Window w = find(bar);
   if (!usable(w)) return false;
@@ -152,17 +161,6 @@ bool HeadlessRuntime::wheel(std::string_view control, int delta, std::int16_t sh
   e.wheel = delta;
   dispatch(w, "WHEEL", e);
   return true;
-}
-
-bool HeadlessRuntime::key(std::string_view keys) {
-  for (const Window w : all_windows_) {
-    if (form_of(w) != main_form() || !is_window_kind(kind_of(w), ControlKind::MenuItem)) continue;
-    const auto& bound = layout_of(w)->keys;
-    if (std::ranges::find(bound, keys) == bound.end() || !usable(w)) continue;
-    dispatch(w, "ON", {form_of(w)});
-    return true;
-  }
-  return false;
 }
 
 void HeadlessRuntime::resize_main_form(int width, int height) {
@@ -307,7 +305,7 @@ void HeadlessRuntime::DESTROYWINDOW(Window form) {
 }
 
 void HeadlessRuntime::MESSAGEBOX(Window, std::string_view caption, std::string_view text, int, int) {
-  messages_.push_back({std::string(caption), std::string(text)});
+  messages_.push_back({std::string(caption), std::string(text), take_error_detail()});
 }
 
 std::string HeadlessRuntime::next_dialog_answer() {

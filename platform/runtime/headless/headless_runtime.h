@@ -19,6 +19,7 @@ class HeadlessRuntime : public FormRuntime {
  public:
   struct Message {
     std::string caption, text;
+    std::string detail;  // the cause of the trapped error the box reports; empty for others
   };
   struct Untrapped {
     int code;
@@ -38,9 +39,6 @@ class HeadlessRuntime : public FormRuntime {
   bool mouse(std::string_view control, std::string_view event, std::int16_t button, float x, float y);
   // A turn of the wheel over a control with `shift` keys held (kCtrlKey, ...): then *_WHEEL.
   bool wheel(std::string_view control, int delta, std::int16_t shift, float x, float y);
-  // A key press with the focus in the main window ("Ctrl+0", "F"): chooses the usable menu item of
-  // the main form that has that key; false when none has it.
-  bool key(std::string_view keys);
   // Device pixels per pixel of the windows, as a scaled screen has it (1 unless set).
   void set_device_ratio(float ratio) { device_ratio_ = ratio; }
   void resize_main_form(int width, int height);  // then MAINFORM_RESIZE
@@ -49,6 +47,9 @@ class HeadlessRuntime : public FormRuntime {
   bool drop_files(std::string_view target, std::vector<DroppedItem> items) {
     return drop(find(target), items);
   }
+  // A key pressed while a shown form is active: runs the menu command of that form whose shortcut it is
+  // ("Ctrl+Shift+A"), as a click would; false when no usable command has it.
+  bool press_key(std::string_view form, std::string_view keys);
   // Runs "<CONTROL>_<EVENT>" directly, as the runtime would for that event.
   bool fire(std::string_view event_name, EventArgs args = {});
 
@@ -56,8 +57,11 @@ class HeadlessRuntime : public FormRuntime {
   const std::vector<Message>& messages() const { return messages_; }
   void clear_messages() { messages_.clear(); }
   const std::vector<Untrapped>& untrapped() const { return untrapped_; }
+  void note_warning(std::string_view warning) override { warnings_.emplace_back(warning); }
+  std::vector<std::string> take_warnings() { return std::exchange(warnings_, {}); }
   // Actions run by WAITEVENT one per call; when none is left the program ends (status 0).
   void queue_action(std::function<void()> action) { actions_.push_back(std::move(action)); }
+  void post(std::function<void()> action) override { queue_action(std::move(action)); }
   void set_system_metric(int index, int value) { metrics_[index] = value; }
 
   // ---- State a test reads.
@@ -107,8 +111,7 @@ class HeadlessRuntime : public FormRuntime {
   bool usable(Window w) const override;  // also false while a procedure runs
 
  protected:
-  void build_form(Window form, const FormLayout& layout, std::span<const Window> controls,
-                  std::span<const Window> items) override;
+  void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) override;
   std::pair<int, int> client_size(Window w) override;
   float device_ratio(Window) override { return device_ratio_; }
   void report_untrapped(int code, std::string_view procedure) override;
@@ -135,6 +138,7 @@ class HeadlessRuntime : public FormRuntime {
   std::deque<std::string> dialog_answers_;
   std::deque<std::function<void()>> actions_;
   std::vector<Message> messages_;
+  std::vector<std::string> warnings_;
   std::vector<Untrapped> untrapped_;
   std::vector<std::string> last_dialog_;
   std::unordered_map<int, int> metrics_;

@@ -192,13 +192,13 @@ std::string QtRuntime::WINSAVEDLG(Window owner, std::string_view title, std::str
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(qt_name_filters(filter));
-  // A filter of one extension is the extension the file gets, whatever is typed: the dialog proposes
-  // that name and asks about replacing that file.
-  const QString extension = single_extension(dialog.nameFilters());
-  dialog.set_written_extension(extension);
+  // The chosen type's extension is the extension the file gets, whatever is typed: the dialog
+  // proposes that name and asks about replacing that file.
   dialog.start_in(start.folder);
-  if (!start.file.isEmpty())
-    dialog.selectFile(extension.isEmpty() ? start.file : with_extension(start.file, extension));
+  if (!start.file.isEmpty()) dialog.selectFile(start.file);
+  dialog.write_extension_of_type();
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog] { dialog.write_extension_of_type(); });
   const int result = run_modal(dialog, d_->modal, d_->presses);
   return chosen_file(dialog, result);
 }

@@ -1,7 +1,5 @@
 #include "platform/runtime/qt/qt_drop.h"
 
-#include <QAction>
-
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
@@ -77,9 +75,8 @@ void QtRuntime::accept_drops(Window w, QWidget& widget) {
 }
 
 bool QtRuntime::usable(Window w) const {
-  if (const QAction* a = action(w)) {
+  if (const QAction* a = menu_action(w))
     return !busy() && !ended() && a->isVisible() && a->isEnabled() && widget(form_of(w))->isVisible();
-  }
   const QWidget* target = widget(w);
   return !busy() && !ended() && target->isVisible() && target->isEnabled();
 }

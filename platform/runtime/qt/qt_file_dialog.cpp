@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QStyle>
 
+#include "platform/runtime/path_builtins.h"
+
 namespace vimbrel {
 
 // ---- Icons and types without reading a byte
@@ -72,7 +74,9 @@ void FileDialog::start_in(const QString& folder) {
 QString FileDialog::written_path() const {
   const QStringList files = selectedFiles();
   if (files.isEmpty() || files.front().isEmpty()) return {};
-  return written_extension_.isEmpty() ? files.front() : with_extension(files.front(), written_extension_);
+  const QString written =
+      written_extension_.isEmpty() ? files.front() : with_extension(files.front(), written_extension_);
+  return QString::fromStdString(file_under_any_extension_case(written.toStdString()));
 }
 
 void FileDialog::accept() {
@@ -96,17 +100,23 @@ void FileDialog::accept() {
 // ---- Names
 
 QString with_extension(const QString& path, const QString& extension) {
-  const qsizetype slash = path.lastIndexOf('/');
-  const qsizetype dot = path.lastIndexOf('.');
-  const QString stem = dot > slash ? path.left(dot) : path;
-  return stem + extension;
+  return QString::fromStdString(with_extension(path.toStdString(), extension.toStdString()));
 }
 
-QString single_extension(const QStringList& name_filters) {
-  if (name_filters.size() != 1) return {};
+QString filter_extension(const QString& name_filter) {
   static const QRegularExpression kPattern("\\(\\*(\\.[^*?\\[\\] ()]+)[ )]");
-  const QRegularExpressionMatch m = kPattern.match(name_filters.front());
+  const QRegularExpressionMatch m = kPattern.match(name_filter);
   return m.hasMatch() ? m.captured(1) : QString();
+}
+
+void FileDialog::write_extension_of_type() {
+  const QString extension = filter_extension(selectedNameFilter());
+  const QString typed = selectedFiles().value(0);
+  written_extension_ = extension;
+  // The proposed name follows the chosen type.
+  if (!extension.isEmpty() && !typed.isEmpty() && !QFileInfo(typed).isDir()) {
+    selectFile(QFileInfo(with_extension(typed, extension)).fileName());
+  }
 }
 
 }  // namespace vimbrel

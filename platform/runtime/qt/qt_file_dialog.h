@@ -24,13 +24,16 @@ class PlainFileIcons : public QAbstractFileIconProvider {
   QIcon folder_, file_, drive_, computer_;
 };
 
-// A file dialog over PlainFileIcons that lists special files too. With a written extension set
-// (a save whose filter names one extension), the file the program will write is the chosen name
-// with its extension replaced, and that is the file the dialog asks about replacing.
+// A file dialog over PlainFileIcons that lists special files too. In a save, the chosen type's
+// extension (".BMP" for "(*.BMP)") is the extension the file gets whatever is typed: the file the
+// program will write is the chosen name with its extension replaced, and that is the file the dialog
+// asks about replacing (or the file of that name under another case of its extension, which the save
+// replaces). A type of no single extension ("(*)") leaves the name as typed.
 class FileDialog : public QFileDialog {
  public:
   FileDialog(QWidget* parent, const QString& title, PlainFileIcons& icons);
-  void set_written_extension(const QString& extension) { written_extension_ = extension; }
+  // Takes the extension of the type now selected, and gives the typed name that extension.
+  void write_extension_of_type();
   // Lists `folder`, or the current folder when `folder` is empty or names no folder.
   void start_in(const QString& folder);
   // The chosen path as it will be written; empty when nothing was chosen.
@@ -46,7 +49,7 @@ class FileDialog : public QFileDialog {
 // `path` with everything from the last dot of its file name replaced by `extension` ("a.jpg" ->
 // "a.BMP"); a file name without a dot gets the extension appended. Folder names are left alone.
 QString with_extension(const QString& path, const QString& extension);
-// The one extension a filter's patterns name ("(*.BMP *.bmp)" -> ".BMP"), or empty.
-QString single_extension(const QStringList& name_filters);
+// The first extension a filter's patterns name ("PNG (*.PNG *.png)" -> ".PNG"), or empty.
+QString filter_extension(const QString& name_filter);
 
 }  // namespace vimbrel

@@ -93,8 +93,8 @@ QWidget* make_widget(const ControlLayout& c, QWidget& form, std::map<int, QButto
     }
     case ControlKind::Picture:
       return new PictureWidget(&form, std::move(surface));
-    case ControlKind::MenuItem:
-      break;  // an action of the menu bar, not a widget
+    case ControlKind::MenuItem:  // an action of the menu bar, not a widget
+      break;
   }
   return new QWidget(&form);
 }
@@ -141,8 +141,7 @@ QtRuntime::~QtRuntime() {
   d_->forms.clear();
 }
 
-void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<const Window> controls,
-                           std::span<const Window> items) {
+void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<const Window> controls) {
   d_->forms.push_back(std::make_unique<FormWindow>(layout));
   FormWindow& f = *d_->forms.back();
   d_->widgets[form.id] = &f;
@@ -157,17 +156,16 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
 
   std::map<int, QButtonGroup*> groups;
   std::vector<QWidget*> boxes;
-  if (QMenuBar* bar = f.menu_bar()) {
-    std::size_t k = 0;
-    for (const MenuLayout& m : layout.menus) {
-      if (m.items.empty()) continue;
-      QMenu* menu = bar->addMenu(qstr(m.caption));
-      for (const ControlLayout& c : m.items) add_menu_item(items[k++], c, menu);
-    }
+  // The menu bar goes above the client area: the form grows by its height, the client keeps its size.
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    if (layout.controls[i].kind == ControlKind::MenuItem) add_menu_item(controls[i], f, layout.controls[i]);
   }
+  if (f.menu_bar_height() > 0) f.resize(size + QSize(0, f.menu_bar_height()));
+  f.fit_client();
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const ControlLayout& c = layout.controls[i];
     const Window w = controls[i];
+    if (c.kind == ControlKind::MenuItem) continue;
     QWidget* widget = make_widget(c, f.client(), groups, [this, w]() -> const Bitmap& { return surface(w); });
     widget->setGeometry(c.x, c.y, c.width, c.height);
     apply_colours(*widget, c);
@@ -182,9 +180,31 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
   }
   // A group box only frames the controls laid over it; it must not cover them.
   for (QWidget* b : boxes) b->lower();
-  f.lay_out_client();
   connect_form(form, f);
   accept_drops(form, f);
+}
+
+void QtRuntime::add_menu_item(Window w, FormWindow& form, const ControlLayout& c) {
+  QMenuBar& bar = form.menu_bar();
+  QMenu* menu = nullptr;
+  for (QAction* a : bar.actions()) {
+    if (a->menu() != nullptr && a->text() == qstr(c.menu)) menu = a->menu();
+  }
+  if (menu == nullptr) menu = bar.addMenu(qstr(c.menu));
+  QAction* action = menu->addAction(qstr(c.caption));
+  if (!c.shortcut.empty())
+    action->setShortcuts(QKeySequence::listFromString(qstr(c.shortcut), QKeySequence::PortableText));
+  action->setCheckable(c.checkable);
+  action->setChecked(c.checked);
+  action->setVisible(c.visible);
+  const Window owner = form_of(w);
+  QObject::connect(action, &QAction::triggered, action, [this, w, owner] { deliver(w, "ON", {owner}); });
+  d_->actions[w.id] = action;
+}
+
+QAction* QtRuntime::menu_action(Window w) const {
+  const auto it = d_->actions.find(w.id);
+  return it == d_->actions.end() ? nullptr : it->second;
 }
 
 void QtRuntime::connect_control(Window w, QWidget& widget, const ControlLayout& c) {
@@ -224,29 +244,6 @@ void QtRuntime::connect_control(Window w, QWidget& widget, const ControlLayout& 
     default:
       break;
   }
-}
-
-void QtRuntime::add_menu_item(Window w, const ControlLayout& c, QMenu* menu) {
-  if (c.separator_before) menu->addSeparator();
-  QAction* a = menu->addAction(qstr(c.caption));
-  QList<QKeySequence> keys;
-  for (const std::string& k : c.keys) keys.push_back(QKeySequence(qstr(k)));
-  a->setShortcuts(keys);
-  a->setShortcutContext(Qt::WindowShortcut);  // with the focus in this form only
-  a->setCheckable(c.checkable);
-  a->setChecked(c.checked);
-  a->setVisible(c.visible);
-  // The action also belongs to the form, so that its keys work while the menu is closed.
-  menu->parentWidget()->window()->addAction(a);
-  d_->actions[w.id] = a;
-  const Window owner = form_of(w);
-  // `triggered` comes only from the user (menu or key), never from setChecked().
-  QObject::connect(a, &QAction::triggered, a, [this, w, owner] { deliver(w, "ON", {owner}); });
-}
-
-QAction* QtRuntime::action(Window w) const {
-  const auto it = d_->actions.find(w.id);
-  return it == d_->actions.end() ? nullptr : it->second;
 }
 
 void QtRuntime::connect_form(Window form, FormWindow& window) {
@@ -307,9 +304,12 @@ QWidget& QtRuntime::control(Window w, ControlKind kind) const {
   return *widget(w);
 }
 
+QWidget& QtRuntime::client(Window form) const {
+  return form_window(form).client();
+}
+
 std::pair<int, int> QtRuntime::client_size(Window w) {
-  const QWidget* target = widget(w);
-  if (!kind_of(w)) target = &form_window(w).client();
+  const QWidget* target = kind_of(w) ? widget(w) : &client(w);
   return {target->width(), target->height()};
 }
 

@@ -13,7 +13,6 @@
 #include "platform/runtime/form_runtime.h"
 
 class QAction;
-class QMenu;
 class QWidget;
 
 namespace vimbrel {
@@ -28,6 +27,10 @@ class QtRuntime : public FormRuntime {
 
   // The widget of a form or control, for tests and for the entry point's own use.
   QWidget* widget(Window w) const;
+  // Where a form's controls lie: the window, or the area under its menu bar.
+  QWidget& client(Window form) const;
+  // The action of a menu item; null for anything else.
+  QAction* menu_action(Window w) const;
 
   void SHOWWINDOW(Window w, int flag) override;
   void ENABLEWINDOW(Window w, int flag) override;
@@ -61,6 +64,7 @@ class QtRuntime : public FormRuntime {
                          std::string_view filter, int) override;
   // Processes window-system events until one event procedure has run or the program has ended.
   void WAITEVENT(int) override;
+  void post(std::function<void()> action) override;
   // The caption and frame sizes the window system gives the main window: the top decoration is
   // SM_CYSIZE + SM_CYFRAME + SM_CYBORDER, the left, right and bottom frame SM_CYFRAME (the widest
   // of the three), SM_CYBORDER 0. All 0 where windows have no decoration.
@@ -68,8 +72,7 @@ class QtRuntime : public FormRuntime {
   bool usable(Window w) const override;
 
  protected:
-  void build_form(Window form, const FormLayout& layout, std::span<const Window> controls,
-                  std::span<const Window> items) override;
+  void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) override;
   std::pair<int, int> client_size(Window w) override;
   float device_ratio(Window w) override;
   void surface_changed(Window w) override;
@@ -80,10 +83,9 @@ class QtRuntime : public FormRuntime {
   void deliver(Window w, std::string_view event, const EventArgs& args);
   void connect_control(Window w, QWidget& widget, const ControlLayout& c);
   void connect_form(Window form, FormWindow& window);
-  void add_menu_item(Window w, const ControlLayout& c, QMenu* menu);
-  QAction* action(Window w) const;               // null unless `w` is a menu item
   void accept_drops(Window w, QWidget& widget);  // qt_drop.cpp
   QWidget& control(Window w, ControlKind kind) const;
+  void add_menu_item(Window w, FormWindow& form, const ControlLayout& c);
   FormWindow& form_window(Window form) const;
   QWidget* dialog_parent(Window owner) const;
 

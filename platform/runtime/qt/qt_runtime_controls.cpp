@@ -1,7 +1,6 @@
 // The program's operations on controls: texts, fonts, enabling, checks, list rows, scroll bars.
 // Every value set here is set with the widget's signals blocked: only the user raises events.
 #include <QAbstractButton>
-#include <QAction>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,10 +20,7 @@ namespace vimbrel {
 // ---- Texts, fonts, enabling
 
 void QtRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
-  if (QAction* a = action(w)) {
-    a->setText(qstr(text));
-    return;
-  }
+  if (QAction* a = menu_action(w)) return a->setText(qstr(text));
   QWidget* target = widget(w);
   const QSignalBlocker quiet(target);
   const QString t = qstr(text);
@@ -42,7 +38,7 @@ void QtRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
 }
 
 std::string QtRuntime::GETWINDOWTEXT(Window w) {
-  if (const QAction* a = action(w)) return a->text().toStdString();
+  if (const QAction* a = menu_action(w)) return a->text().toStdString();
   const QWidget* target = widget(w);
   QString t;
   if (!kind_of(w)) {
@@ -64,19 +60,13 @@ void QtRuntime::SETFONTSIZE(Window w, float points) {
 }
 
 void QtRuntime::ENABLEWINDOW(Window w, int flag) {
-  if (QAction* a = action(w)) {
-    a->setEnabled(flag != 0);
-    return;
-  }
+  if (QAction* a = menu_action(w)) return a->setEnabled(flag != 0);
   widget(w)->setEnabled(flag != 0);
 }
 
 void QtRuntime::SHOWWINDOW(Window w, int flag) {
   if (d_->destroyed.contains(w.id)) return;
-  if (QAction* a = action(w)) {
-    a->setVisible(flag != 0);
-    return;
-  }
+  if (QAction* a = menu_action(w)) return a->setVisible(flag != 0);
   QWidget* target = widget(w);
   const QuietScope quiet(d_->quiet);
   const FormLayout* layout = kind_of(w) ? nullptr : layout_of_form(name_of(w));
@@ -96,14 +86,14 @@ void QtRuntime::SHOWWINDOW(Window w, int flag) {
 // ---- Buttons and lists
 
 int QtRuntime::GETCHECK(Window button) {
-  if (const QAction* a = action(button)) return a->isCheckable() && a->isChecked() ? 1 : 0;
+  if (const QAction* a = menu_action(button)) return a->isCheckable() && a->isChecked() ? 1 : 0;
   const auto* b = qobject_cast<const QAbstractButton*>(widget(button));
   return b != nullptr && b->isCheckable() && b->isChecked() ? 1 : 0;
 }
 
 void QtRuntime::SETCHECK(Window button, int check) {
-  if (QAction* a = action(button)) {
-    const QSignalBlocker quiet(a);
+  if (QAction* a = menu_action(button)) {
+    const QSignalBlocker quiet(a);  // `triggered`, the only signal listened to, is the user's anyway
     if (a->isCheckable()) a->setChecked(check != 0);
     return;
   }

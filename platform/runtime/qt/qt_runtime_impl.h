@@ -1,6 +1,7 @@
 // What QtRuntime keeps beside the shared runtime state: its widgets and its event bookkeeping.
 #pragma once
 
+#include <QAction>
 #include <QPointer>
 #include <QTranslator>
 #include <QWidget>
@@ -41,7 +42,7 @@ struct QtRuntime::Impl {
   FormControlStyle indicator_style;                // outlives the forms that use it
   std::vector<std::unique_ptr<FormWindow>> forms;  // own the windows; controls are their children
   std::unordered_map<int, QWidget*> widgets;       // every form and control by window id
-  std::unordered_map<int, QAction*> actions;       // menu items by window id (owned by their menus)
+  std::unordered_map<int, QAction*> actions;       // the menu items by window id (they have no widget)
   std::unordered_set<int> destroyed;               // forms closed for good
   std::unordered_set<int> placed;                  // forms placed at their first showing
   std::uint64_t procedures_run = 0;

@@ -1,6 +1,5 @@
 // Window management of the Qt backend: placing and sizing forms and controls, maximizing,
 // stacking, the window system's decoration sizes, and the event wait.
-#include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -56,9 +55,11 @@ void QtRuntime::SETWINDOWSIZE(Window w, float width, float height) {
   const QuietScope quiet(d_->quiet);
   if (!kind_of(w) && form_window(w).style() != FormStyle::Main) {
     target->setFixedSize(size);
+  } else if (!kind_of(w)) {
+    target->resize(size + QSize(0, form_window(w).menu_bar_height()));  // the client keeps the size
+    form_window(w).fit_client();
   } else {
     target->resize(size);
-    if (!kind_of(w)) form_window(w).lay_out_client();
   }
 }
 
@@ -82,7 +83,7 @@ float QtRuntime::GETTOP(Window w) {
 // ---- Showing and stacking
 
 int QtRuntime::ISWINDOWVISIBLE(Window w) {
-  if (const QAction* a = action(w)) return a->isVisible() ? 1 : 0;
+  if (const QAction* a = menu_action(w)) return a->isVisible() && widget(form_of(w))->isVisible() ? 1 : 0;
   return widget(w)->isVisible() ? 1 : 0;
 }
 
@@ -165,6 +166,10 @@ int QtRuntime::GetSystemMetrics(int index) {
 }
 
 // ---- The event wait
+
+void QtRuntime::post(std::function<void()> action) {
+  QTimer::singleShot(0, QCoreApplication::instance(), std::move(action));
+}
 
 void QtRuntime::WAITEVENT(int) {
   const std::uint64_t before = d_->procedures_run;

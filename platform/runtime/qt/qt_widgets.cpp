@@ -123,12 +123,6 @@ Qt::WindowFlags flags_for(FormStyle style) {
 FormWindow::FormWindow(const FormLayout& layout)
     : QWidget(nullptr, flags_for(layout.style)), style_(layout.style) {
   setWindowTitle(QString::fromStdString(layout.caption));
-  const bool has_menu =
-      std::ranges::any_of(layout.menus, [](const MenuLayout& m) { return !m.items.empty(); });
-  if (has_menu) {
-    menu_bar_ = new QMenuBar(this);
-    client_ = new QWidget(this);
-  }
   if (style_ == FormStyle::Popup) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -143,17 +137,28 @@ void FormWindow::closeEvent(QCloseEvent* e) {
   }
 }
 
-void FormWindow::lay_out_client() {
-  if (menu_bar_ == nullptr) return;
-  const int wanted = menu_bar_->heightForWidth(width());
-  const int bar = std::min(wanted > 0 ? wanted : menu_bar_->sizeHint().height(), height());
-  menu_bar_->setGeometry(0, 0, width(), bar);
-  client_->setGeometry(0, bar, width(), height() - bar);
+QMenuBar& FormWindow::menu_bar() {
+  if (bar_ == nullptr) {
+    bar_ = new QMenuBar(this);
+    client_ = new QWidget(this);
+  }
+  return *bar_;
+}
+
+int FormWindow::menu_bar_height() const {
+  return bar_ != nullptr ? bar_->sizeHint().height() : 0;
+}
+
+void FormWindow::fit_client() {
+  if (bar_ == nullptr) return;
+  const int h = menu_bar_height();
+  bar_->setGeometry(0, 0, width(), h);
+  client_->setGeometry(0, h, width(), std::max(height() - h, 0));
 }
 
 void FormWindow::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
-  lay_out_client();  // before the form hears of its new size: the client area is then already its own
+  fit_client();
   on_resize();
 }
 

@@ -65,19 +65,19 @@ class PictureWidget : public QWidget {
 };
 
 // A form's top-level window. Close requests go to `allow_close`; a pop-up form paints its surface
-// and reports the mouse like a picture control. A form with menus has its menu bar on top and its
-// controls in the client area below it.
+// and reports the mouse like a picture control.
 class FormWindow : public QWidget {
  public:
   explicit FormWindow(const FormLayout& layout);
   FormStyle style() const { return style_; }
-  // Where the controls lie: the window itself, or the area below its menu bar.
-  QWidget& client() { return client_ != nullptr ? *client_ : static_cast<QWidget&>(*this); }
-  const QWidget& client() const { return client_ != nullptr ? *client_ : static_cast<const QWidget&>(*this); }
-  QMenuBar* menu_bar() const { return menu_bar_; }
-  // Puts the menu bar on top and the client area below it, at the window's size (done on every
-  // resize; called directly where the window is resized while hidden).
-  void lay_out_client();
+  // Where the controls are laid out: the window itself, or the area under its menu bar once it has one.
+  QWidget& client() { return client_ != nullptr ? *client_ : *this; }
+  // The window's menu bar, made (with the client area under it) on first use, before any control.
+  QMenuBar& menu_bar();
+  int menu_bar_height() const;
+  // Lays the menu bar and the client area out over the window as it is now (also before it is shown,
+  // when Qt holds its resize events back).
+  void fit_client();
   void set_surface(SurfaceSource source) { source_ = std::move(source); }
   MouseRelay& mouse() { return mouse_; }
   std::function<bool()> allow_close = [] { return false; };
@@ -95,7 +95,7 @@ class FormWindow : public QWidget {
   FormStyle style_;
   SurfaceSource source_;
   MouseRelay mouse_;
-  QMenuBar* menu_bar_ = nullptr;
+  QMenuBar* bar_ = nullptr;
   QWidget* client_ = nullptr;
 };
 

@@ -70,5 +70,31 @@ TEST_F(Jpeg2BmpTest, AGifIsConverted) {
                                                        0xFF000000u, 0xFF808080u}));
 }
 
+// Qt's readers report a GIF's first frame and an ICO's directory entry, but make the GIF's logical
+// screen and the ICO's embedded PNG: those are the sizes bounded (and admitted against memory).
+TEST_F(Jpeg2BmpTest, GifScreensAndIcoPicturesAreBoundedAtTheSizeQtMakes) {
+  // A 1 × 1 frame on a 5600 × 5600 screen, with a global table of two colours.
+  const Bytes gif = {'G', 'I', 'F', '8', '9',  'a',  0xE0, 0x15, 0xE0, 0x15, 0x80, 0,
+                     0,   0,   0,   0,   0xFF, 0xFF, 0xFF, 0x2C, 0,    0,    0,    0,
+                     1,   0,   1,   0,   0,    2,    2,    0x44, 0x01, 0,    0x3B};
+  // A 16 × 16 directory entry for a PNG whose header says 5600 × 5600 (Qt wants 40 bytes or more).
+  const Bytes ico = {0,   0,   1, 0, 1,    0,    16,  16,  0,    0,    1,    0,    32,  0, 45, 0,  0,   0,
+                     22,  0,   0, 0, 0x89, 'P',  'N', 'G', '\r', '\n', 0x1A, '\n', 0,   0, 0,  13, 'I', 'H',
+                     'D', 'R', 0, 0, 0x15, 0xE0, 0,   0,   0x15, 0xE0, 8,    6,    0,   0, 0,  0,  0,   0,
+                     0,   0,   0, 0, 0,    'I',  'E', 'N', 'D',  0xAE, 0x42, 0x60, 0x82};
+  const struct {
+    const char* name;
+    const Bytes& file;
+    std::string claim;
+  } rows[] = {{"g.gif", gif, "GIF header claims 5600 × 5600"},
+              {"i.ico", ico, "ICO header claims 5600 × 5600"}};
+  for (const auto& row : rows) {
+    write_bytes(dir.file(row.name), row.file);
+    EXPECT_EQ(JPEG2BMP(dir.file(row.name), work()).failure,
+              row.claim + " pixels but the file holds " + std::to_string(row.file.size()) + " bytes");
+    EXPECT_FALSE(fs::exists(work()));
+  }
+}
+
 }  // namespace
 }  // namespace vimbrel

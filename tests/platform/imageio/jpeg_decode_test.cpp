@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/imageio/qt_codecs.h"
+#include "platform/system/file_io.h"
 #include "tests/platform/imageio/jpeg2bmp_fixture.h"
 
 namespace vimbrel {
@@ -178,6 +180,33 @@ TEST_F(Jpeg2BmpTest, ProgressiveFilesWithAbsurdlyManyScansAreRefused) {
   }
 }
 
+// Qt's reader takes a file whose start marker is followed by a stray byte (libjpeg skips it), and
+// would decode its every scan: such a file meets the decoder's bounds all the same.
+TEST_F(Jpeg2BmpTest, AStrayByteAfterTheStartMarkerDoesNotGetAroundTheScanLimit) {
+  const Bytes small = make_jpeg(64, 48, noise, TJSAMP_420, 90, TJFLAG_PROGRESSIVE);
+  const auto with_stray_byte = [](Bytes jpeg) {
+    jpeg.insert(jpeg.begin() + 2, 0x00);
+    return jpeg;
+  };
+  write_bytes(dir.file("stray.jpg"), with_stray_byte(with_last_scan_repeated(small, 600)));
+  EXPECT_EQ(JPEG2BMP(dir.file("stray.jpg"), work()).failure, "a progressive JPEG of more than 500 scans");
+  EXPECT_FALSE(fs::exists(work()));
+  std::uint64_t size = 0;
+  const UniqueFd fd = open_for_reading(dir.file("stray.jpg"), size);
+  try {
+    linked_qt_codecs().read_other(fd.get(), size);
+    ADD_FAILURE() << "Qt's reader decoded a JPEG";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.code, errc::kInvalidPicture);
+  }
+  // An ordinary picture with the stray byte is the decoder's (the fixture checks it kept the pixels).
+  write_bytes(dir.file("stray.jpg"), with_stray_byte(small));
+  const std::optional<Bitmap> b = convert(dir.file("stray.jpg"));
+  ASSERT_TRUE(b.has_value());
+  int w = 0, h = 0;
+  EXPECT_EQ(pixels_of(*b), turbo_decode(small, w, h));
+}
+
 // The frame header's size fields patched to 65500 × 65500 in a file of a few hundred bytes.
 Bytes claiming_huge_size(Bytes jpeg, unsigned char sof) {
   for (std::size_t i = 0; i + 9 < jpeg.size(); ++i) {
@@ -205,6 +234,70 @@ TEST_F(Jpeg2BmpTest, HugeClaimsAreRefusedBeforeAnythingIsAllocated) {
     EXPECT_EQ(e.code, errc::kOutOfMemory);
   }
   EXPECT_FALSE(fs::exists(work()));
+}
+
+// The frame header's size fields (the first SOFn, any coding) patched to `w` × `h`.
+Bytes claiming(Bytes jpeg, int w, int h) {
+  for (std::size_t i = 0; i + 9 < jpeg.size(); ++i) {
+    const unsigned char m = jpeg[i + 1];
+    if (jpeg[i] == 0xFF && m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC) {
+      jpeg[i + 5] = static_cast<unsigned char>(h >> 8);
+      jpeg[i + 6] = static_cast<unsigned char>(h);
+      jpeg[i + 7] = static_cast<unsigned char>(w >> 8);
+      jpeg[i + 8] = static_cast<unsigned char>(w);
+      break;
+    }
+  }
+  return jpeg;
+}
+
+// The file after its start marker, behind a comment of `bytes` padding.
+Bytes padded(const Bytes& jpeg, std::size_t bytes) {
+  Bytes out = {0xFF,
+               0xD8,
+               0xFF,
+               0xFE,
+               static_cast<unsigned char>((bytes + 2) >> 8),
+               static_cast<unsigned char>(bytes + 2)};
+  out.resize(out.size() + bytes, ' ');
+  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+  return out;
+}
+
+Bytes cut_to(Bytes jpeg, std::size_t bytes) {
+  jpeg.resize(bytes);
+  return jpeg;
+}
+
+// Claims are measured against the scans' coded data alone, and a cut-off file's at the Huffman rate:
+// a few hundred bytes of scans in a padded file, or an arithmetic-coded file cut off after 2 KB, do
+// not make a 4096 × 4096 picture of zeros. An ordinary cut-off photo still loads, with a warning.
+TEST_F(Jpeg2BmpTest, ClaimsBeyondWhatTheCodedDataCoversAreRefusedBeforeDecoding) {
+  const Bytes huffman = padded(claiming(make_jpeg(16, 16, noise, TJSAMP_420, 90), 4096, 4096), 20000);
+  const Bytes arithmetic = file_bytes(corpus("turbo/testimgari.jpg"));
+  const std::string claim = "JPEG header claims 4096 × 4096 pixels but its scans hold ";
+  const std::string cut_off = " and stop before the end marker (a cut-off file)";
+  const struct {
+    const char* name;
+    Bytes file;
+    std::string failure_starts, failure_ends, warning;
+  } rows[] = {
+      {"padded Huffman", huffman, claim, " bytes of coded data", ""},
+      {"padded Huffman cut off", cut_to(huffman, huffman.size() - 8), claim, cut_off, ""},
+      {"arithmetic cut off", cut_to(claiming(arithmetic, 4096, 4096), 2048), claim, cut_off, ""},
+      {"cut-off photo", file_bytes(corpus("made/truncated_half.jpg")), "", "",
+       "the JPEG data ends before its end marker (a cut-off file?); it was loaded as far as it goes"},
+  };
+  for (const auto& row : rows) {
+    write_bytes(dir.file("claim.jpg"), row.file);
+    const ConvertedPicture got = JPEG2BMP(dir.file("claim.jpg"), work());
+    EXPECT_EQ(got.failure.rfind(row.failure_starts, 0), 0u) << row.name << ": " << got.failure;
+    EXPECT_TRUE(got.failure.ends_with(row.failure_ends)) << row.name << ": " << got.failure;
+    EXPECT_EQ(got.failure.empty(), row.failure_starts.empty()) << row.name;
+    EXPECT_EQ(got.warning, row.warning) << row.name;
+    EXPECT_EQ(fs::exists(work()), got.failure.empty()) << row.name;
+    fs::remove(work());
+  }
 }
 
 }  // namespace

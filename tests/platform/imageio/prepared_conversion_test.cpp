@@ -24,6 +24,10 @@ const PreparedCase kPrepared[] = {
     {"CutOffSource", "made/truncated_in_header.jpg", "made/truncated_in_header.jpg", false},
 };
 
+void PrintTo(const PreparedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class PreparedConversionTest : public ::testing::TestWithParam<PreparedCase> {};
 
 // The converter's result with a conversion prepared ahead is byte for byte its result without one,
@@ -36,7 +40,7 @@ TEST_P(PreparedConversionTest, TheConverterGivesTheSameFileWithOrWithoutIt) {
   {
     PreparedConversion ahead(corpus(GetParam().prepared).string(), dir.file("work.bmp"),
                              dir.file("ahead.bmp"));
-    JPEG2BMP(loaded, dir.file("work.bmp"));
+    ahead.convert(loaded, dir.file("work.bmp"));
     EXPECT_EQ(ahead.taken(), GetParam().taken);
   }
   EXPECT_FALSE(fs::exists(dir.file("ahead.bmp")));
@@ -55,7 +59,7 @@ TEST(PreparedConversion, ATakenWorkFilePathIsNeverReplaced) {
   {
     PreparedConversion ahead(corpus("made/baseline_420.jpg").string(), dir.file("work.bmp"),
                              dir.file("ahead.bmp"));
-    EXPECT_THROW(JPEG2BMP(corpus("made/baseline_420.jpg").string(), dir.file("work.bmp")), RuntimeError);
+    EXPECT_THROW(ahead.convert(corpus("made/baseline_420.jpg").string(), dir.file("work.bmp")), RuntimeError);
     EXPECT_FALSE(ahead.taken());
   }
   EXPECT_EQ(file_bytes(dir.file("work.bmp")), test::Bytes{'x'});

@@ -1,5 +1,6 @@
 // What a save does to the file it replaces: a read-only file is kept, a link stays a link.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,13 @@ struct TargetCase {
   std::function<void(const test::TempDir&)> make;
   bool written;
   const char* file_written;  // the file that holds the new picture afterwards, when written
+  bool as_root = false;      // the case needs a second user: root gives the link to "nobody"
 };
+
+// The folder made sticky and writable by anyone, as /tmp is.
+void share(const test::TempDir& d) {
+  fs::permissions(d.path(), fs::perms::all | fs::perms::sticky_bit);
+}
 
 const TargetCase kTargets[] = {
     {"ReadOnlyFile",
@@ -42,6 +49,20 @@ const TargetCase kTargets[] = {
      false, nullptr},
     {"DanglingLink", [](const test::TempDir& d) { fs::create_symlink("gone.BMP", d.file("out.BMP")); }, false,
      nullptr},
+    {"OwnLinkInASharedFolder",
+     [](const test::TempDir& d) {
+       share(d);
+       fs::create_symlink("old.BMP", d.file("out.BMP"));
+     },
+     true, "old.BMP"},
+    // Planted by another user: the kernel would not let a plain write through it, nor does the save.
+    {"OtherUsersLinkInASharedFolder",
+     [](const test::TempDir& d) {
+       share(d);
+       fs::create_symlink("old.BMP", d.file("out.BMP"));
+       ASSERT_EQ(::lchown(d.file("out.BMP").c_str(), 65534, 65534), 0);
+     },
+     false, nullptr, true},
 };
 
 void PrintTo(const TargetCase& c, std::ostream* os) {
@@ -52,6 +73,7 @@ class SaveTarget : public ::testing::TestWithParam<TargetCase> {};
 
 TEST_P(SaveTarget, IsReplacedThroughALinkOrKept) {
   const TargetCase& c = GetParam();
+  if (c.as_root && ::geteuid() != 0) GTEST_SKIP() << "needs root to make a link of another user";
   test::TempDir dir;
   const Bitmap before = Bitmap::create(3, 2), after = Bitmap::create(5, 4);
   write_bitmap_file(before, dir.file("old.BMP"));

@@ -61,6 +61,16 @@ TEST_P(SplitPath, GivesTheFourPartsThatJoinBackToThePath) {
 INSTANTIATE_TEST_SUITE_P(Rows, SplitPath, ::testing::ValuesIn(kSplits),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The save writes, and its dialog asks about, the chosen name with its last extension replaced;
+// a backslash separates as "/" does.
+TEST(WithExtension, ReplacesTheLastExtensionOfTheFileName) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"/p/a.jpg", "/p/a.BMP"},           {"/p/a.b.png", "/p/a.b.BMP"},       {"/p.d/a", "/p.d/a.BMP"},
+      {"pics/a.b\\c", "pics/a.b\\c.BMP"}, {"C:\\x\\表.bmp", "C:\\x\\表.BMP"}, {"name.", "name.BMP"},
+  };
+  for (const auto& [chosen, written] : rows) EXPECT_EQ(with_extension(chosen, ".BMP"), written) << chosen;
+}
+
 class FileExists : public ::testing::Test {
  protected:
   FileExists() {

@@ -252,13 +252,10 @@ TEST_F(QtRuntimeTest, TheSaveDialogAsksAboutTheFileReallyWritten) {
   }
 }
 
-TEST(QtSaveNames, TheWrittenNameReplacesOnlyTheLastExtension) {
-  EXPECT_EQ(with_extension("/p/a.jpg", ".BMP"), "/p/a.BMP");
-  EXPECT_EQ(with_extension("/p/a.b.png", ".BMP"), "/p/a.b.BMP");
-  EXPECT_EQ(with_extension("/p.d/a", ".BMP"), "/p.d/a.BMP");
-  EXPECT_EQ(single_extension({"(*.BMP *.bmp)"}), ".BMP");
-  EXPECT_EQ(single_extension({"(*.BMP *.bmp)", "(*)"}), "");
-  EXPECT_EQ(single_extension({"(*)"}), "");
+TEST(QtSaveNames, EachTypeWritesTheFirstExtensionOfItsPatterns) {
+  EXPECT_EQ(filter_extension("(*.BMP *.bmp)"), ".BMP");
+  EXPECT_EQ(filter_extension("PNG (*.PNG *.png)"), ".PNG");
+  EXPECT_EQ(filter_extension("(*)"), "");
 }
 
 }  // namespace

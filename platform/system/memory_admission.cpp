@@ -1,4 +1,4 @@
-#include "platform/imageio/memory_admission.h"
+#include "platform/system/memory_admission.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -69,8 +69,10 @@ std::uint64_t hierarchy_room(const std::string& mount, std::string path, bool v2
   }
 }
 
-std::uint64_t cgroup_room() {
-  std::ifstream in("/proc/self/cgroup");
+}  // namespace
+
+std::uint64_t cgroup_room(const std::string& self_cgroup, const std::string& root) {
+  std::ifstream in(self_cgroup);
   std::string line;
   std::uint64_t room = kUnbounded;
   while (std::getline(in, line)) {
@@ -80,13 +82,15 @@ std::uint64_t cgroup_room() {
     const std::string controllers = "," + line.substr(first + 1, second - first - 1) + ",";
     const std::string path = line.substr(second + 1);
     if (controllers == ",,") {
-      room = std::min(room, hierarchy_room("/sys/fs/cgroup", path, true));
+      room = std::min(room, hierarchy_room(root, path, true));
     } else if (controllers.find(",memory,") != std::string::npos) {
-      room = std::min(room, hierarchy_room("/sys/fs/cgroup/memory", path, false));
+      room = std::min(room, hierarchy_room(root + "/memory", path, false));
     }
   }
   return room;
 }
+
+namespace {
 
 std::uint64_t address_space_room() {
   rlimit limit{};
@@ -99,11 +103,16 @@ std::uint64_t address_space_room() {
 }  // namespace
 
 std::uint64_t usable_memory() {
-  return std::min({system_available(), cgroup_room(), address_space_room()});
+  return std::min(
+      {system_available(), cgroup_room("/proc/self/cgroup", "/sys/fs/cgroup"), address_space_room()});
 }
 
 void admit_memory(std::uint64_t bytes) {
-  if (bytes > usable_memory()) throw RuntimeError{errc::kOutOfMemory};
+  if (const std::uint64_t usable = usable_memory(); bytes > usable) {
+    throw RuntimeError{errc::kOutOfMemory, "not enough memory: " + std::to_string(bytes >> 20) +
+                                               " MB needed, " + std::to_string(usable >> 20) +
+                                               " MB to be had"};
+  }
 }
 
 }  // namespace vimbrel

@@ -8,15 +8,11 @@ namespace vimbrel {
 // The file a save replaces for `path`: the path itself, or for a symbolic link the file it names, so
 // that the link stays a link. Throws RuntimeError 75 when that file must be kept: its owner made it
 // read-only (no write permission for anyone), this user may not write it, it is no regular file, or
-// the link names nothing.
+// the link names nothing, or it is a link another user made in a sticky folder anyone may write.
 std::string replaceable_target(const std::string& path);
 
-// Why a picture at `path` cannot be read, as far as the file system tells: "not found", "a folder",
-// "not a regular file" (a FIFO or a device), "permission denied"; empty when it is a readable file.
-std::string unreadable_cause(const std::string& path);
-
-// A warning for a picture that loads although it is damaged: a JPEG whose data stops before its
-// end marker (a cut-off file loads as far as it goes). Empty otherwise.
-std::string picture_warning(const std::string& path);
+// True when the file system holding the open file `fd` has (next to) no space left for this user, as
+// after a write that failed for want of it.
+bool no_space_left(int fd);
 
 }  // namespace vimbrel

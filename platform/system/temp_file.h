@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/imageio/file_io.h"
-#include "platform/imageio/signal_cleanup.h"
+#include "platform/system/file_io.h"
+#include "platform/system/signal_cleanup.h"
 
 namespace vimbrel {
 

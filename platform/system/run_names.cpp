@@ -1,9 +1,7 @@
-#include "platform/imageio/run_names.h"
+#include "platform/system/run_names.h"
 
-#include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <exception>
@@ -25,11 +23,6 @@ bool read_number(std::string_view text, std::size_t& at, Number& value) {
   return true;
 }
 
-bool process_runs(pid_t pid) {
-  // EPERM: it runs, under another user.
-  return ::kill(pid, 0) == 0 || errno == EPERM;
-}
-
 }  // namespace
 
 std::uint64_t random_tag() {
@@ -47,7 +40,7 @@ std::string run_tag() {
   return std::string(kPrefix) + std::to_string(::getpid()) + "-" + std::to_string(random_tag());
 }
 
-bool tag_of_ended_run(std::string_view name, std::size_t at, std::string_view suffix) {
+bool is_run_tag(std::string_view name, std::size_t at, std::string_view suffix) {
   if (at > name.size() || name.substr(at, kPrefix.size()) != kPrefix) return false;
   at += kPrefix.size();
   pid_t pid = 0;
@@ -56,7 +49,7 @@ bool tag_of_ended_run(std::string_view name, std::size_t at, std::string_view su
       !read_number(name, at, tag) || name.substr(at) != suffix) {
     return false;
   }
-  return !process_runs(pid);
+  return true;
 }
 
 }  // namespace vimbrel

@@ -173,7 +173,7 @@ TEST_F(Renderer, ComposedRegionMatchesTheWholeCanvas) {
     const PixelRect region{static_cast<std::int64_t>(rng() % 120) - 20,
                            static_cast<std::int64_t>(rng() % 100) - 20, w, h};
     Bitmap part = Bitmap::create(w, h);
-    compose(s, part, region);
+    compose(s.rt, plan_composite(s), part, region);
     for (std::int64_t y = 0; y < h; ++y) {
       for (std::int64_t x = 0; x < w; ++x) {
         const std::int64_t cx = region.x + x, cy = region.y + y;
@@ -186,18 +186,14 @@ TEST_F(Renderer, ComposedRegionMatchesTheWholeCanvas) {
   }
 }
 
-TEST_F(Renderer, SaveOptionsCopyTheUpperImageAndDrawBothUnguarded) {
+TEST_F(Renderer, SaveWithoutTheEffectCopiesTheUpperImage) {
   example(1);
   s.doc.a.x = 10, s.doc.a.y = 10;
   s.doc.b.x = 80, s.doc.b.y = 30;
   ASSERT_TRUE(rt.select_row("LIST1", 4));
   Bitmap plainly = Bitmap::create(1, 1);
-  compose(s, plainly, {100, 50, 1, 1}, {.apply_effect = false});
+  compose(s.rt, plan_composite(s, {.apply_effect = false}), plainly, {100, 50, 1, 1});
   EXPECT_EQ(plainly.at(0, 0), kB);
-  s.doc.b.width = 0;
-  Bitmap unguarded = Bitmap::create(1, 1);
-  compose(s, unguarded, {100, 50, 1, 1}, {.apply_effect = true, .guard_absent = false});
-  EXPECT_EQ(unguarded.at(0, 0), (kA ^ kB) | kBlack);
 }
 
 TEST_F(Renderer, CanvasKeepsTheImagesAsTheyWereWhenItWasDrawn) {

@@ -1,4 +1,4 @@
-#include "platform/imageio/file_io.h"
+#include "platform/system/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,11 +6,12 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <string>
 #include <system_error>
 #include <thread>
 
-#include "platform/imageio/memory_admission.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/system/memory_admission.h"
 
 namespace vimbrel {
 
@@ -50,22 +51,37 @@ void close_in_background(UniqueFd fd) {
   }
 }
 
+namespace {
+
+std::string open_failure(int error) {
+  if (error == EACCES || error == EPERM) return "permission denied";
+  if (error == ELOOP) return "a loop of symbolic links";
+  return std::error_code(error, std::generic_category()).message();
+}
+
+std::string not_regular(const struct stat& st) {
+  return S_ISDIR(st.st_mode) ? "a folder" : "not a regular file";
+}
+
+}  // namespace
+
 UniqueFd open_for_reading(const std::string& path, std::uint64_t& size) {
   // A FIFO or a device is never opened (opening one can block or act on the device); the open is
   // non-blocking as well, and fstat confirms that what was opened is still a regular file.
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR || path.empty()) throw RuntimeError{errc::kFileNotFound};
-    throw RuntimeError{errc::kPathAccess};
+    if (errno == ENOENT || errno == ENOTDIR || path.empty())
+      throw RuntimeError{errc::kFileNotFound, "not found"};
+    throw RuntimeError{errc::kPathAccess, open_failure(errno)};
   }
-  if (!S_ISREG(st.st_mode)) throw RuntimeError{errc::kFileNotFound};
+  if (!S_ISREG(st.st_mode)) throw RuntimeError{errc::kFileNotFound, not_regular(st)};
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd) {
-    if (errno == ENOENT || errno == ENOTDIR) throw RuntimeError{errc::kFileNotFound};
-    throw RuntimeError{errc::kPathAccess};
+    if (errno == ENOENT || errno == ENOTDIR) throw RuntimeError{errc::kFileNotFound, "not found"};
+    throw RuntimeError{errc::kPathAccess, open_failure(errno)};
   }
-  if (::fstat(fd.get(), &st) != 0) throw RuntimeError{errc::kPathAccess};
-  if (!S_ISREG(st.st_mode)) throw RuntimeError{errc::kFileNotFound};
+  if (::fstat(fd.get(), &st) != 0) throw RuntimeError{errc::kPathAccess, open_failure(errno)};
+  if (!S_ISREG(st.st_mode)) throw RuntimeError{errc::kFileNotFound, not_regular(st)};
   size = static_cast<std::uint64_t>(st.st_size);
   return fd;
 }
