@@ -66,6 +66,20 @@ FormLayout main_form() {
   // The menu bar: ファイル and 元に戻す stand for the controller's buttons, as the arrow keys do; 編集
   // (Edit) also places the controlled picture against the other.
   for (ControlLayout& item : key_command_items()) f.controls.push_back(std::move(item));
+  // The menu bar: 表示 (View) sets the view scale; 実寸 is in force at start.
+  for (const auto& [name, caption, key, check] :
+       {std::tuple{"VIEW_ACTUAL", "実寸(&A)", "Ctrl+0", true},
+        std::tuple{"VIEW_ZOOMIN", "拡大(&I)", "Ctrl++; Ctrl+=", false},
+        std::tuple{"VIEW_ZOOMOUT", "縮小(&O)", "Ctrl+-", false},
+        std::tuple{"VIEW_FIT", "全体表示(&F)", "F", true}}) {
+    ControlLayout item = control(name, ControlKind::MenuItem, caption, 0, 0, 0, 0, nullptr, 0);
+    item.menu = "表示(&V)";
+    item.shortcut = key;
+    item.checkable = check;
+    item.checked = std::string_view(name) == "VIEW_ACTUAL";
+    f.controls.push_back(item);
+  }
+  // 編集 (Edit) also places the controlled picture against the other.
   for (const auto& [name, caption, key] : {std::tuple{"MENUALIGN", "自動位置合わせ(&A)", "Ctrl+Shift+A"},
                                            std::tuple{"MENUSTART", "先頭に揃える(&S)", "Ctrl+Shift+Home"},
                                            std::tuple{"MENUCENTRE", "中央に揃える(&C)", "Ctrl+Shift+C"},

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/title.h"
 #include "app/view_layout.h"
+#include "app/view_menu.h"
+#include "app/view_scale.h"
 #include "platform/pixels/rounding.h"
 
 namespace vimbrel {
@@ -24,23 +27,28 @@ constexpr Axis kX{&JoinDocument::canvas_width, &ViewState::view_width,   &ViewSt
 constexpr Axis kY{&JoinDocument::canvas_height, &ViewState::view_height,  &ViewState::over_y,
                   &ViewState::scroll_unit_y,    &ViewState::scroll_max_y, &ViewState::scroll_pos_y};
 
-// Past this a pixel offset no longer fits a 16-bit scroll position; the bar then runs 0 ... 10000.
-constexpr float kMaxUnscaled = 32767;
-constexpr std::int16_t kScaledRange = 10000;
+ViewInput input_of(const Session& s, std::int16_t client_width, std::int16_t client_height) {
+  const JoinDocument& d = s.doc;
+  ViewInput in;
+  in.canvas_width = d.canvas_width, in.canvas_height = d.canvas_height;
+  in.client_width = client_width, in.client_height = client_height;
+  in.bar = d.view.scrollbar_size;
+  in.chosen = {d.view.fit, d.view.chosen_scale};
+  in.device_ratio = d.view.device_ratio;
+  in.scroll_pos_x = d.view.scroll_pos_x, in.scroll_pos_y = d.view.scroll_pos_y;
+  return in;
+}
 
-void scroll_range(JoinDocument& d, const Axis& a) {
+// The rule as it stands for the last layout.
+ViewShown shown_now(const Session& s) {
+  return show_view(input_of(s, s.doc.view.client_width, s.doc.view.client_height));
+}
+
+void scroll_range(JoinDocument& d, const Axis& a, const ViewAxis& shown) {
   ViewState& v = d.view;
-  v.*a.over = d.*a.canvas - static_cast<float>(v.*a.view);
-  if (v.*a.over > 0) {
-    if (v.*a.over > kMaxUnscaled) {
-      v.*a.unit = v.*a.over / kScaledRange;
-      v.*a.max = kScaledRange;
-    } else {
-      v.*a.max = to_int16(v.*a.over);
-    }
-  } else {
-    v.*a.max = 0;
-  }
+  v.*a.over = shown.over;
+  if (shown.max > 0 && shown.unit != 1) v.*a.unit = shown.unit;
+  v.*a.max = shown.max;
 }
 
 void set_up_bar(Session& s, Window bar, const Axis& a, float x, float y, float w, float h) {
@@ -57,11 +65,11 @@ void set_up_bar(Session& s, Window bar, const Axis& a, float x, float y, float w
 }  // namespace
 
 void SCROLL_XD_SUB(Session& s, Window) {
-  scroll_range(s.doc, kX);
+  scroll_range(s.doc, kX, shown_now(s).x);
 }
 
 void SCROLL_YD_SUB(Session& s, Window) {
-  scroll_range(s.doc, kY);
+  scroll_range(s.doc, kY, shown_now(s).y);
 }
 
 void WIN_SAIZU_SUB(Session& s, Window owner) {
@@ -73,9 +81,12 @@ void WIN_SAIZU_SUB(Session& s, Window owner) {
   // (maximized, restored), so it is not worked out from frame sizes read once.
   const std::int16_t client_width = to_int16(s.rt.GETCLIENTWIDTH(c.MAINFORM));
   const std::int16_t client_height = to_int16(s.rt.GETCLIENTHEIGHT(c.MAINFORM));
+  d.view.device_ratio = s.rt.GETDEVICERATIO(c.MAINFORM);
   if (d.view.last_canvas_width == d.canvas_width && d.view.last_canvas_height == d.canvas_height &&
       d.view.last_win_width == d.view.win_width && d.view.last_win_height == d.view.win_height &&
-      d.view.client_width == client_width && d.view.client_height == client_height) {
+      d.view.client_width == client_width && d.view.client_height == client_height &&
+      d.view.last_fit == d.view.fit && d.view.last_chosen_scale == d.view.chosen_scale &&
+      d.view.last_device_ratio == d.view.device_ratio) {
     return;
   }
   s.rt.SHOWWINDOW(c.BUTTON[1], 0);
@@ -84,7 +95,15 @@ void WIN_SAIZU_SUB(Session& s, Window owner) {
   d.view.client_width = client_width;
   d.view.client_height = client_height;
   const int bar = d.view.scrollbar_size;
-  const ViewLayout l = layout_view(d.canvas_width, d.canvas_height, client_width, client_height, bar);
+  d.view.last_fit = d.view.fit;
+  d.view.last_chosen_scale = d.view.chosen_scale;
+  d.view.last_device_ratio = d.view.device_ratio;
+  const double scale_before = d.view.scale;
+  const ViewShown shown = show_view(input_of(s, client_width, client_height));
+  const ViewLayout& l = shown.layout;
+  d.view.scale = shown.scale;
+  d.view.zoom = shown.zoom;
+  d.view.picture_x = static_cast<std::int16_t>(l.x), d.view.picture_y = static_cast<std::int16_t>(l.y);
   d.view.need_hbar = l.hbar ? 1 : 0;
   d.view.need_vbar = l.vbar ? 1 : 0;
   d.view.scroll_unit_x = 1;
@@ -116,13 +135,34 @@ void WIN_SAIZU_SUB(Session& s, Window owner) {
     s.rt.MOVEWINDOW(c.BUTTON[1], d.view.view_width, d.view.view_height);
     s.rt.SHOWWINDOW(c.BUTTON[1], -1);
   }
+  if (d.view.scale != scale_before) {  // a fit follows the window: the title and menu say so
+    TITLE_SET(s, owner);
+    view_menu_checks(s);
+  }
 }
 
-void CG_UP_SUB(Session& s, Window) {
+void CG_SHOW_SUB(Session& s, Window) {
+  JoinDocument& d = s.doc;
+  if (s.rt.CHECKOBJECT(d.canvas_bitmap) == 0) return;
+  const ViewShown v = shown_now(s);
+  if (v.plain) {
+    s.rt.BITBLT(s.c.PICTURE1, 0, 0, d.view.view_width, d.view.view_height, d.canvas_bitmap, d.view.view_x,
+                d.view.view_y);
+    return;
+  }
+  s.rt.SCALEBLT(s.c.PICTURE1, 0, 0, static_cast<float>(v.x.surface), static_cast<float>(v.y.surface),
+                d.canvas_bitmap, d.view.view_x, d.view.view_y, v.scale);
+}
+
+void CG_UP_SUB(Session& s, Window owner) {
   JoinDocument& d = s.doc;
   if (s.rt.CHECKOBJECT(d.canvas_bitmap) == 0) return;
   d.view.view_x = static_cast<float>(d.view.scroll_pos_x) * d.view.scroll_unit_x;
   d.view.view_y = static_cast<float>(d.view.scroll_pos_y) * d.view.scroll_unit_y;
+  if (!shown_now(s).plain) {
+    CG_SHOW_SUB(s, owner);  // blank where it reaches past the canvas
+    return;
+  }
   // A kept scroll position can point past the canvas after the window grew: the part beyond the
   // canvas is shown blank rather than as whatever the view held before.
   const std::int64_t sx = to_pixel(d.view.view_x), sy = to_pixel(d.view.view_y);

@@ -16,6 +16,9 @@ void SCROLL_XD_SUB(Session& s, Window owner);
 void SCROLL_YD_SUB(Session& s, Window owner);
 // Copies the visible part of the canvas into PICTURE1, from the scroll positions.
 void CG_UP_SUB(Session& s, Window owner);
+// Shows the canvas from view_x, view_y as they stand, at the view's scale: at 100 % on an unscaled
+// screen a plain BITBLT of the visible part, otherwise the scaled copy of the visible part.
+void CG_SHOW_SUB(Session& s, Window owner);
 // WIN_SAIZU_SUB, then CG_UP_SUB.
 void CG_ON_SUB(Session& s, Window owner);
 

@@ -6,6 +6,7 @@
 #include "app/menus.h"
 #include "app/startup.h"
 #include "app/title.h"
+#include "app/view_menu.h"
 #include "join/clipboard.h"
 #include "join/new_canvas.h"
 #include "join/placing.h"
@@ -21,12 +22,14 @@ namespace vimbrel {
 void wire_program(Session& s) {
   s.shell.TITLE_SET = [&s](Window owner) { TITLE_SET(s, owner); };
   s.shell.CG_ON_SUB = [&s](Window owner) { CG_ON_SUB(s, owner); };
+  s.shell.CG_SHOW_SUB = [&s](Window owner) { CG_SHOW_SUB(s, owner); };
   s.shell.MENU_RESET = [&s](Window owner) { MENU_RESET(s, owner); };
   s.shell.MENU_ALLSET = [&s](Window owner) { MENU_ALLSET(s, owner); };
 
   EventTable table;
   VIMBREL_EVENT(table, s, MAINFORM_END);
   add_view_events(s, table);
+  add_view_menu_events(s, table);
   add_renderer_events(s, table);
   add_new_canvas_events(s, table);
   add_positioning_events(s, table);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "app/view_scale.h"
+
 namespace vimbrel {
 namespace {
 
@@ -31,6 +33,7 @@ std::string title_text(const JoinDocument& doc) {
   if (doc.canvas_width > 0) {
     t += "キャンバス (" + number_text(doc.canvas_width) + "×" + number_text(doc.canvas_height) + ")";
   }
+  if (doc.view.scale != 1) t += "　〔" + scale_text(doc.view.scale) + "〕";  // at 100 % as it was
   return t;
 }
 

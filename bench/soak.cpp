@@ -200,6 +200,7 @@ class Soak {
       case ControlKind::Button:
       case ControlKind::Radio:
       case ControlKind::Check:
+      case ControlKind::MenuItem:
         done = click(c.name, what);
         break;
       case ControlKind::HScroll:

@@ -52,6 +52,19 @@ struct ViewState {
   float over_x = 0, over_y = 0;
   float view_x = 0, view_y = 0;
   std::int16_t corner_state = 0;
+  // The view scale (1 unless the user zooms). Chosen: the whole canvas
+  // (fit) or a scale in device pixels per canvas pixel. In force after the last layout: the scale,
+  // the zoom in client pixels per canvas pixel (scale / device ratio), and PICTURE1's corner.
+  bool fit = false;
+  double chosen_scale = 1;
+  double scale = 1, zoom = 1;
+  float device_ratio = 1;
+  bool last_fit = false;
+  double last_chosen_scale = 1;
+  float last_device_ratio = 1;
+  std::int16_t picture_x = 0, picture_y = 0;
+  // What a right-button drag has moved less than a canvas pixel, carried to its next step.
+  float drag_rest_x = 0, drag_rest_y = 0;
 };
 
 // The cut-out window: which twin it shows, its size and its place on the screen.

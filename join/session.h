@@ -29,6 +29,8 @@ struct Controls {
 struct ShellCalls {
   std::function<void(Window owner)> TITLE_SET;
   std::function<void(Window owner)> CG_ON_SUB;
+  // Shows the canvas from view_x, view_y at the view's scale (what a pan copies when not at 100 %).
+  std::function<void(Window owner)> CG_SHOW_SUB;
   std::function<void(Window owner)> MENU_RESET;
   std::function<void(Window owner)> MENU_ALLSET;
 };

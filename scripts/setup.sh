@@ -12,6 +12,9 @@ packages+=(libfftw3-dev)
 # Qt's own dialog texts in Japanese, and what the package check validates and packages the installed
 # files with.
 packages+=(qt6-translations-l10n desktop-file-utils appstream man-db dpkg-dev)
+# Screenshots of the real windows (docs, the view's look at each scale): a window manager, a driver
+# for the windows and ImageMagick's import.
+packages+=(openbox xdotool imagemagick x11-utils)
 # clang with its libFuzzer and sanitizer runtimes builds the fuzz targets (scripts/fuzz.sh).
 packages+=(clang libclang-rt-14-dev)
 missing=()

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/pixels/scale.h"
+
 #include "platform/imageio/bitmap_file.h"
 #include "platform/imageio/picture_file.h"
 #include "platform/pixels/runtime_error.h"
@@ -153,6 +155,31 @@ void BitmapStore::blit_out(Bitmap& dst, PixelRect to, BitmapObject source, std::
     return;
   }
   vimbrel::blit(dst, to.x, to.y, to.w, to.h, *read(source), sx, sy, mode);
+}
+
+void BitmapStore::scale_out(Bitmap& dst, PixelRect to, BitmapObject source, double sx, double sy,
+                            double scale) {
+  Slot& from = at(source);
+  if (!from.pic) return;
+  if (!from.pending) {
+    scale_copy(dst, to, sx, sy, scale, scaled_rows_of(*read(source)));
+    return;
+  }
+  const std::vector<const Bitmap*> sources = source_pictures(from);
+  const std::int64_t width = from.pic->width(), height = from.pic->height();
+  const BitmapStore::DeferredDraw& draw = from.pending;
+  scale_copy(dst, to, sx, sy, scale, [&](std::int64_t y, std::int64_t x0, Bitmap& row) {
+    const std::int64_t n = row.width();
+    const std::int64_t a = std::clamp<std::int64_t>(x0, 0, width),
+                       b = std::clamp<std::int64_t>(x0 + n, 0, width);
+    if (y < 0 || y >= height || a >= b) {
+      std::fill(row.row(0), row.row(0) + n, 0xFFFFFFFFu);
+      return;
+    }
+    std::fill(row.row(0), row.row(0) + (a - x0), 0xFFFFFFFFu);
+    std::fill(row.row(0) + (b - x0), row.row(0) + n, 0xFFFFFFFFu);
+    draw(row, a - x0, 0, {a, y, b - a, 1}, sources);  // the composite is drawn on both threads at once
+  });
 }
 
 // ---- Deferred drawing

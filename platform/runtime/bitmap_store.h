@@ -56,6 +56,9 @@ class BitmapStore {
   // Copies from `source` into a bitmap the store does not keep (a window's surface) in `mode`. In copy
   // mode a pending source paints only the part copied, clipped as blit() clips, and stays pending.
   void blit_out(Bitmap& dst, PixelRect to, BitmapObject source, std::int64_t sx, std::int64_t sy, int mode);
+  // scale_copy() from `source` into `dst`; a pending source paints only the rows read, one at a
+  // time, and stays pending.
+  void scale_out(Bitmap& dst, PixelRect to, BitmapObject source, double sx, double sy, double scale);
 
   // From now on the pixels of `target` (which must hold a picture) are what `draw` paints over its
   // whole extent. They are made in full by make() (which every read or change of `target` runs first)

@@ -11,6 +11,7 @@ namespace {
 constexpr std::array<std::string_view, 1> kClicked{"ON"};
 constexpr std::array<std::string_view, 1> kChanged{"CHANGE"};
 constexpr std::array<std::string_view, 2> kMouse{"MOUSEDOWN", "MOUSEMOVE"};
+constexpr std::array<std::string_view, 3> kPicture{"MOUSEDOWN", "MOUSEMOVE", "WHEEL"};
 constexpr std::array<std::string_view, 2> kMainForm{"RESIZE", "END"};
 
 // The events of the form or control of `form` called `name` (exactly, as the dispatcher forms the
@@ -42,7 +43,7 @@ std::span<const std::string_view> events_of(ControlKind kind) {
     case ControlKind::List:
       return kChanged;
     case ControlKind::Picture:
-      return kMouse;
+      return kPicture;
     case ControlKind::Label:
     case ControlKind::Edit:
     case ControlKind::Group:

@@ -58,7 +58,8 @@ struct ControlLayout {
   float font_size = 0;          // the size in force after start-up
   Rgb text_colour{};
   int scroll_min = 0, scroll_max = 0, small_step = 1, large_step = 16;
-  std::string menu, shortcut;  // menu items: the menu's title and the key
+  std::string menu, shortcut;  // menu items: the menu's title and the key (several: "Ctrl++; Ctrl+=")
+  bool checkable = false;      // menu items that show a check mark where they are in force
 };
 
 struct FormLayout {

@@ -1,6 +1,7 @@
 #include "platform/runtime/form_runtime.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "platform/pixels/raster.h"
@@ -99,7 +100,15 @@ void FormRuntime::BITBLT(BitmapObject target, float x, float y, float width, flo
 }
 
 Bitmap& FormRuntime::surface_for_drawing(Window w) {
-  const auto [cw, ch] = client_size(w);
+  auto [cw, ch] = client_size(w);
+  if (kind_of(w) == ControlKind::Picture) {
+    // A picture control has a pixel for each pixel of the screen, however the screen is scaled.
+    const float ratio = device_ratio(form_of(w));
+    if (ratio != 1) {
+      cw = static_cast<int>(std::lround(static_cast<float>(cw) * ratio));
+      ch = static_cast<int>(std::lround(static_cast<float>(ch) * ratio));
+    }
+  }
   auto it = surfaces_.find(w.id);
   if (it == surfaces_.end() || it->second.width() != cw || it->second.height() != ch) {
     Bitmap fresh = Bitmap::create_uninitialised(std::max(cw, 0), std::max(ch, 0));
@@ -120,6 +129,14 @@ void FormRuntime::BITBLT(Window target, float x, float y, float width, float hei
   bitmaps_.blit_out(surface_for_drawing(target),
                     {to_pixel(x), to_pixel(y), to_pixel(width), to_pixel(height)}, source, to_pixel(sx),
                     to_pixel(sy), entry(target).draw_mode);
+  surface_changed(target);
+}
+
+void FormRuntime::SCALEBLT(Window target, float x, float y, float width, float height, BitmapObject source,
+                           double sx, double sy, double scale) {
+  if (CHECKOBJECT(source) == 0) return;
+  bitmaps_.scale_out(surface_for_drawing(target),
+                     {to_pixel(x), to_pixel(y), to_pixel(width), to_pixel(height)}, source, sx, sy, scale);
   surface_changed(target);
 }
 

@@ -63,6 +63,9 @@ class FormRuntime {
   // The client area of a form as the window system has it at this moment.
   float GETCLIENTWIDTH(Window form) { return static_cast<float>(client_size(form).first); }
   float GETCLIENTHEIGHT(Window form) { return static_cast<float>(client_size(form).second); }
+  // Device pixels per pixel of the form's coordinates: 1, or more on a scaled screen. A picture
+  // control's surface has this many pixels a pixel along each axis, drawn one to one on the screen.
+  float GETDEVICERATIO(Window form) { return device_ratio(form); }
   virtual float GETLEFT(Window w) = 0;  // screen position of a form
   virtual float GETTOP(Window w) = 0;
   virtual void MAXIMIZEWINDOW(Window form) = 0;
@@ -135,6 +138,13 @@ class FormRuntime {
               float sy);
   void BITBLT(Window target, float x, float y, float width, float height, BitmapObject source, float sx,
               float sy);
+  // Copies from `source` into a picture control's surface, scaled: target pixel (x + i, y + j), in
+  // the surface's own (device) pixels, shows source point (sx + (i + 1/2) / scale, sy + (j + 1/2) /
+  // scale). Above 1 each source pixel is a sharp block; below 1 each target pixel is the average of
+  // up to 2 x 2 of the source pixels it covers, spread evenly; points off the source are
+  // white. In copy mode only.
+  void SCALEBLT(Window target, float x, float y, float width, float height, BitmapObject source, double sx,
+                double sy, double scale);
   // The filled box from corner (x1, y1) to corner (x2, y2) in colour number `colour` (15 white, 0 black).
   void FILLBOX(BitmapObject target, float x1, float y1, float x2, float y2, int colour);
   void FILLBOX(Window target, float x1, float y1, float x2, float y2, int colour);
@@ -193,6 +203,7 @@ class FormRuntime {
   // Backend hooks.
   virtual void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) = 0;
   virtual std::pair<int, int> client_size(Window w) = 0;
+  virtual float device_ratio(Window) { return 1; }
   virtual void surface_changed(Window) {}
   virtual void report_untrapped(int code, std::string_view procedure) = 0;
   void end_program(int status);

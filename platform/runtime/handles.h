@@ -24,13 +24,19 @@ inline constexpr std::int16_t kLeftButton = 1;
 inline constexpr std::int16_t kRightButton = 2;
 inline constexpr std::int16_t kBothButtons = kLeftButton | kRightButton;
 
+// The keys held with a mouse event, as EventArgs::shift reports them: a bit each.
+inline constexpr std::int16_t kShiftKey = 1;
+inline constexpr std::int16_t kCtrlKey = 2;
+
 // What an event procedure receives: the window of its event and, for mouse events, the buttons
-// held, the shift state (unused) and the point in the control's pixels.
+// held, the keys held and the point in the control's pixels; for a WHEEL event the wheel's turn in
+// eighths of a degree (120 a notch, positive away from the user).
 struct EventArgs {
   Window owner;
   std::int16_t button = 0;
   std::int16_t shift = 0;
   float x = 0, y = 0;
+  int wheel = 0;
 };
 
 }  // namespace vimbrel

@@ -25,9 +25,8 @@ void HeadlessRuntime::build_form(Window form, const FormLayout& layout, std::spa
   f.x = static_cast<float>(layout.x), f.y = static_cast<float>(layout.y);
   f.width = static_cast<float>(layout.width), f.height = static_cast<float>(layout.height);
   all_windows_.push_back(form);
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    const ControlLayout& c = layout.controls[i];
-    State& s = state_[controls[i].id];
+  const auto add = [this](Window w, const ControlLayout& c) {
+    State& s = state_[w.id];
     s.shown = c.visible;
     s.text = c.caption;
     s.check = c.checked ? 1 : 0;
@@ -38,8 +37,9 @@ void HeadlessRuntime::build_form(Window form, const FormLayout& layout, std::spa
     s.small_step = c.small_step, s.large_step = c.large_step;
     s.radio_group = c.radio_group;
     s.digits_only = c.digits_only;
-    all_windows_.push_back(controls[i]);
-  }
+    all_windows_.push_back(w);
+  };
+  for (std::size_t i = 0; i < controls.size(); ++i) add(controls[i], layout.controls[i]);
 }
 
 HeadlessRuntime::State& HeadlessRuntime::st(Window w) {
@@ -105,7 +105,13 @@ bool HeadlessRuntime::press_key(std::string_view form, std::string_view keys) {
   const Window f = find(form);
   for (const Window w : all_windows_) {
     const ControlLayout* c = form_of(w) == f && w != f ? layout_of(w) : nullptr;
-    if (c != nullptr && c->kind == ControlKind::MenuItem && c->shortcut == keys) return click(name_of(w));
+    if (c == nullptr || c->kind != ControlKind::MenuItem) continue;
+    // One key, or several separated by "; ".
+    for (std::string_view rest = c->shortcut; !rest.empty();) {
+      const std::size_t cut = rest.find("; ");
+      if (rest.substr(0, cut) == keys) return click(name_of(w));
+      rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 2);
+    }
   }
   return false;
 }
@@ -145,6 +151,16 @@ bool HeadlessRuntime::mouse(std::string_view control, std::string_view event, st
   const State& s = st(w);
   if (!s.shown || ended() || busy()) return false;
   dispatch(w, event, {form_of(w), button, 0, x, y});
+  return true;
+}
+
+bool HeadlessRuntime::wheel(std::string_view control, int delta, std::int16_t shift, float x, float y) {
+  const Window w = find(control);
+  const State& s = st(w);
+  if (!s.shown || ended() || busy()) return false;
+  EventArgs e{form_of(w), 0, shift, x, y};
+  e.wheel = delta;
+  dispatch(w, "WHEEL", e);
   return true;
 }
 

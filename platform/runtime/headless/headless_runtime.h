@@ -37,6 +37,10 @@ class HeadlessRuntime : public FormRuntime {
   bool select_row(std::string_view list, int row);               // then *_CHANGE
   bool type_text(std::string_view edit, std::string_view text);  // digits-only fields drop other chars
   bool mouse(std::string_view control, std::string_view event, std::int16_t button, float x, float y);
+  // A turn of the wheel over a control with `shift` keys held (kCtrlKey, ...): then *_WHEEL.
+  bool wheel(std::string_view control, int delta, std::int16_t shift, float x, float y);
+  // Device pixels per pixel of the windows, as a scaled screen has it (1 unless set).
+  void set_device_ratio(float ratio) { device_ratio_ = ratio; }
   void resize_main_form(int width, int height);  // then MAINFORM_RESIZE
   void close_main_form();                        // MAINFORM_END, then the program ends with status 0
   // Files dropped from a file manager on a control or form: what the program's drop rule clicks.
@@ -117,6 +121,7 @@ class HeadlessRuntime : public FormRuntime {
  protected:
   void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) override;
   std::pair<int, int> client_size(Window w) override;
+  float device_ratio(Window) override { return device_ratio_; }
   void report_untrapped(int code, std::string_view procedure) override;
 
  private:
@@ -149,6 +154,7 @@ class HeadlessRuntime : public FormRuntime {
   std::unordered_map<int, int> metrics_;
   Window foreground_;
   int screen_width_, screen_height_;
+  float device_ratio_ = 1;
 };
 
 }  // namespace vimbrel

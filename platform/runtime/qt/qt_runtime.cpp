@@ -199,10 +199,14 @@ void QtRuntime::add_menu_item(Window w, FormWindow& form, const ControlLayout& c
     }
     if (menu == nullptr) menu = bar.addMenu(qstr(c.menu));
     action = menu->addAction(qstr(c.caption));
-    // A menu's commands work from the program's other windows too (the controller, say).
-    action->setShortcutContext(Qt::ApplicationShortcut);
+    // A menu's Ctrl keys work from the program's other windows too (the controller, say); a plain key
+    // stays with its window, so that it never takes a letter typed elsewhere.
+    if (qstr(c.shortcut).contains("Ctrl+")) action->setShortcutContext(Qt::ApplicationShortcut);
   }
-  if (!c.shortcut.empty()) action->setShortcut(QKeySequence(qstr(c.shortcut), QKeySequence::PortableText));
+  if (!c.shortcut.empty())
+    action->setShortcuts(QKeySequence::listFromString(qstr(c.shortcut), QKeySequence::PortableText));
+  action->setCheckable(c.checkable);
+  action->setChecked(c.checked);
   action->setVisible(c.visible);
   const Window owner = form_of(w);
   QObject::connect(action, &QAction::triggered, action, [this, w, owner] { deliver(w, "ON", {owner}); });
@@ -241,6 +245,12 @@ void QtRuntime::connect_control(Window w, QWidget& widget, const ControlLayout& 
           [this, w, owner](std::string_view event, std::int16_t button, QPointF p) {
             deliver(w, event, {owner, button, 0, static_cast<float>(p.x()), static_cast<float>(p.y())});
           });
+      static_cast<PictureWidget&>(widget).on_wheel = [this, w, owner](int delta, std::int16_t shift,
+                                                                      QPointF p) {
+        EventArgs e{owner, 0, shift, static_cast<float>(p.x()), static_cast<float>(p.y())};
+        e.wheel = delta;
+        deliver(w, "WHEEL", e);
+      };
       break;
     default:
       break;
@@ -312,6 +322,10 @@ QWidget& QtRuntime::client(Window form) const {
 std::pair<int, int> QtRuntime::client_size(Window w) {
   const QWidget* target = kind_of(w) ? widget(w) : &client(w);
   return {target->width(), target->height()};
+}
+
+float QtRuntime::device_ratio(Window w) {
+  return static_cast<float>(widget(w)->devicePixelRatioF());
 }
 
 void QtRuntime::surface_changed(Window w) {

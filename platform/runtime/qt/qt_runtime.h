@@ -76,6 +76,7 @@ class QtRuntime : public FormRuntime {
  protected:
   void build_form(Window form, const FormLayout& layout, std::span<const Window> controls) override;
   std::pair<int, int> client_size(Window w) override;
+  float device_ratio(Window w) override;
   void surface_changed(Window w) override;
   void report_untrapped(int code, std::string_view procedure) override;
 

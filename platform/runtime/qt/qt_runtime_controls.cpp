@@ -86,11 +86,17 @@ void QtRuntime::SHOWWINDOW(Window w, int flag) {
 // ---- Buttons and lists
 
 int QtRuntime::GETCHECK(Window button) {
+  if (const QAction* a = menu_action(button)) return a->isCheckable() && a->isChecked() ? 1 : 0;
   const auto* b = qobject_cast<const QAbstractButton*>(widget(button));
   return b != nullptr && b->isCheckable() && b->isChecked() ? 1 : 0;
 }
 
 void QtRuntime::SETCHECK(Window button, int check) {
+  if (QAction* a = menu_action(button)) {
+    const QSignalBlocker quiet(a);  // `triggered`, the only signal listened to, is the user's anyway
+    if (a->isCheckable()) a->setChecked(check != 0);
+    return;
+  }
   auto* b = qobject_cast<QAbstractButton*>(widget(button));
   if (b == nullptr || !b->isCheckable()) return;
   const QSignalBlocker quiet(b);

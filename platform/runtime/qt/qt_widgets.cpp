@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QWheelEvent>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -61,9 +62,13 @@ void paint_surface(QWidget& w, const SurfaceSource& source) {
     return;
   }
   if (b->empty()) return;
-  // The bitmap's 0xFFRRGGBB pixels are exactly Format_RGB32; the image only borrows them.
-  const QImage image(reinterpret_cast<const uchar*>(b->row(0)), b->width(), b->height(),
-                     static_cast<qsizetype>(b->width()) * 4, QImage::Format_RGB32);
+  // The bitmap's 0xFFRRGGBB pixels are exactly Format_RGB32; the image only borrows them. A surface
+  // larger than the widget has a pixel for each pixel of a scaled screen and is drawn one to one.
+  QImage image(reinterpret_cast<const uchar*>(b->row(0)), b->width(), b->height(),
+               static_cast<qsizetype>(b->width()) * 4, QImage::Format_RGB32);
+  if (w.width() > 0 && b->width() != w.width()) {
+    image.setDevicePixelRatio(static_cast<double>(b->width()) / w.width());
+  }
   p.drawImage(0, 0, image);
 }
 
@@ -84,6 +89,18 @@ void PictureWidget::mouseMoveEvent(QMouseEvent* e) {
 }
 void PictureWidget::mouseReleaseEvent(QMouseEvent* e) {
   mouse_.release(*e);
+}
+void PictureWidget::wheelEvent(QWheelEvent* e) {
+  std::int16_t shift = 0;
+  if (e->modifiers() & Qt::ShiftModifier) shift |= kShiftKey;
+  if (e->modifiers() & Qt::ControlModifier) shift |= kCtrlKey;
+  const int delta = e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
+  if (on_wheel && delta != 0) {
+    on_wheel(delta, shift, e->position());
+    e->accept();
+  } else {
+    e->ignore();
+  }
 }
 
 // ---- Forms

@@ -15,6 +15,7 @@
 
 class QMenuBar;
 class QMouseEvent;
+class QWheelEvent;
 
 namespace vimbrel {
 
@@ -42,17 +43,21 @@ class MouseRelay {
 using SurfaceSource = std::function<const Bitmap&()>;
 void paint_surface(QWidget& w, const SurfaceSource& source);
 
-// A picture control.
+// A picture control. Its surface may have more pixels than the widget (a scaled screen): each is
+// drawn on one pixel of the screen.
 class PictureWidget : public QWidget {
  public:
   PictureWidget(QWidget* parent, SurfaceSource source);
   MouseRelay& mouse() { return mouse_; }
+  // Turns of the wheel: the turn (120 a notch), the keys held (kCtrlKey, ...) and the point.
+  std::function<void(int delta, std::int16_t shift, QPointF point)> on_wheel;
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   SurfaceSource source_;

@@ -1,0 +1,119 @@
+// The main view in fit mode on a 100-megapixel join, beside its floor: a memcpy of the bytes the view
+// shows. The redraw is the scaled copy of the whole canvas into the view; the drag step is the
+// right-button mouse move as the user makes it (move, place, compose what is shown, show).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/forms_layout.h"
+#include "app/main_view.h"
+#include "app/menus.h"
+#include "app/program.h"
+#include "app/startup.h"
+#include "join/renderer.h"
+#include "platform/runtime/headless/headless_runtime.h"
+
+namespace vimbrel {
+namespace {
+
+constexpr int kW = 5000, kH = 10000;  // two 50-megapixel images side by side: 10050 x 10050
+
+class FitJoin {
+ public:
+  FitJoin() : folder_(make_folder()), rt(form_layouts()), s(rt) {
+    wire_program(s);
+    start_up(s, folder_);
+    MENU_ALLSET(s, s.c.FORM3);
+    image(s.doc.a, 0xFF3C5A96u);
+    image(s.doc.b, 0xFFA5C30Fu);
+    s.doc.canvas_width = static_cast<float>(2 * kW + 50);
+    s.doc.canvas_height = static_cast<float>(kH + 50);
+    rt.CREATEBITMAP(s.doc.canvas_bitmap, 2 * kW + 50, kH + 50);
+    rt.resize_main_form(1600, 1000);
+    rt.press_key("MAINFORM", "F");
+    LOAD_SCG(s, s.c.FORM3);
+  }
+  ~FitJoin() { std::filesystem::remove_all(folder_); }
+  FitJoin(const FitJoin&) = delete;
+  FitJoin& operator=(const FitJoin&) = delete;
+
+ private:
+  static std::filesystem::path make_folder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vimbrel-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    std::ofstream(std::filesystem::path(pattern) / "KANKYO.TXT") << "VIMBREL,1\nWORK," << pattern << "/\n";
+    return pattern;
+  }
+  void image(ImageSlot& slot, std::uint32_t colour) {
+    rt.CREATEBITMAP(slot.bitmap, kW, kH);
+    Bitmap& p = *rt.picture(slot.bitmap);
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) p.at(x, y) = colour ^ static_cast<std::uint32_t>((x * 7 + y * 3) & 0xFF);
+    slot.width = slot.src_width = static_cast<float>(kW);
+    slot.height = slot.src_height = static_cast<float>(kH);
+    slot.x = slot.y = -1;
+  }
+
+  std::filesystem::path folder_;
+
+ public:
+  HeadlessRuntime rt;
+  Session s;
+};
+
+FitJoin& join() {
+  static FitJoin j;  // made once: 300 MB of pictures
+  return j;
+}
+
+void counters(benchmark::State& state, const FitJoin& j) {
+  state.counters["scale_pct"] = j.s.doc.view.scale * 100;
+  state.counters["view_MP"] = j.s.doc.view.view_width * j.s.doc.view.view_height / 1e6;
+}
+
+void BM_Floor_MemcpyShown(benchmark::State& state) {
+  FitJoin& j = join();
+  const std::size_t bytes = static_cast<std::size_t>(j.s.doc.view.view_width) * j.s.doc.view.view_height * 4;
+  Bitmap src = Bitmap::create(j.s.doc.view.view_width, j.s.doc.view.view_height);
+  Bitmap dst = Bitmap::create(j.s.doc.view.view_width, j.s.doc.view.view_height);
+  for (auto _ : state) {
+    std::memcpy(dst.pixels().data(), src.pixels().data(), bytes);
+    benchmark::DoNotOptimize(dst.row(0));
+  }
+  counters(state, j);
+}
+
+// One redraw of the view: the visible part (the whole canvas) scaled into PICTURE1.
+void BM_FitRedraw(benchmark::State& state) {
+  FitJoin& j = join();
+  for (auto _ : state) {
+    CG_UP_SUB(j.s, j.s.c.MAINFORM);
+    benchmark::DoNotOptimize(j.rt.surface(j.s.c.PICTURE1).row(0));
+  }
+  counters(state, j);
+}
+
+// One mouse-move step of a right-button drag of A, one view pixel back and forth.
+void BM_FitDragStep(benchmark::State& state) {
+  FitJoin& j = join();
+  j.rt.SETCHECK(j.s.c.RADIO5, 1);
+  j.rt.SETCHECK(j.s.c.RADIO6, 0);
+  j.rt.mouse("PICTURE1", "MOUSEDOWN", kRightButton, 100, 100);
+  float x = 100;
+  for (auto _ : state) {
+    x = x == 100 ? 101 : 100;
+    j.rt.mouse("PICTURE1", "MOUSEMOVE", kRightButton, x, 100);
+  }
+  counters(state, j);
+}
+
+BENCHMARK(BM_Floor_MemcpyShown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FitRedraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FitDragStep)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vimbrel
