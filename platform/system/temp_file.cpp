@@ -111,6 +111,9 @@ bool ExclusiveTempFile::keep() {
 }
 
 bool ExclusiveTempFile::rename_over(const std::string& target) {
+  // The run's lock lives as long as any descriptor of the file: a second one keeps other runs' sweeps
+  // off it between the close, which reports a late write error, and the rename.
+  const UniqueFd lock(::dup(fd_.get()));
   if (!fd_.close() || ::rename(path_.c_str(), target.c_str()) != 0) return false;
   forget();
   return true;
