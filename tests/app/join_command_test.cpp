@@ -281,6 +281,9 @@ const CauseCase kCauses[] = {
     {"ArithmeticJpegClaim",
      [](const test::TempDir&) { return corpus("jpeg/made/arithmetic_huge_claim.jpg"); },
      "JPEG header claims 30947 × 11777 pixels but its scans hold 126 bytes of coded data"},
+    {"ArithmeticDataRunsOut",
+     [](const test::TempDir&) { return corpus("jpeg/made/arithmetic_data_runs_out.jpg"); },
+     "the JPEG's coded data runs out at row 209 of its 11777; the rest would be made up"},
     {"JpegCutInItsHeader", [](const test::TempDir&) { return corpus("jpeg/made/truncated_in_header.jpg"); },
      "the JPEG decoder refused its data (Invalid JPEG file structure: missing SOS marker)"},
 };
