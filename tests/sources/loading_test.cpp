@@ -338,6 +338,7 @@ TEST_F(Loading, EveryCorpusFileLoadsAtItsSizeOrFailsCleanly) {
       {"empty.jpg", {kFails, {}}},
       {"text.jpg", {kFails, {}}},
       {"arithmetic_huge_claim.jpg", {kFails, {}}},
+      {"arithmetic_data_runs_out.jpg", {kFails, {}}},
       {"testorig.jpg", {kLoads, {227, 149}}},
       {"testimgint.jpg", {kLoads, {227, 149}}},
       {"testimgari.jpg", {kEither, {227, 149}}},

@@ -76,6 +76,7 @@ const CorpusFile kCorpusFiles[] = {
     {"made/empty.jpg", Outcome::kFails, Check::kNone, 0, 0, 0, nullptr},
     {"made/text.jpg", Outcome::kFails, Check::kNone, 0, 0, 0, nullptr},
     {"made/arithmetic_huge_claim.jpg", Outcome::kFails, Check::kNone, 0, 0, 0, nullptr},
+    {"made/arithmetic_data_runs_out.jpg", Outcome::kFails, Check::kNone, 0, 0, 0, nullptr},
     {"made/png_named.jpg", Outcome::kConverts, Check::kQt, 161, 97, 0, "made/source_161x97.bmp"},
     {"made/bmp_named.jpg", Outcome::kConverts, Check::kQt, 161, 97, 0, "made/source_161x97.bmp"},
     {"made/source_161x97.bmp", Outcome::kConverts, Check::kQt, 161, 97, 0, nullptr},
