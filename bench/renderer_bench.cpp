@@ -106,6 +106,22 @@ void BM_DragStep(benchmark::State& state) {
   state.counters["canvas_MP"] = j.s.doc.canvas_width * j.s.doc.canvas_height / 1e6;
 }
 
+// One press of an arrow key (the 1-pixel nudge button of its direction), right and left in turn: what
+// holding the key repeats.
+void BM_ArrowKeyStep(benchmark::State& state) {
+  Join j(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  bool right = true;
+  for (auto _ : state) {
+    const float before = j.s.doc.b.x;
+    if (!j.rt.press_key("MAINFORM", right ? "Right" : "Left") || j.s.doc.b.x == before) {
+      state.SkipWithError("the key did not move B");
+      break;
+    }
+    right = !right;
+  }
+  state.counters["canvas_MP"] = j.s.doc.canvas_width * j.s.doc.canvas_height / 1e6;
+}
+
 // The floor of a step whose cost follows the view: one copy of the view's pixels.
 void BM_Floor_MemcpyView(benchmark::State& state) {
   Bitmap src = Bitmap::create(1584, 984), dst = Bitmap::create(1584, 984);
@@ -119,6 +135,7 @@ BENCHMARK(BM_Floor_MemsetCanvasMemcpyImages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadScg)->Arg(0)->Arg(4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Floor_MemcpyView)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStep)->Args({kW, kH})->Args({5000, 10000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ArrowKeyStep)->Args({5000, 10000})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vimbrel
