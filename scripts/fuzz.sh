@@ -37,7 +37,8 @@ run() {
   echo "fuzz: $target for $seconds s, $(find "$seed_dir" -type f | wc -l) seeds"
   # A refused picture may not take long or much memory: -timeout and -rss_limit_mb make either a finding
   # (FUZZ_RSS_MB, 4096 unless told; a large allocation that is never filled does not count).
-  ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
+  # Pictures past 256 MB are refused as out of memory, as in a process limited to that much.
+  VIMBREL_MEMORY_LIMIT_MB="${VIMBREL_MEMORY_LIMIT_MB:-256}" ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
     "build/fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb="${FUZZ_RSS_MB:-4096}" \
     -malloc_limit_mb=4096 \
     -max_len=262144 -print_final_stats=1 -artifact_prefix="$findings" "$corpus" "$seed_dir" \

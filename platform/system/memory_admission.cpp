@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <initializer_list>
 #include <limits>
@@ -100,11 +101,20 @@ std::uint64_t address_space_room() {
   return limit.rlim_cur > in_use ? limit.rlim_cur - in_use : 0;
 }
 
+// A ceiling the user sets: VIMBREL_MEMORY_LIMIT_MB, whole megabytes (a shared machine, the fuzzer).
+std::uint64_t user_ceiling() {
+  const char* text = std::getenv("VIMBREL_MEMORY_LIMIT_MB");
+  if (text == nullptr || *text == '\0') return kUnbounded;
+  char* end = nullptr;
+  const unsigned long long mb = std::strtoull(text, &end, 10);
+  return *end == '\0' && mb > 0 && mb < (kUnbounded >> 20) ? mb << 20 : kUnbounded;
+}
+
 }  // namespace
 
 std::uint64_t usable_memory() {
-  return std::min(
-      {system_available(), cgroup_room("/proc/self/cgroup", "/sys/fs/cgroup"), address_space_room()});
+  return std::min({system_available(), cgroup_room("/proc/self/cgroup", "/sys/fs/cgroup"),
+                   address_space_room(), user_ceiling()});
 }
 
 void admit_memory(std::uint64_t bytes) {

@@ -10,7 +10,7 @@ namespace vimbrel {
 
 // Bytes this process may still take: the least of the system's available memory (with free swap),
 // what each of its control groups (v1 or v2, at every level) allows beyond what it uses now, and
-// the room left under its address-space limit.
+// the room left under its address-space limit, and VIMBREL_MEMORY_LIMIT_MB megabytes when that is set.
 std::uint64_t usable_memory();
 
 // The least room left in the memory control groups listed in `self_cgroup` (as /proc/self/cgroup

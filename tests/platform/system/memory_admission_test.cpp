@@ -1,5 +1,9 @@
 #include "platform/system/memory_admission.h"
 
+#include <stdlib.h>
+
+#include "platform/pixels/runtime_error.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -69,6 +73,21 @@ INSTANTIATE_TEST_SUITE_P(
                                  1000 * kMiB},
                       CgroupCase{"no_cgroup_file", "", {}, kNone}),
     [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vimbrel
+
+namespace vimbrel {
+namespace {
+
+TEST(MemoryCeiling, TheUsersLimitHoldsAndANonsenseOneIsIgnored) {
+  ::setenv("VIMBREL_MEMORY_LIMIT_MB", "3", 1);
+  EXPECT_LE(usable_memory(), std::uint64_t{3} << 20);
+  EXPECT_THROW(admit_memory(std::uint64_t{4} << 20), RuntimeError);
+  ::setenv("VIMBREL_MEMORY_LIMIT_MB", "3 MB", 1);
+  EXPECT_GT(usable_memory(), std::uint64_t{3} << 20);
+  ::unsetenv("VIMBREL_MEMORY_LIMIT_MB");
+}
 
 }  // namespace
 }  // namespace vimbrel
