@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 #include "platform/system/run_lock.h"
@@ -26,9 +27,9 @@ bool same_file(const struct stat& a, const struct stat& b) {
   return a.st_ino == b.st_ino && a.st_dev == b.st_dev;
 }
 
-// Removes everything inside the folder open at `dir`, following no link: only what lies in this very
-// folder goes, whatever its name now leads to.
-void empty_folder(int dir, int depth = 0) {
+// Calls `visit` with the name of each entry of the folder open at `dir` but "." and "..", listing it
+// from the start through a descriptor of its own.
+void for_each_entry(int dir, const std::function<void(const char* name)>& visit) {
   const int listing = ::openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (listing < 0) return;
   DIR* d = ::fdopendir(listing);
@@ -37,18 +38,25 @@ void empty_folder(int dir, int depth = 0) {
     return;
   }
   while (const dirent* e = ::readdir(d)) {
-    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-    struct stat st {};
-    if (::fstatat(dir, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (!S_ISDIR(st.st_mode)) {
-      ::unlinkat(dir, e->d_name, 0);
-    } else if (depth < kDeepestFolder) {
-      const UniqueFd sub(::openat(dir, e->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-      if (sub) empty_folder(sub.get(), depth + 1);
-      ::unlinkat(dir, e->d_name, AT_REMOVEDIR);
-    }
+    if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) visit(e->d_name);
   }
   ::closedir(d);
+}
+
+// Removes everything inside the folder open at `dir`, following no link: only what lies in this very
+// folder goes, whatever its name now leads to.
+void empty_folder(int dir, int depth = 0) {
+  for_each_entry(dir, [dir, depth](const char* name) {
+    struct stat st {};
+    if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+    if (!S_ISDIR(st.st_mode)) {
+      ::unlinkat(dir, name, 0);
+    } else if (depth < kDeepestFolder) {
+      const UniqueFd sub(::openat(dir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      if (sub) empty_folder(sub.get(), depth + 1);
+      ::unlinkat(dir, name, AT_REMOVEDIR);
+    }
+  });
 }
 
 // Empties the folder held at `folder` and removes its entry `name` from `parent`, if that entry is
@@ -91,18 +99,10 @@ UniqueFd held_lock(int folder) {
 }
 
 void sweep_ended_work_folders(int parent) {
-  const int listing = ::openat(parent, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (listing < 0) return;
-  DIR* d = ::fdopendir(listing);
-  if (d == nullptr) {
-    ::close(listing);
-    return;
-  }
-  while (const dirent* e = ::readdir(d)) {
-    if (const UniqueFd folder = ended_run_folder(parent, e->d_name))
-      remove_held_folder(parent, folder.get(), e->d_name);
-  }
-  ::closedir(d);
+  for_each_entry(parent, [parent](const char* name) {
+    if (const UniqueFd folder = ended_run_folder(parent, name))
+      remove_held_folder(parent, folder.get(), name);
+  });
 }
 
 UniqueFd open_parent(const std::string& parent) {
