@@ -85,6 +85,8 @@ class FormRuntime {
 
   // ---- Dialogs. A cancelled dialog returns kCancelled.
   virtual void MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) = 0;
+  // A yes/no question whose default answer is no; true when the user answers yes.
+  virtual bool ASKBOX(Window owner, std::string_view caption, std::string_view text) = 0;
   // The cause of the error a procedure trapped, for the message box it shows next: the headless
   // backend records it beside the box; the windows show their given texts only.
   void set_error_detail(std::string detail) { error_detail_ = std::move(detail); }

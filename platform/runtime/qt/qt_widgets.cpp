@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -94,6 +95,8 @@ Qt::WindowFlags flags_for(FormStyle style) {
       return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     case FormStyle::Popup:
       return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    case FormStyle::Dialog:
+      return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     case FormStyle::Main:
       break;
   }
@@ -117,6 +120,14 @@ void FormWindow::closeEvent(QCloseEvent* e) {
   } else {
     e->ignore();
   }
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* e) {
+  if (style_ == FormStyle::Dialog && e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+    on_cancel();
+    return;
+  }
+  QWidget::keyPressEvent(e);
 }
 
 void FormWindow::resizeEvent(QResizeEvent* e) {

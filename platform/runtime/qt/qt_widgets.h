@@ -58,8 +58,8 @@ class PictureWidget : public QWidget {
   MouseRelay mouse_;
 };
 
-// A form's top-level window. Close requests go to `allow_close`; a pop-up form paints its surface
-// and reports the mouse like a picture control.
+// A form's top-level window. Close requests go to `allow_close`, a dialog's Escape to `on_cancel`; a pop-up
+// form paints its surface and reports the mouse like a picture control.
 class FormWindow : public QWidget {
  public:
   explicit FormWindow(const FormLayout& layout);
@@ -68,9 +68,11 @@ class FormWindow : public QWidget {
   MouseRelay& mouse() { return mouse_; }
   std::function<bool()> allow_close = [] { return false; };
   std::function<void()> on_resize = [] {};
+  std::function<void()> on_cancel = [] {};  // a dialog form's Escape key
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
