@@ -93,6 +93,7 @@ struct JoinDocument {
 
   std::string save_dir, save_file_name;
   std::string work_drive, work_file_path;
+  std::string settings_file;  // the settings file work_drive was read from, for messages about it
 
   ViewState view;
   CutoutWindow cutout;

@@ -10,6 +10,7 @@
 
 #include "platform/pixels/runtime_error.h"
 #include "platform/system/file_io.h"
+#include "platform/system/fs_checks.h"
 
 namespace vimbrel {
 
@@ -96,6 +97,12 @@ std::string with_extension(std::string_view path, std::string_view extension) {
   std::string drive, dir, name, ext;
   SPLIT_PATH(path, drive, dir, name, ext);
   return drive + dir + name + std::string(extension);
+}
+
+bool FOLDER_WRITABLE_FOR(std::string_view file_path) {
+  std::string drive, dir, name, ext;
+  SPLIT_PATH(file_path, drive, dir, name, ext);
+  return folder_writable(drive + dir);
 }
 
 }  // namespace vimbrel

@@ -27,6 +27,10 @@ void SPLIT_PATH(std::string_view path, std::string& drive, std::string& dir, std
 // for the name the user chose, and the name its dialog asks about.
 std::string with_extension(std::string_view path, std::string_view extension);
 
+// Whether files can be made beside `file_path`: its folder exists, and this user may write and
+// search it. The work file's folder is checked so before a conversion needs it.
+bool FOLDER_WRITABLE_FOR(std::string_view file_path);
+
 // With an empty argument the process's current directory; with a drive ("C:") that drive's, which on
 // this host is the same. Any other argument raises RuntimeError 5. Empty when the current
 // directory cannot be had (it was removed, say).
