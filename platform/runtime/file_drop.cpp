@@ -13,9 +13,18 @@ Window FormRuntime::drop_click(Window target, std::span<const DroppedItem> items
   return button;
 }
 
+std::string FormRuntime::drop_hint(Window target, std::span<const DroppedItem> items) {
+  if (busy() || ended() || !drop_hint_ || drop_click(target, items)) return {};
+  return drop_hint_(target, items);
+}
+
 bool FormRuntime::drop(Window target, std::span<const DroppedItem> items) {
   const Window button = drop_click(target, items);
-  if (!button) return false;
+  if (!button) {
+    if (const std::string hint = drop_hint(target, items); !hint.empty())
+      MESSAGEBOX(form_of(target), items.front().path, hint, 0, 0);
+    return false;
+  }
   drop_answer_ = items.front().path;
   const bool ran = dispatch(button, "ON", {form_of(button)});
   drop_answer_.reset();  // a procedure that asked nothing leaves no answer for a later dialog

@@ -48,6 +48,7 @@ class FormRuntime {
   void set_event_table(EventTable table);
   bool has_procedure(std::string_view event_name) const { return events_.contains(std::string(event_name)); }
   void set_drop_rule(DropRule rule) { drop_rule_ = std::move(rule); }
+  void set_drop_hint(DropHint hint) { drop_hint_ = std::move(hint); }
 
   // ---- Forms and controls. Flags: nonzero (-1) on, 0 off.
   void CREATEWINDOW(Window& form, std::string_view name, int shown);
@@ -167,8 +168,11 @@ class FormRuntime {
   // ---- Files dropped from outside (file_drop.cpp). The button a drop of `items` on `target` would
   // click now: no window when the rule refuses it, or while a procedure runs.
   Window drop_click(Window target, std::span<const DroppedItem> items);
+  // What a refused drop of `items` on `target` would tell the user; empty for a silent refusal.
+  std::string drop_hint(Window target, std::span<const DroppedItem> items);
   // Clicks that button as the user would, the open dialog of its procedure answered by the one
-  // dropped file instead of being shown; returns whether a procedure ran.
+  // dropped file instead of being shown; returns whether a procedure ran. A refused drop with a
+  // hint shows it in a message box captioned with the file.
   bool drop(Window target, std::span<const DroppedItem> items);
   // Whether the user can click a control now: shown and enabled on a shown form.
   virtual bool usable(Window w) const = 0;
@@ -209,6 +213,7 @@ class FormRuntime {
   std::unordered_map<int, Bitmap> surfaces_;
   EventTable events_;
   DropRule drop_rule_;
+  DropHint drop_hint_;
   std::optional<std::string> drop_answer_;
   Window main_form_;
   bool busy_ = false;
