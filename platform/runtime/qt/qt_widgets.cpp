@@ -114,8 +114,6 @@ Qt::WindowFlags flags_for(FormStyle style) {
       return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     case FormStyle::Popup:
       return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
-    case FormStyle::Dialog:
-      return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     case FormStyle::Main:
       break;
   }
@@ -208,10 +206,6 @@ void FormButton::keyPressEvent(QKeyEvent* e) {
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* e) {
-  if (style_ == FormStyle::Dialog && e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
-    on_cancel();
-    return;
-  }
   const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
   if (enter && default_button_ != nullptr && default_button_->isEnabled() && default_button_->isVisible()) {
     default_button_->animateClick();
