@@ -6,22 +6,8 @@
 #include "join/compose.h"
 #include "join/save_region.h"
 #include "platform/pixels/runtime_error.h"
-#include "platform/runtime/path_builtins.h"
 
 namespace vimbrel {
-
-void MENUPASTE_ON(Session& s, Window owner) {
-  std::string drive, dir, name, ext;
-  SPLIT_PATH(s.doc.work_file_path, drive, dir, name, ext);
-  const std::string file = drive + dir + "クリップボード";
-  if (trapped([&] { KILL(file); }) != 0) return;  // an earlier paste's file, unless it is held
-  const std::string picture = s.rt.CLIPBOARDPICTURE(file);
-  if (picture.empty()) {
-    s.rt.MESSAGEBOX(owner, "貼り付け", "クリップボードに画像がありません", 0, 0);
-    return;
-  }
-  s.rt.press_after(s.doc.a.width <= 0 ? s.c.BUTTON[53] : s.c.BUTTON[54], picture);
-}
 
 void MENUCOPY_ON(Session& s, Window owner) {
   const std::optional<PixelRect> region = save_region(s.doc);
@@ -36,7 +22,6 @@ void MENUCOPY_ON(Session& s, Window owner) {
 }
 
 void add_clipboard_events(Session& s, EventTable& table) {
-  VIMBREL_EVENT(table, s, MENUPASTE_ON);
   VIMBREL_EVENT(table, s, MENUCOPY_ON);
 }
 
