@@ -88,7 +88,8 @@ inline std::size_t expect_forms_built(QtRuntime& rt, std::span<const FormLayout>
         EXPECT_EQ(a->text().toStdString(), c.caption);
         EXPECT_EQ(a->shortcuts(), QKeySequence::listFromString(QString::fromStdString(c.shortcut)));
         EXPECT_EQ(a->isCheckable(), c.checkable);
-        const QObjectList owners = a->associatedObjects();  // the menu it is in, or the window for a key alone
+        const QObjectList owners =
+            a->associatedObjects();  // the menu it is in, or the window for a key alone
         EXPECT_TRUE(std::ranges::any_of(owners, [&c, window](const QObject* o) {
           const auto* m = qobject_cast<const QMenu*>(o);
           return m != nullptr ? m->title().toStdString() == c.menu : c.menu.empty() && o == window->window();
