@@ -41,10 +41,19 @@ int drop_button(DropSpot spot, std::span<const DroppedItem> items, const DropSta
   return 0;
 }
 
+std::string drop_hint(DropSpot spot, std::span<const DroppedItem> items, const DropState& state) {
+  if (spot == DropSpot::Elsewhere || items.size() != 1 || !items.front().regular_file) return {};
+  if (state.load_a || state.load_b || state.a_loaded || drop_button(spot, items, state) != 0) return {};
+  return kSettingsFirst;
+}
+
 void add_drop_rule(Session& s) {
   s.rt.set_drop_rule([&s](Window target, std::span<const DroppedItem> items) {
     const int button = drop_button(spot_of(s, target), items, state_of(s));
     return button == 0 ? Window{} : s.c.BUTTON[static_cast<std::size_t>(button)];
+  });
+  s.rt.set_drop_hint([&s](Window target, std::span<const DroppedItem> items) {
+    return drop_hint(spot_of(s, target), items, state_of(s));
   });
 }
 

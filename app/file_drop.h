@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 #include "join/session.h"
 #include "platform/runtime/file_drop.h"
@@ -25,6 +26,14 @@ struct DropState {
 int drop_button(DropSpot spot, std::span<const DroppedItem> items, const DropState& state);
 
 // Gives the runtime this rule for the program's windows.
+// A picture dropped before a join is set up: what to do first.
+inline constexpr const char* kSettingsFirst =
+    "画像を読む前に「新規作成」を押し、「設　定　の　保　存」で結合の設定をしてください。";
+
+// What a refused drop tells the user: kSettingsFirst for a file dropped where a picture would load
+// before any load command is usable; empty otherwise.
+std::string drop_hint(DropSpot spot, std::span<const DroppedItem> items, const DropState& state);
+
 void add_drop_rule(Session& s);
 
 }  // namespace vimbrel

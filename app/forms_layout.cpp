@@ -93,7 +93,7 @@ FormLayout main_form() {
 }
 
 FormLayout settings_form() {
-  FormLayout f{"FORM2", "新規作成の為の設定", 132, 174, 324, 337, FormStyle::FixedCaption, {}};
+  FormLayout f{"FORM2", "新規作成の為の設定", 132, 174, 324, 337, FormStyle::Dialog, {}};
   auto& c = f.controls;
   c.push_back(control("TEXT1", ControlKind::Label, "横方向の余白増量分", 40, 32, 128, 16, kPGothic, 14));
   c.push_back(control("TEXT2", ControlKind::Label, "縦方向の余白増量分", 40, 64, 128, 16, kPGothic, 14));

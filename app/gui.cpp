@@ -16,6 +16,7 @@
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/qt/qt_platform.h"
 #include "platform/system/work_folder.h"
+#include "sources/work_folder_check.h"
 
 namespace vimbrel {
 namespace {
@@ -39,6 +40,7 @@ int run_gui(int argc, char** argv) {
   wire_program(s);
   const std::vector<std::filesystem::path> places = settings_folders();
   const std::optional<std::filesystem::path> folder = find_settings_folder(places);
+  if (folder) s.doc.settings_file = (*folder / kSettingsFileName).string();
   try {
     start_up(s, [&folder]() -> std::string {
       if (!folder) throw RuntimeError{errc::kFileNotFound};
@@ -49,6 +51,7 @@ int run_gui(int argc, char** argv) {
   }
   const PrivateWorkFolder work(s.doc.work_drive);
   use_private_work_folder(s, work.path());
+  check_work_folder(s, s.c.FORM3);
   // What Qt's own options (-platform, say) leave of the arguments are the files handed over.
   hand_over_files(s, std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
   return run_event_loop(s);

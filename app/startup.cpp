@@ -67,6 +67,7 @@ void bind_controls(Session& s) {
 }  // namespace
 
 void start_up(Session& s, const std::filesystem::path& settings_folder) {
+  s.doc.settings_file = (settings_folder / kSettingsFileName).string();
   start_up(s, [&settings_folder] { return read_work_drive(settings_folder); });
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "join/canvas_size.h"
+#include "join/new_canvas.h"
 
 namespace vimbrel {
 namespace {
@@ -40,7 +41,8 @@ float margin_value(std::string_view text) {
   return static_cast<float>(value);
 }
 
-void BUTTON2_ON(Session& s, Window) {
+void BUTTON2_ON(Session& s, Window owner) {
+  empty_join(s, owner);
   s.rt.SHOWWINDOW(s.c.FORM3, -1);
   s.rt.SHOWWINDOW(s.c.FORM2, 0);
   s.doc.margin_x = margin_value(s.rt.GETWINDOWTEXT(s.c.EDIT1));

@@ -28,7 +28,8 @@ inline constexpr std::array<SelectorLayout, 4> kSelectorLayouts{{
     {72, 472, 144, 80, 40, 56, 40, 24},
 }};
 
-// "設　定　の　保　存": takes the margins and the side, lays out the image selector, back to FORM3.
+// "設　定　の　保　存": empties the join, takes the margins and the side, lays out the image
+// selector, back to FORM3.
 void BUTTON2_ON(Session& s, Window owner);
 
 // Records `row` as the selector's placement (the document's copy of the table row).

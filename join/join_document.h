@@ -88,6 +88,12 @@ struct SelectorPlacement {
   std::int16_t radio5_dy = 0, radio6_dy = 0;
 };
 
+// What "新規作成" found when it opened the settings form, put back when the form is cancelled.
+struct SettingsOpened {
+  std::int16_t side = 0;  // the checked side radio button, 1 to 4; 0 for none
+  bool cutout_shown = false;
+};
+
 struct JoinDocument {
   std::string app_title;
   float run_flag = 0;
@@ -100,11 +106,16 @@ struct JoinDocument {
 
   std::string save_dir, save_file_name;
   std::string work_drive, work_file_path;
+  std::string settings_file;  // the settings file work_drive was read from, for messages about it
 
   ViewState view;
   CutoutWindow cutout;
   LoadScratch load;
   SelectorPlacement selector;
+  SettingsOpened settings_opened;
+  // The join on the canvas has changed since it was last saved: each redraw of a picture sets it,
+  // a save and New clear it. "新規作成" asks before it throws such a join away.
+  bool unsaved_changes = false;
 
   // Mouse tracking shared by the main view and the cut-out window.
   std::int16_t mouse_last_x = 0, mouse_last_y = 0;

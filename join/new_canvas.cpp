@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "join/canvas_settings.h"
 #include "join/canvas_size.h"
@@ -58,6 +59,8 @@ std::string margin_text(float margin) {
   return std::to_string(std::llround(std::clamp(static_cast<double>(margin), -1e15, 1e15)));
 }
 
+constexpr std::string_view kDiscardQuestion = "結合画像は保存されていません。\n破棄して新規作成しますか？";
+
 void reset_cutout_window(Session& s) {
   JoinDocument& d = s.doc;
   d.cutout.cutout_width = d.cutout.cutout_height = 300;
@@ -107,11 +110,30 @@ void SUB_NEW(Session& s, Window owner) {
 
 void BUTTON52_ON(Session& s, Window owner) {
   JoinDocument& d = s.doc;
+  if (d.unsaved_changes && !s.rt.ASKBOX(owner, "新規作成", kDiscardQuestion)) return;
   s.shell.TITLE_SET(owner);
   s.rt.SHOWWINDOW(s.c.FORM2, -1);
   s.rt.SHOWWINDOW(s.c.FORM3, 0);
   s.rt.SETWINDOWTEXT(s.c.EDIT1, margin_text(d.margin_x));
   s.rt.SETWINDOWTEXT(s.c.EDIT2, margin_text(d.margin_y));
+  const std::optional<Side> side = attachment_side(s);
+  d.settings_opened = {static_cast<std::int16_t>(side ? static_cast<int>(*side) : 0),
+                       s.rt.ISWINDOWVISIBLE(s.c.FORM4) != 0};
+  s.rt.SHOWWINDOW(s.c.FORM4, 0);
+}
+
+void FORM2_CANCEL(Session& s, Window) {
+  const SettingsOpened& opened = s.doc.settings_opened;
+  for (const Side side : kAllSides) {
+    s.rt.SETCHECK(side_radio(s.c, side), static_cast<int>(side) == opened.side ? 1 : 0);
+  }
+  s.rt.SHOWWINDOW(s.c.FORM3, -1);
+  s.rt.SHOWWINDOW(s.c.FORM2, 0);
+  if (opened.cutout_shown) s.rt.SHOWWINDOW(s.c.FORM4, -1);
+}
+
+void empty_join(Session& s, Window owner) {
+  JoinDocument& d = s.doc;
   for (std::string* text :
        {&d.a.file_title, &d.b.file_title, &d.a.file_path, &d.b.file_path, &d.save_file_name}) {
     text->clear();
@@ -122,6 +144,7 @@ void BUTTON52_ON(Session& s, Window owner) {
     img->width = img->height = 0;
   }
   d.load.last_loaded = kNeither;
+  d.unsaved_changes = false;
   SUB_NEW(s, owner);
   s.shell.MENU_RESET(owner);
   reset_cutout_window(s);
@@ -130,6 +153,7 @@ void BUTTON52_ON(Session& s, Window owner) {
 void add_new_canvas_events(Session& s, EventTable& table) {
   VIMBREL_EVENT(table, s, BUTTON52_ON);
   VIMBREL_EVENT(table, s, BUTTON2_ON);
+  VIMBREL_EVENT(table, s, FORM2_CANCEL);
 }
 
 }  // namespace vimbrel

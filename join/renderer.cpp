@@ -108,7 +108,10 @@ void LOAD_SCG(Session& s, Window owner) {
   }
   update_draw_positions(d);
   paint_canvas(s);
-  if (d.a.width > 0 || d.b.width > 0) s.shell.CG_ON_SUB(owner);
+  if (d.a.width > 0 || d.b.width > 0) {
+    d.unsaved_changes = true;
+    s.shell.CG_ON_SUB(owner);
+  }
   s.rt.SETTOPMOSTWINDOW(s.c.FORM3, -1);
 }
 

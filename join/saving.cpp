@@ -63,11 +63,13 @@ void BUTTON60_ON(Session& s, Window owner) {
       file_under_any_extension_case(save_file_path(d.save_file_name, d.save_dir, extension));
   const std::optional<PixelRect> region = save_region(d);
   if (!region) return;
-  if (const std::optional<RuntimeError> error = trap([&] { write_region(s, *region, path); })) {
+  const std::optional<RuntimeError> error = trap([&] { write_region(s, *region, path); });
+  if (error) {
     s.rt.set_error_detail(error->cause());
     report_failure(s, owner, path, error->code);
   }
   restore_canvas(s, owner);
+  if (!error) d.unsaved_changes = false;
 }
 
 void add_saving_events(Session& s, EventTable& table) {

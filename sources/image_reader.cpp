@@ -8,6 +8,7 @@
 #include "platform/runtime/path_builtins.h"
 #include "sources/crop_sliders.h"
 #include "sources/cutout.h"
+#include "sources/work_folder_check.h"
 
 namespace vimbrel {
 namespace {
@@ -60,10 +61,16 @@ void report_failure(Session& s, Window owner, int code) {
 void read_with_recovery(Session& s, Window owner, ImageSlot& image) {
   JoinDocument& d = s.doc;
   for (int attempt = 0;; ++attempt) {
-    const std::optional<RuntimeError> error = trap([&] { read_file(s, image); });
-    if (!error) return;
-    s.rt.set_error_detail(error->cause());
-    report_failure(s, owner, error->code);
+    if (!read_directly(image.file_ext) && !work_folder_usable(d)) {
+      // The picture is not to blame: the conversion has nowhere to write.
+      s.rt.set_error_detail(work_folder_detail(d));
+      s.rt.MESSAGEBOX(owner, d.load.load_path, work_folder_message(d), 0, 0);
+    } else {
+      const std::optional<RuntimeError> error = trap([&] { read_file(s, image); });
+      if (!error) return;
+      s.rt.set_error_detail(error->cause());
+      report_failure(s, owner, error->code);
+    }
     d.load.load_failed = 1;
     // Never again after one read back, and not at all when the previous file is the one that failed.
     if (attempt > 0 || image.file_path.empty() || image.file_path == d.load.load_path) return;

@@ -13,6 +13,7 @@ constexpr std::array<std::string_view, 1> kChanged{"CHANGE"};
 constexpr std::array<std::string_view, 2> kMouse{"MOUSEDOWN", "MOUSEMOVE"};
 constexpr std::array<std::string_view, 3> kPicture{"MOUSEDOWN", "MOUSEMOVE", "WHEEL"};
 constexpr std::array<std::string_view, 2> kMainForm{"RESIZE", "END"};
+constexpr std::array<std::string_view, 1> kDialog{"CANCEL"};
 
 // The events of the form or control of `form` called `name` (exactly, as the dispatcher forms the
 // name); nullopt if there is none.
@@ -58,6 +59,8 @@ std::span<const std::string_view> events_of(FormStyle style) {
       return kMainForm;
     case FormStyle::Popup:
       return kMouse;
+    case FormStyle::Dialog:
+      return kDialog;
     case FormStyle::FixedCaption:
       break;
   }

@@ -13,9 +13,19 @@ Window FormRuntime::drop_click(Window target, std::span<const DroppedItem> items
   return button;
 }
 
+std::string FormRuntime::drop_hint(Window target, std::span<const DroppedItem> items) {
+  if (busy() || ended() || !drop_hint_ || drop_click(target, items)) return {};
+  return drop_hint_(target, items);
+}
+
 bool FormRuntime::drop(Window target, std::span<const DroppedItem> items) {
   const Window button = drop_click(target, items);
-  return button && press(button, items.front().path);
+  if (!button) {
+    if (const std::string hint = drop_hint(target, items); !hint.empty())
+      MESSAGEBOX(form_of(target), items.front().path, hint, 0, 0);
+    return false;
+  }
+  return press(button, items.front().path);
 }
 
 bool FormRuntime::press(Window button, std::optional<std::string> answer) {

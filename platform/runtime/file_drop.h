@@ -19,5 +19,7 @@ struct DroppedItem {
 // The program's rule for drops: the button that a drop of `items` on `target` (a form or control)
 // clicks, or no window when the drop is refused.
 using DropRule = std::function<Window(Window target, std::span<const DroppedItem> items)>;
+// What to tell the user about a drop the rule refuses, when a word helps (empty: refused silently).
+using DropHint = std::function<std::string(Window target, std::span<const DroppedItem> items)>;
 
 }  // namespace vimbrel

@@ -31,8 +31,9 @@ enum class ControlKind {
   MenuItem
 };
 
-// How a form's window looks: the main window, a caption bar without close box, or a frameless pop-up.
-enum class FormStyle { Main, FixedCaption, Popup };
+// How a form's window looks: the main window, a caption bar without close box, a frameless pop-up,
+// or a dialog whose close box and Escape key raise CANCEL (the procedure decides what closing means).
+enum class FormStyle { Main, FixedCaption, Popup, Dialog };
 
 // Where a backend with a real screen puts a form when it is first shown: at its laid-out position,
 // or at the right edge of the screen's work area (a companion window kept clear of the main view).

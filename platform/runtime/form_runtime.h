@@ -48,6 +48,7 @@ class FormRuntime {
   void set_event_table(EventTable table);
   bool has_procedure(std::string_view event_name) const { return events_.contains(std::string(event_name)); }
   void set_drop_rule(DropRule rule) { drop_rule_ = std::move(rule); }
+  void set_drop_hint(DropHint hint) { drop_hint_ = std::move(hint); }
 
   // ---- Forms and controls. Flags: nonzero (-1) on, 0 off.
   void CREATEWINDOW(Window& form, std::string_view name, int shown);
@@ -88,6 +89,8 @@ class FormRuntime {
 
   // ---- Dialogs. A cancelled dialog returns kCancelled.
   virtual void MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) = 0;
+  // A yes/no question whose default answer is no; true when the user answers yes.
+  virtual bool ASKBOX(Window owner, std::string_view caption, std::string_view text) = 0;
   // The cause of the error a procedure trapped, for the message box it shows next: the headless
   // backend records it beside the box; the windows show their given texts only.
   void set_error_detail(std::string detail) { error_detail_ = std::move(detail); }
@@ -181,8 +184,11 @@ class FormRuntime {
   // ---- Files dropped from outside (file_drop.cpp). The button a drop of `items` on `target` would
   // click now: no window when the rule refuses it, or while a procedure runs.
   Window drop_click(Window target, std::span<const DroppedItem> items);
+  // What a refused drop of `items` on `target` would tell the user; empty for a silent refusal.
+  std::string drop_hint(Window target, std::span<const DroppedItem> items);
   // Clicks that button as the user would, the open dialog of its procedure answered by the one
-  // dropped file instead of being shown; returns whether a procedure ran.
+  // dropped file instead of being shown; returns whether a procedure ran. A refused drop with a
+  // hint shows it in a message box captioned with the file.
   bool drop(Window target, std::span<const DroppedItem> items);
   // Presses `button` as the user would, its open dialog (if it shows one) answered by `answer`
   // instead of being shown (files handed over on the command line); false when the button cannot be
@@ -236,6 +242,7 @@ class FormRuntime {
   std::unordered_map<int, Bitmap> surfaces_;
   EventTable events_;
   DropRule drop_rule_;
+  DropHint drop_hint_;
   std::optional<std::string> drop_answer_;
   Window main_form_;
   bool busy_ = false;

@@ -12,6 +12,7 @@
 
 #include "platform/pixels/runtime_error.h"
 #include "platform/system/file_io.h"
+#include "platform/system/fs_checks.h"
 
 namespace vimbrel {
 
@@ -119,6 +120,12 @@ std::string file_under_any_extension_case(const std::string& path) {
     }
   }
   return path;
+}
+
+bool FOLDER_WRITABLE_FOR(std::string_view file_path) {
+  std::string drive, dir, name, ext;
+  SPLIT_PATH(file_path, drive, dir, name, ext);
+  return folder_writable(drive + dir);
 }
 
 }  // namespace vimbrel

@@ -32,6 +32,10 @@ std::string with_extension(std::string_view path, std::string_view extension);
 // come from the two are one file. `path` again when there is neither.
 std::string file_under_any_extension_case(const std::string& path);
 
+// Whether files can be made beside `file_path`: its folder exists, and this user may write and
+// search it. The work file's folder is checked so before a conversion needs it.
+bool FOLDER_WRITABLE_FOR(std::string_view file_path);
+
 // With an empty argument the process's current directory; with a drive ("C:") that drive's, which on
 // this host is the same. Any other argument raises RuntimeError 5. Empty when the current
 // directory cannot be had (it was removed, say).

@@ -65,4 +65,10 @@ bool no_space_left(int fd) {
   return std::uint64_t{fs.f_bavail} * fs.f_frsize < (std::uint64_t{1} << 20);
 }
 
+bool folder_writable(const std::string& folder) {
+  struct stat st {};
+  const std::string name = folder.empty() ? std::string(".") : folder;
+  return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(name.c_str(), W_OK | X_OK) == 0;
+}
+
 }  // namespace vimbrel

@@ -11,6 +11,9 @@ namespace vimbrel {
 // the link names nothing, or it is a link another user made in a sticky folder anyone may write.
 std::string replaceable_target(const std::string& path);
 
+// True when `folder` is a folder this user may make files in (it exists, is searchable and writable).
+bool folder_writable(const std::string& folder);
+
 // True when the file system holding the open file `fd` has (next to) no space left for this user, as
 // after a write that failed for want of it.
 bool no_space_left(int fd);

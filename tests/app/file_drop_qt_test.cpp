@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QPushButton>
 #include <QUrl>
 #include <filesystem>
 #include <sstream>
@@ -46,7 +48,7 @@ class FileDropOnScreen : public test::ProgramOnScreen {
     return e.isAccepted() && e.dropAction() == Qt::CopyAction;
   }
   void new_join() {
-    click(s.c.BUTTON[52]);
+    start_new();
     click(s.c.BUTTON[2]);
   }
   // What a user sees of the join: names, sizes, title, usable commands and the canvas' pixels.
@@ -79,6 +81,34 @@ TEST_F(FileDropOnScreen, OneFileOnEachLoadButtonJoinsAsTheClickAndTheDialogDo) {
   load(s.c.BUTTON[54], b);
   EXPECT_EQ(state(), dropped);
   EXPECT_FALSE(rt.ended());
+}
+
+TEST_F(FileDropOnScreen, NewAsksWithKeepAsTheDefaultAndEscapeLeavesTheSettings) {
+  new_join();
+  ASSERT_TRUE(drop(s.c.BUTTON[53], {plain("a.bmp", 40, 30, 0xFF0000)}));
+  bool defaults_to_no = false;
+  answering(
+      [&](QMessageBox& box) {
+        defaults_to_no = box.defaultButton() == box.button(QMessageBox::No);
+        box.button(QMessageBox::No)->click();
+      },
+      [&] { click(s.c.BUTTON[52]); });
+  EXPECT_TRUE(defaults_to_no);
+  EXPECT_FALSE(widget(s.c.FORM2)->isVisible());
+
+  start_new();
+  ASSERT_TRUE(widget(s.c.FORM2)->isVisible());
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(widget(s.c.FORM2), &escape);
+  EXPECT_FALSE(widget(s.c.FORM2)->isVisible());
+  EXPECT_TRUE(widget(s.c.FORM3)->isVisible());
+  EXPECT_EQ(s.doc.a.width, 40.0f);
+  widget(s.c.FORM3)->close();  // refused: the controller has no close box
+  EXPECT_TRUE(widget(s.c.FORM3)->isVisible());
+  start_new();
+  widget(s.c.FORM2)->close();  // the close box, as the window manager sends it
+  EXPECT_FALSE(widget(s.c.FORM2)->isVisible());
+  EXPECT_EQ(s.doc.a.width, 40.0f);
 }
 
 TEST_F(FileDropOnScreen, RefusedWhereAClickCouldNotGoAndForAnythingButOneFile) {

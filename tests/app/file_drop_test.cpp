@@ -56,8 +56,32 @@ class DropOnProgram : public test::ProgramTest {
   }
 };
 
+TEST_F(DropOnProgram, APictureDroppedBeforeTheSettingsSaysWhatToDoFirst) {
+  const std::string a = write_plain("a.bmp", 10, 10, 0xFF0000);
+  for (const char* target : {"BUTTON53", "PICTURE1", "MAINFORM", "BUTTON52"}) {
+    SCOPED_TRACE(target);
+    EXPECT_FALSE(drop(target, a));
+    const bool hinted = std::string(target) != "BUTTON52";  // New itself is no place for a picture
+    ASSERT_EQ(rt.messages().size(), hinted ? 1u : 0u);
+    if (hinted) {
+      EXPECT_EQ(rt.messages()[0].caption, a);
+      EXPECT_EQ(rt.messages()[0].text, kSettingsFirst);
+    }
+    rt.clear_messages();
+  }
+  ASSERT_TRUE(rt.click("BUTTON52"));  // with the settings form open, too
+  EXPECT_FALSE(drop("PICTURE1", a));
+  EXPECT_EQ(rt.messages().size(), 1u);
+  ASSERT_TRUE(rt.click("BUTTON2"));
+  rt.clear_messages();
+  EXPECT_FALSE(drop("BUTTON54", a));  // after the settings a refusal is silent again
+  EXPECT_TRUE(rt.messages().empty());
+  EXPECT_TRUE(drop("BUTTON53", a));
+  EXPECT_EQ(s.doc.a.width, 10.0f);
+}
+
 TEST_F(DropOnProgram, BadFileIsReportedAsThroughTheDialogAndTheAnswerIsUsedOnce) {
-  ASSERT_FALSE(drop("BUTTON53", write_plain("a.bmp", 10, 10, 0xFF0000)));  // settings not confirmed
+  write_plain("a.bmp", 10, 10, 0xFF0000);
   new_join();
   const std::string bad = dir.file("bad.bmp");
   std::ofstream(bad) << "not a picture";

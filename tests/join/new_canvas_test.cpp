@@ -68,7 +68,7 @@ TEST_F(NewCanvas, AnAImageAloneGetsExactlyItsOwnSizeWhateverTheMargins) {
   }
 }
 
-TEST_F(NewCanvas, NewOnALoadedJoinEmptiesItAndOpensTheSettingsWithTheCurrentMargins) {
+TEST_F(NewCanvas, NewOnALoadedJoinOpensTheSettingsWithTheCurrentMarginsAndTheirSaveEmptiesIt) {
   EXPECT_TRUE(rt.click("BUTTON52"));
   EXPECT_EQ(rt.GETWINDOWTEXT(s.c.EDIT1), "50");  // the start-up values
   EXPECT_EQ(rt.GETWINDOWTEXT(s.c.EDIT2), "50");
@@ -79,15 +79,19 @@ TEST_F(NewCanvas, NewOnALoadedJoinEmptiesItAndOpensTheSettingsWithTheCurrentMarg
   EXPECT_TRUE(rt.click("BUTTON61"));  // the cut-out window is open when New comes
   rt.clear_messages();
 
+  rt.push_question_answer(true);
   EXPECT_TRUE(rt.click("BUTTON52"));
   const JoinDocument& d = s.doc;
-  EXPECT_TRUE(rt.messages().empty());
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM2), 1);
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM3), 0);
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM4), 0);
   EXPECT_EQ(rt.GETWINDOWTEXT(s.c.EDIT1), "30");
   EXPECT_EQ(rt.GETWINDOWTEXT(s.c.EDIT2), "4");
   EXPECT_EQ(rt.GETCHECK(s.c.RADIO1), 1);  // the side stays as the user left it
+  EXPECT_EQ(d.b.width, 32);               // nothing is thrown away before the settings are saved
+
+  EXPECT_TRUE(rt.click("BUTTON2"));
+  EXPECT_TRUE(rt.messages().empty());
   expect_canvas(0, 0);
   for (const ImageSlot* img : {&d.a, &d.b}) {
     EXPECT_EQ(img->width, 0);
@@ -106,14 +110,73 @@ TEST_F(NewCanvas, NewOnALoadedJoinEmptiesItAndOpensTheSettingsWithTheCurrentMarg
   EXPECT_EQ(d.cutout.cutout_height, 300);
   // The title no longer names the images; the commands that need images are off again.
   EXPECT_EQ(caption(s.c.MAINFORM), "VimbrelVer1.3 メインウインドウ　　");
-  EXPECT_FALSE(rt.enabled(s.c.BUTTON[53]));
   EXPECT_FALSE(rt.enabled(s.c.HSCROLL2));
-
-  EXPECT_TRUE(rt.click("BUTTON2"));
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM3), 1);
   EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM2), 0);
   EXPECT_TRUE(rt.enabled(s.c.BUTTON[53]));
   EXPECT_FALSE(rt.enabled(s.c.BUTTON[54]));
+}
+
+struct QuestionRow {
+  const char* name;
+  bool changed;  // the join changed since its last save
+  bool answer;   // the user's answer, when asked
+  bool asked, settings_open;
+};
+
+TEST_F(NewCanvas, NewAsksBeforeAJoinChangedSinceItsSaveGoes) {
+  const QuestionRow rows[] = {
+      {"changed-kept-by-default", true, false, true, false},
+      {"changed-discarded", true, true, true, true},
+      {"saved", false, false, false, true},
+  };
+  for (const QuestionRow& r : rows) {
+    SCOPED_TRACE(r.name);
+    join_pictures(1, 20, 10, 8, 6);
+    if (!r.changed) {
+      rt.push_dialog_answer(dir.file("joined.BMP"));
+      ASSERT_TRUE(rt.click("BUTTON60"));
+    }
+    rt.clear_messages();
+    if (r.changed) rt.push_question_answer(r.answer);
+    ASSERT_TRUE(rt.click("BUTTON52"));
+    EXPECT_TRUE(rt.messages().empty());
+    ASSERT_EQ(rt.questions().size(), r.asked ? 1u : 0u);
+    if (r.asked) {
+      EXPECT_EQ(rt.questions()[0].text, "結合画像は保存されていません。\n破棄して新規作成しますか？");
+    }
+    EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM2), r.settings_open ? 1 : 0);
+    EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM3), r.settings_open ? 0 : 1);
+    EXPECT_EQ(s.doc.b.width, 8);  // the join itself is still there either way
+    if (r.settings_open) {
+      ASSERT_TRUE(rt.click("BUTTON2"));
+    }
+  }
+}
+
+TEST_F(NewCanvas, CancellingTheSettingsBringsBackTheControllerWithTheJoinAsItWas) {
+  join_pictures(1, 64, 48, 32, 20, "30", "4");
+  ASSERT_TRUE(rt.click("BUTTON61"));  // the cut-out window is open
+  const JoinDocument before = s.doc;
+  rt.push_question_answer(true);
+  ASSERT_TRUE(rt.click("BUTTON52"));
+  ASSERT_TRUE(rt.click("RADIO3"));
+  ASSERT_TRUE(rt.type_text("EDIT1", "7"));
+  EXPECT_FALSE(rt.cancel_form("FORM3"));  // not a dialog, and hidden now
+
+  ASSERT_TRUE(rt.cancel_form("FORM2"));
+  EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM2), 0);
+  EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM3), 1);
+  EXPECT_EQ(rt.ISWINDOWVISIBLE(s.c.FORM4), 1);
+  EXPECT_EQ(rt.GETCHECK(s.c.RADIO1), 1);  // the side the join was made on
+  EXPECT_EQ(rt.GETCHECK(s.c.RADIO3), 0);
+  EXPECT_EQ(s.doc.margin_x, 30);
+  expect_canvas(before.canvas_width, before.canvas_height);
+  EXPECT_EQ(s.doc.a.file_path, before.a.file_path);
+  EXPECT_EQ(s.doc.b.x, before.b.x);
+  EXPECT_TRUE(rt.enabled(s.c.BUTTON[60]));  // every command as before
+  EXPECT_TRUE(rt.enabled(s.c.HSCROLL2));
+  EXPECT_TRUE(s.doc.unsaved_changes);
 }
 
 TEST_F(NewCanvas, SavingTheSettingsTakesTheLeadingNumberOfEachMargin) {

@@ -13,6 +13,7 @@
 #include "platform/pixels/rounding.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/path_builtins.h"
+#include "sources/work_folder_check.h"
 #include "tests/support/program_fixture.h"
 
 namespace vimbrel {
@@ -134,6 +135,36 @@ TEST_F(Loading, ANewFileResetsTheCropAndMakesACanvas) {
   EXPECT_EQ(a.file_title, "a2.bmp");
   EXPECT_EQ(s.doc.canvas_width, 120 + 60 + 50);
   EXPECT_EQ(canvas().at(25, 25), 0xFF00FF00u);
+}
+
+TEST_F(Loading, AnUnusableWorkFolderIsNamedWithItsSettingsFileAndBitmapsStillLoad) {
+  const std::string settings = dir.file("KANKYO.TXT");
+  const std::string expected = "作業フォルダ「" + work_dir + "」がないか、書き込めません。\n（設定ファイル " +
+                               settings +
+                               " の2行目）\nJPEG などは作業フォルダでビットマップに変換してから読みます。";
+  for (const char* row : {"missing", "a file in its place"}) {
+    SCOPED_TRACE(row);
+    fs::remove_all(dir.file("work"));
+    if (std::string(row) != "missing") std::ofstream(dir.file("work")) << "x";
+    EXPECT_FALSE(check_work_folder(s, s.c.FORM3));  // as the windows do at start
+    ASSERT_EQ(rt.messages().size(), 1u);
+    EXPECT_EQ(rt.messages()[0].caption, "作業フォルダ");
+    EXPECT_TRUE(rt.messages()[0].text.starts_with(expected));
+    rt.clear_messages();
+
+    new_join();
+    const std::string jpeg = baseline_jpeg("photo.jpg");
+    load_a(jpeg);
+    expect_one_message(jpeg, expected.c_str());
+    EXPECT_EQ(s.doc.a.width, 0);
+    load_a(write_plain("a.bmp", 30, 20, 0xFF0000));
+    EXPECT_TRUE(rt.messages().empty());
+    EXPECT_EQ(s.doc.a.width, 30);
+    fs::remove_all(dir.file("work"));
+  }
+  fs::create_directory(dir.file("work"));
+  EXPECT_TRUE(check_work_folder(s, s.c.FORM3));
+  EXPECT_TRUE(rt.messages().empty());
 }
 
 TEST_F(Loading, AFirstReadThatFailsLeavesTheSlotEmpty) {

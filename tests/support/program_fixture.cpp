@@ -31,6 +31,7 @@ std::string ProgramTest::write_plain(const std::string& name, int width, int hei
 }
 
 void ProgramTest::new_join(int side, const std::string& margin_x, const std::string& margin_y) {
+  if (s.doc.unsaved_changes) rt.push_question_answer(true);  // yes, the join may go
   ASSERT_TRUE(rt.click("BUTTON52"));
   ASSERT_TRUE(rt.type_text("EDIT1", margin_x));
   ASSERT_TRUE(rt.type_text("EDIT2", margin_y));

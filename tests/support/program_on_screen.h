@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
@@ -55,6 +56,24 @@ class ProgramOnScreen : public ::testing::Test {
     });
     poll.start(0);
     click(button);
+  }
+
+  // Runs `act` and does `with` to the first message box it opens (none opening is fine).
+  void answering(const std::function<void(QMessageBox&)>& with, const std::function<void()>& act) {
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        poll.stop();
+        with(*box);
+      }
+    });
+    poll.start(0);
+    act();
+  }
+  // "新規作成", answering yes should it ask whether the join may go.
+  void start_new() {
+    answering([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); },
+              [&] { click(s.c.BUTTON[52]); });
   }
 
   TempDir dir;

@@ -176,6 +176,12 @@ void HeadlessRuntime::close_main_form() {
   end_program(0);
 }
 
+bool HeadlessRuntime::cancel_form(std::string_view form) {
+  const Window w = find(form);
+  if (kind_of(w) || !usable(w)) return false;
+  return dispatch(w, "CANCEL", {w});
+}
+
 bool HeadlessRuntime::fire(std::string_view event_name, EventArgs args) {
   const auto cut = event_name.rfind('_');
   if (cut == std::string_view::npos) return false;
@@ -307,6 +313,14 @@ void HeadlessRuntime::DESTROYWINDOW(Window form) {
 
 void HeadlessRuntime::MESSAGEBOX(Window, std::string_view caption, std::string_view text, int, int) {
   messages_.push_back({std::string(caption), std::string(text), take_error_detail()});
+}
+
+bool HeadlessRuntime::ASKBOX(Window, std::string_view caption, std::string_view text) {
+  questions_.push_back({std::string(caption), std::string(text), {}});
+  if (question_answers_.empty()) return false;
+  const bool yes = question_answers_.front();
+  question_answers_.pop_front();
+  return yes;
 }
 
 std::string HeadlessRuntime::next_dialog_answer() {

@@ -50,12 +50,17 @@ class HeadlessRuntime : public FormRuntime {
   // A key pressed while a shown form is active: runs the menu command of that form whose shortcut it is
   // ("Ctrl+Shift+A"), as a click would; false when no usable command has it.
   bool press_key(std::string_view form, std::string_view keys);
+  // The close box or Escape of a dialog form: FORM_CANCEL when a user could reach the form now.
+  bool cancel_form(std::string_view form);
   // Runs "<CONTROL>_<EVENT>" directly, as the runtime would for that event.
   bool fire(std::string_view event_name, EventArgs args = {});
 
   void push_dialog_answer(std::string answer) { dialog_answers_.push_back(std::move(answer)); }
+  // Answers of ASKBOX questions, in order; with none left a question gets its default (no).
+  void push_question_answer(bool yes) { question_answers_.push_back(yes); }
   const std::vector<Message>& messages() const { return messages_; }
-  void clear_messages() { messages_.clear(); }
+  void clear_messages() { messages_.clear(), questions_.clear(); }
+  const std::vector<Message>& questions() const { return questions_; }  // ASKBOX's, in order
   const std::vector<Untrapped>& untrapped() const { return untrapped_; }
   void note_warning(std::string_view warning) override { warnings_.emplace_back(warning); }
   std::vector<std::string> take_warnings() { return std::exchange(warnings_, {}); }
@@ -110,6 +115,7 @@ class HeadlessRuntime : public FormRuntime {
   void SETSCROLLSTEP(Window bar, int small, int large) override;
   void DESTROYWINDOW(Window form) override;
   void MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) override;
+  bool ASKBOX(Window owner, std::string_view caption, std::string_view text) override;  // recorded
   std::string WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                          std::string_view filter, int) override;
   std::string WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
@@ -144,8 +150,9 @@ class HeadlessRuntime : public FormRuntime {
   std::unordered_map<int, State> state_;
   std::vector<Window> all_windows_;
   std::deque<std::string> dialog_answers_;
+  std::deque<bool> question_answers_;
   std::deque<std::function<void()>> actions_;
-  std::vector<Message> messages_;
+  std::vector<Message> messages_, questions_;
   std::vector<std::string> warnings_;
   std::optional<Bitmap> clipboard_picture_;
   std::string clipboard_file_;

@@ -173,6 +173,16 @@ void QtRuntime::MESSAGEBOX(Window owner, std::string_view caption, std::string_v
   run_modal(box, d_->modal, d_->presses);
 }
 
+bool QtRuntime::ASKBOX(Window owner, std::string_view caption, std::string_view text) {
+  QMessageBox box(QMessageBox::Question, qstr(caption), qstr(text), QMessageBox::Yes | QMessageBox::No,
+                  dialog_parent(owner));
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  fit_caption(box);
+  run_modal(box, d_->modal, d_->presses);
+  return box.clickedButton() == box.button(QMessageBox::Yes);
+}
+
 std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                                   std::string_view filter, int) {
   if (auto dropped = take_drop_answer()) return *std::move(dropped);  // answered by a dropped file

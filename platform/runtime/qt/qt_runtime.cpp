@@ -283,6 +283,15 @@ void QtRuntime::connect_form(Window form, FormWindow& window) {
         deliver(form, event, {form, button, 0, static_cast<float>(p.x()), static_cast<float>(p.y())});
       });
       break;
+    case FormStyle::Dialog:
+      // The close box and Escape ask the form's procedure, which hides the form if it agrees.
+      window.on_cancel = [this, form] { deliver(form, "CANCEL", {form}); };
+      window.allow_close = [this, form] {
+        if (d_->closing) return true;
+        if (!busy()) deliver(form, "CANCEL", {form});
+        return false;
+      };
+      break;
     case FormStyle::FixedCaption:
       // No close box, and the window manager's close request is refused as well.
       window.allow_close = [this] { return d_->closing; };

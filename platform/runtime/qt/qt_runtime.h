@@ -60,6 +60,7 @@ class QtRuntime : public FormRuntime {
   void MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) override;
   std::string CLIPBOARDPICTURE(const std::string& path) override;
   void SETCLIPBOARDPICTURE(const Bitmap& picture) override;
+  bool ASKBOX(Window owner, std::string_view caption, std::string_view text) override;
   std::string WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                          std::string_view filter, int) override;
   std::string WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,

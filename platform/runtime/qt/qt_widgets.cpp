@@ -114,6 +114,8 @@ Qt::WindowFlags flags_for(FormStyle style) {
       return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     case FormStyle::Popup:
       return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    case FormStyle::Dialog:
+      return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     case FormStyle::Main:
       break;
   }
@@ -206,6 +208,10 @@ void FormButton::keyPressEvent(QKeyEvent* e) {
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* e) {
+  if (style_ == FormStyle::Dialog && e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+    on_cancel();
+    return;
+  }
   const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
   if (enter && default_button_ != nullptr && default_button_->isEnabled() && default_button_->isVisible()) {
     default_button_->animateClick();

@@ -64,8 +64,8 @@ class PictureWidget : public QWidget {
   MouseRelay mouse_;
 };
 
-// A form's top-level window. Close requests go to `allow_close`; a pop-up form paints its surface
-// and reports the mouse like a picture control.
+// A form's top-level window. Close requests go to `allow_close`, a dialog's Escape to `on_cancel`; a pop-up
+// form paints its surface and reports the mouse like a picture control.
 class FormWindow : public QWidget {
  public:
   explicit FormWindow(const FormLayout& layout);
@@ -84,15 +84,16 @@ class FormWindow : public QWidget {
   // The button that Return presses wherever the focus is on the form (none: Return does nothing).
   void set_default_button(QPushButton* button) { default_button_ = button; }
   std::function<void()> on_resize = [] {};
+  std::function<void()> on_cancel = [] {};  // a dialog form's Escape key
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   QPushButton* default_button_ = nullptr;
