@@ -133,7 +133,11 @@ class Soak {
       std::string what;
       const auto began = std::chrono::steady_clock::now();
       try {
+        // A read that fails leaves the canvas as it was: it may then lag the document (a previous file
+        // read back has changed on disk, or is gone) until the next redraw.
+        p_->s.doc.load.load_failed = 0;
         what = act();
+        if (p_->s.doc.load.load_failed != 0) canvas_may_lag_ = true;
       } catch (const RuntimeError& e) {
         return fail(i, what, "runtime error " + std::to_string(e.code) + " escaped");
       } catch (const std::exception& e) {
@@ -177,7 +181,14 @@ class Soak {
  private:
   int pick(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
 
-  void restart() { p_ = std::make_unique<Program>(dir_); }
+  void restart() {
+    p_ = std::make_unique<Program>(dir_);
+    canvas_may_lag_ = false;
+    p_->s.shell.CG_ON_SUB = [this, show = p_->s.shell.CG_ON_SUB](Window w) {
+      canvas_may_lag_ = false;
+      show(w);
+    };
+  }
 
   // One random action on a random control; the description says what was done.
   std::string act() {
@@ -276,7 +287,7 @@ class Soak {
     if (s.doc.a.width <= 0 && s.doc.b.width <= 0) return "";
     // Away from 100 % the view is drawn scaled from the pictures themselves, and the canvas object is
     // not what is shown: it is checked again once the view is back at 100 %.
-    if (s.doc.view.scale != 1) return "";
+    if (s.doc.view.scale != 1 || canvas_may_lag_) return "";
     const auto cw = static_cast<std::int64_t>(s.doc.canvas_width),
                ch = static_cast<std::int64_t>(s.doc.canvas_height);
     if (cw <= 0 || ch <= 0) return "";
@@ -323,6 +334,7 @@ class Soak {
   long performed_ = 0, restarts_ = 0, compared_ = 0, out_of_memory_ends_ = 0;
   std::set<std::string> dialog_buttons_;
   bool answer_waiting_ = false;
+  bool canvas_may_lag_ = false;  // a read failed since the last redraw
   std::size_t messages_ = 0;
 };
 

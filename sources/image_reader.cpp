@@ -91,29 +91,40 @@ void set_crop_bounds(Session& s, ImageSlot& image) {
   s.rt.SETSCROLLRANGE(s.c.VSCROLL3, image.src_bottom_min, 0);
 }
 
-void read_image(Session& s, Window owner, const ReaderTwin& t) {
-  JoinDocument& d = s.doc;
-  ImageSlot& image = d.slot(t.twin);
-  d.load.last_loaded = stored(t.twin);
-  if (s.rt.CHECKOBJECT(image.bitmap) != 0) s.rt.DELETEOBJECT(image.bitmap);
-  d.load.load_failed = 0;
-  read_with_recovery(s, owner, image);
-  if (d.load.load_failed != 0) return;  // crop, bounds, canvas and title stay as they were
-
-  if (twin_of(d.cutout.cutout_source) == t.twin) {
+// A picture read into the slot: the cut-out window and the crop sliders follow it. With `refit` (a
+// reload) the crop is kept, fitted to the new size, and the canvas is made again and drawn.
+void take_picture(Session& s, Window owner, const ReaderTwin& t, ImageSlot& image, bool refit) {
+  if (twin_of(s.doc.cutout.cutout_source) == t.twin) {
     s.rt.SHOWWINDOW(s.c.FORM4, -1);
     LOAD_KCG(s, owner);
   }
   s.rt.SETCHECK(s.c.*t.selected, 1);
   s.rt.SETCHECK(s.c.*t.other, 0);
   set_crop_bounds(s, image);
-  if (d.load.load_button != t.new_button) {  // a reload keeps the crop, fitted to the new size
-    t.fit_crop(s, owner);
-    image.src_width = image.width + image.src_right_off - image.src_left;
-    image.src_height = image.height + image.src_bottom_off - image.src_top;
-    SUB_NEW(s, owner);
-    LOAD_SCG(s, owner);
+  if (!refit) return;
+  t.fit_crop(s, owner);
+  image.src_width = image.width + image.src_right_off - image.src_left;
+  image.src_height = image.height + image.src_bottom_off - image.src_top;
+  SUB_NEW(s, owner);
+  LOAD_SCG(s, owner);
+}
+
+void read_image(Session& s, Window owner, const ReaderTwin& t) {
+  JoinDocument& d = s.doc;
+  ImageSlot& image = d.slot(t.twin);
+  d.load.last_loaded = stored(t.twin);
+  if (s.rt.CHECKOBJECT(image.bitmap) != 0) s.rt.DELETEOBJECT(image.bitmap);
+  d.load.load_failed = 0;
+  const float width = image.width, height = image.height;
+  read_with_recovery(s, owner, image);
+  if (d.load.load_failed == 0) {
+    take_picture(s, owner, t, image, d.load.load_button != t.new_button);
+  } else if (s.rt.CHECKOBJECT(image.bitmap) != 0 && (image.width != width || image.height != height)) {
+    // The previous file changed on disk since the join took it: its sizes, crop and canvas follow
+    // the picture read back, as a reload's would.
+    take_picture(s, owner, t, image, true);
   }
+  // Otherwise the crop, bounds, canvas and title stay as they were.
 }
 
 }  // namespace

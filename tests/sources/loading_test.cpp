@@ -210,6 +210,21 @@ TEST_F(Loading, ALaterReadThatFailsReadsThePreviousFileBackWithoutARedraw) {
   EXPECT_EQ(std::vector<std::uint32_t>(canvas().pixels().begin(), canvas().pixels().end()), before);
 }
 
+TEST_F(Loading, APreviousFileThatChangedOnDiskIsTakenAtItsNewSizeWhenReadBack) {
+  join();
+  ASSERT_TRUE(rt.click("RADIO5"));
+  ASSERT_TRUE(rt.scroll_to("VSCROLL2", 4));
+  const float canvas_width = s.doc.canvas_width;
+  write_plain("a.bmp", 40, 30, 0x0000FF);
+  load_a(dir.file("missing.bmp"));
+  expect_one_message(dir.file("missing.bmp"));
+  EXPECT_EQ(size_of(s.doc.a), std::pair(40, 30));
+  EXPECT_EQ(s.doc.a.src_top_max, 29);
+  EXPECT_EQ(s.doc.a.src_height, 26);
+  EXPECT_EQ(s.doc.canvas_width, canvas_width - 60);
+  EXPECT_EQ(canvas().at(static_cast<int>(s.doc.a.draw_x), static_cast<int>(s.doc.a.draw_y)), 0xFF0000FFu);
+}
+
 TEST_F(Loading, APreviousJpegIsConvertedAgainOnRecovery) {
   new_join();
   const std::string jpeg = baseline_jpeg("first.jpg");
