@@ -21,6 +21,7 @@ constexpr KeyCommand kCommands[] = {
     {"MENUSAVE", "ファイル(&F)", "結合画像の保存(&S)...", "Ctrl+S"},
     {"MENUUNDO", "編集(&E)", "元に戻す(&U)", "Ctrl+Z"},
     {"MENUCOPY", "編集(&E)", "コピー(&C)", "Ctrl+C"},
+    {"MENUPASTE", "編集(&E)", "貼り付け(&P)", "Ctrl+V"},
     {"KEYRIGHT", "", "右1", "Right"},
     {"KEYLEFT", "", "左1", "Left"},
     {"KEYDOWN", "", "下1", "Down"},

@@ -6,8 +6,25 @@
 #include "join/compose.h"
 #include "join/save_region.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/runtime/path_builtins.h"
 
 namespace vimbrel {
+
+void MENUPASTE_ON(Session& s, Window owner) {
+  const bool as_a = s.doc.a.width <= 0;
+  std::string drive, dir, name, ext;
+  SPLIT_PATH(s.doc.work_file_path, drive, dir, name, ext);
+  // Each slot has a file of its own, so that a paste into B never changes the file A was read
+  // from (a reload, or the read back after a failed load, reads it again).
+  const std::string file = drive + dir + (as_a ? "クリップボード（Ａ）" : "クリップボード（Ｂ）");
+  if (trapped([&] { KILL(file); }) != 0) return;  // an earlier paste's file, unless it is held
+  const std::string picture = s.rt.CLIPBOARDPICTURE(file);
+  if (picture.empty()) {
+    s.rt.MESSAGEBOX(owner, "貼り付け", "クリップボードに画像がありません", 0, 0);
+    return;
+  }
+  s.rt.press_after(as_a ? s.c.BUTTON[53] : s.c.BUTTON[54], picture);
+}
 
 void MENUCOPY_ON(Session& s, Window owner) {
   const std::optional<PixelRect> region = save_region(s.doc);
@@ -22,6 +39,7 @@ void MENUCOPY_ON(Session& s, Window owner) {
 }
 
 void add_clipboard_events(Session& s, EventTable& table) {
+  VIMBREL_EVENT(table, s, MENUPASTE_ON);
   VIMBREL_EVENT(table, s, MENUCOPY_ON);
 }
 
