@@ -39,11 +39,6 @@ ViewInput input_of(const Session& s, std::int16_t client_width, std::int16_t cli
   return in;
 }
 
-// The rule as it stands for the last layout.
-ViewShown shown_now(const Session& s) {
-  return show_view(input_of(s, s.doc.view.client_width, s.doc.view.client_height));
-}
-
 void scroll_range(JoinDocument& d, const Axis& a, const ViewAxis& shown) {
   ViewState& v = d.view;
   v.*a.over = shown.over;
@@ -63,6 +58,10 @@ void set_up_bar(Session& s, Window bar, const Axis& a, float x, float y, float w
 }
 
 }  // namespace
+
+ViewShown shown_now(const Session& s) {
+  return show_view(input_of(s, s.doc.view.client_width, s.doc.view.client_height));
+}
 
 void SCROLL_XD_SUB(Session& s, Window) {
   scroll_range(s.doc, kX, shown_now(s).x);

@@ -4,9 +4,13 @@
 // document's view state, since the mouse handlers of PICTURE1 read and move them too.
 #pragma once
 
+#include "app/view_scale.h"
 #include "join/session.h"
 
 namespace vimbrel {
+
+// The view rule as it stands for the last layout.
+ViewShown shown_now(const Session& s);
 
 // Lays out PICTURE1, HSCROLL1, VSCROLL1 and BUTTON1 for the canvas and the window size; does nothing
 // when neither changed since the last layout. Copies nothing.

@@ -15,6 +15,7 @@
 #include "app/program.h"
 #include "app/startup.h"
 #include "join/renderer.h"
+#include "platform/pixels/reduced_copies.h"
 #include "platform/runtime/headless/headless_runtime.h"
 
 namespace vimbrel {
@@ -111,9 +112,23 @@ void BM_FitDragStep(benchmark::State& state) {
   counters(state, j);
 }
 
+// What the first view below half size after a load pays once: the reduced copies of one 50-megapixel
+// picture down to the fit's level.
+void BM_FitReducedCopiesOfAPicture(benchmark::State& state) {
+  FitJoin& j = join();
+  const Bitmap& a = *j.rt.read_picture(j.s.doc.a.bitmap);
+  const int level = reduction_level(j.s.doc.view.scale);
+  for (auto _ : state) {
+    ReducedCopies copies;
+    benchmark::DoNotOptimize(copies.level(a, level).row(0));
+  }
+  state.counters["level"] = level;
+}
+
 BENCHMARK(BM_Floor_MemcpyShown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FitRedraw)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FitDragStep)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FitReducedCopiesOfAPicture)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vimbrel

@@ -119,15 +119,31 @@ void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect
   compose(plan, std::span(sources).first(static_cast<std::size_t>(plan.count)), target, region, at_x, at_y);
 }
 
+ComposePlan reduced_plan(ComposePlan plan, int level) {
+  if (level <= 0) return plan;
+  const std::int64_t f = std::int64_t{1} << level;
+  const auto down = [f](std::int64_t v) { return v >= 0 ? v / f : -((-v + f - 1) / f); };
+  const auto up = [&](std::int64_t v) { return -down(-v); };
+  for (ComposeLayer& l : plan.layers) {
+    // The source keeps its offset from the canvas, rounded down; the layer covers every reduced
+    // pixel it touches.
+    const std::int64_t dx = down(l.sx - l.x), dy = down(l.sy - l.y);
+    const std::int64_t x = down(l.x), y = down(l.y);
+    l.w = up(l.x + l.w) - x, l.h = up(l.y + l.h) - y;
+    l.x = x, l.y = y, l.sx = x + dx, l.sy = y + dy;
+  }
+  return plan;
+}
+
 void defer_composite(FormRuntime& rt, BitmapObject target, const ComposePlan& plan, std::int64_t origin_x,
                      std::int64_t origin_y) {
   std::vector<BitmapObject> sources;
   for (int i = 0; i < plan.count; ++i) sources.push_back(plan.layers[static_cast<std::size_t>(i)].bitmap);
   rt.DEFER(target, std::move(sources),
            [plan, origin_x, origin_y](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
-                                      std::span<const Bitmap* const> pictures) {
-             region.x += origin_x, region.y += origin_y;
-             compose(plan, pictures, dst, region, at_x, at_y);
+                                      std::span<const Bitmap* const> pictures, int level) {
+             region.x += origin_x >> level, region.y += origin_y >> level;
+             compose(reduced_plan(plan, level), pictures, dst, region, at_x, at_y);
            });
 }
 

@@ -53,6 +53,10 @@ void compose(const ComposePlan& plan, std::span<const Bitmap* const> sources, Bi
 void compose(FormRuntime& rt, const ComposePlan& plan, Bitmap& target, PixelRect region,
              std::int64_t at_x = 0, std::int64_t at_y = 0);
 
+// The plan drawn on reduced copies of level `level`: every position and size 2^level times smaller
+// (a layer covering each reduced pixel it touches), for a view below half size.
+ComposePlan reduced_plan(ComposePlan plan, int level);
+
 // From now on the pixels of the bitmap object `target` are the composite of `plan`, its pixel (0, 0)
 // showing canvas point (origin_x, origin_y). The runtime produces them only where and when they are
 // needed (see FormRuntime::DEFER): a redraw costs what the view shows, a save what it writes.

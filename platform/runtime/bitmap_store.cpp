@@ -1,6 +1,7 @@
 #include "platform/runtime/bitmap_store.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "platform/pixels/scale.h"
@@ -14,6 +15,13 @@ namespace vimbrel {
 namespace {
 
 constexpr std::uint32_t kBlack = 0xFF000000u;
+
+// The reduced copy of `full` at `level`, admitted to memory when it is still to be made (all the
+// levels together hold at most a third of the full picture's pixels).
+const Bitmap& reduced_copy(ReducedCopies& copies, const Bitmap& full, int level) {
+  if (!copies.holds(level)) admit_memory(full.pixel_count() * 4 / 3 + 4);
+  return copies.level(full, level);
+}
 
 }  // namespace
 
@@ -61,8 +69,9 @@ void BitmapStore::create(BitmapObject b, std::int64_t width, std::int64_t height
   // A new picture is black. Its pixels are made only when something reads or draws on them, so a
   // canvas that is painted over before anyone looks at it costs no fill and no untouched pages.
   s.pic = Bitmap::unallocated(width, height);
+  s.reduced.clear();
   s.pending = [](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
-                 std::span<const Bitmap* const>) {
+                 std::span<const Bitmap* const>, int) {
     fill_rect(dst, {at_x, at_y, region.w, region.h}, kBlack);
   };
 }
@@ -72,6 +81,7 @@ void BitmapStore::load(BitmapObject b, const std::string& path, ConvertedPicture
   Slot& s = at(b);
   s.drop_pending();
   s.pic.reset();
+  s.reduced.clear();
   s.pic = read_bitmap_file(path, std::move(converted));
   s.draw_mode = kDrawModeCopy;
 }
@@ -81,6 +91,7 @@ void BitmapStore::remove(BitmapObject b) {
   Slot& s = at(b);
   s.drop_pending();
   s.pic.reset();
+  s.reduced.clear();
 }
 
 void BitmapStore::save(BitmapObject b, const std::string& path) {
@@ -93,7 +104,7 @@ void BitmapStore::save(BitmapObject b, const std::string& path) {
     write_picture_file(
         w, s.pic->height(),
         [&](Bitmap& strip, std::int64_t first_row) {
-          s.pending(strip, 0, 0, {0, first_row, w, strip.height()}, sources);
+          s.pending(strip, 0, 0, {0, first_row, w, strip.height()}, sources, 0);
         },
         path, jpeg_quality_);
     return;
@@ -150,7 +161,7 @@ void BitmapStore::blit_out(Bitmap& dst, PixelRect to, BitmapObject source, std::
     const PixelRect part = blit_target(dst, *from.pic, to.x, to.y, to.w, to.h, sx, sy);
     if (part.w > 0 && part.h > 0) {
       const std::vector<const Bitmap*> sources = source_pictures(from);
-      from.pending(dst, part.x, part.y, {part.x + sx - to.x, part.y + sy - to.y, part.w, part.h}, sources);
+      from.pending(dst, part.x, part.y, {part.x + sx - to.x, part.y + sy - to.y, part.w, part.h}, sources, 0);
     }
     return;
   }
@@ -161,12 +172,34 @@ void BitmapStore::scale_out(Bitmap& dst, PixelRect to, BitmapObject source, doub
                             double scale) {
   Slot& from = at(source);
   if (!from.pic) return;
+  int level = reduction_level(scale);
+  // The source of the copy: a made picture or its reduced copy, or a pending one's sources.
+  const Bitmap* pic = nullptr;
+  std::vector<const Bitmap*> sources;
+  const auto take = [&] {
+    if (from.pending) {
+      sources = source_pictures(from, level);
+    } else {
+      pic = read(source);
+      if (level > 0) pic = &reduced_copy(from.reduced, *pic, level);
+    }
+  };
+  try {
+    take();
+  } catch (const RuntimeError& e) {
+    // Without memory for the reduced copies the view samples the full pictures instead.
+    if (e.code != errc::kOutOfMemory || level == 0) throw;
+    level = 0;
+    take();
+  }
+  const double f = std::ldexp(1.0, level);  // source pixels a pixel of the level's copy
+  sx /= f, sy /= f, scale *= f;
   if (!from.pending) {
-    scale_copy(dst, to, sx, sy, scale, scaled_rows_of(*read(source)));
+    scale_copy(dst, to, sx, sy, scale, scaled_rows_of(*pic));
     return;
   }
-  const std::vector<const Bitmap*> sources = source_pictures(from);
-  const std::int64_t width = from.pic->width(), height = from.pic->height();
+  const std::int64_t width = reduced_length(from.pic->width(), level),
+                     height = reduced_length(from.pic->height(), level);
   const BitmapStore::DeferredDraw& draw = from.pending;
   scale_copy(dst, to, sx, sy, scale, [&](std::int64_t y, std::int64_t x0, Bitmap& row) {
     const std::int64_t n = row.width();
@@ -178,7 +211,7 @@ void BitmapStore::scale_out(Bitmap& dst, PixelRect to, BitmapObject source, doub
     }
     std::fill(row.row(0), row.row(0) + (a - x0), 0xFFFFFFFFu);
     std::fill(row.row(0) + (b - x0), row.row(0) + n, 0xFFFFFFFFu);
-    draw(row, a - x0, 0, {a, y, b - a, 1}, sources);  // the composite is drawn on both threads at once
+    draw(row, a - x0, 0, {a, y, b - a, 1}, sources, level);  // drawn on both threads at once
   });
 }
 
@@ -191,7 +224,7 @@ void BitmapStore::defer(BitmapObject target, std::vector<BitmapObject> sources, 
   if (std::ranges::find(sources, target) != sources.end()) throw RuntimeError{errc::kIllegalCall};
   t.pending = std::move(draw);
   t.pending_sources.clear();
-  for (const BitmapObject b : sources) t.pending_sources.push_back({b, nullptr});
+  for (const BitmapObject b : sources) t.pending_sources.push_back({b, nullptr, nullptr});
 }
 
 bool BitmapStore::deferred(BitmapObject b) const {
@@ -211,8 +244,9 @@ void BitmapStore::make(BitmapObject b) {
   const std::vector<const Bitmap*> sources = source_pictures(*s);
   if (!s->pic->allocated()) admit_memory(s->pic->pixel_count() * 4);
   s->pic->allocate();
-  s->pending(*s->pic, 0, 0, {0, 0, s->pic->width(), s->pic->height()}, sources);
+  s->pending(*s->pic, 0, 0, {0, 0, s->pic->width(), s->pic->height()}, sources, 0);
   s->drop_pending();
+  s->reduced.clear();
 }
 
 const Bitmap* BitmapStore::read(BitmapObject b) {
@@ -226,13 +260,22 @@ Bitmap* BitmapStore::change(BitmapObject b) {
   make_readers_of(b);
   make(b);
   Slot& s = at(b);
+  s.reduced.clear();  // the caller may write to it
   return s.pic ? &*s.pic : nullptr;
 }
 
-std::vector<const Bitmap*> BitmapStore::source_pictures(const Slot& s) {
+std::vector<const Bitmap*> BitmapStore::source_pictures(const Slot& s, int level) {
   std::vector<const Bitmap*> pictures;
   pictures.reserve(s.pending_sources.size());
-  for (const Source& src : s.pending_sources) pictures.push_back(src.kept ? src.kept.get() : read(src.id));
+  for (const Source& src : s.pending_sources) {
+    const Bitmap* full = src.kept ? src.kept.get() : read(src.id);
+    if (level == 0 || full == nullptr) {
+      pictures.push_back(full);
+    } else {
+      ReducedCopies& copies = src.kept ? *src.kept_reduced : at(src.id).reduced;
+      pictures.push_back(&reduced_copy(copies, *full, level));
+    }
+  }
   return pictures;
 }
 
@@ -251,10 +294,12 @@ void BitmapStore::let_readers_keep(BitmapObject b) {
   }
   make(b);  // the readers keep its pixels, so they must exist
   const auto old = std::make_shared<const Bitmap>(std::move(*from.pic));
+  const auto old_reduced = std::make_shared<ReducedCopies>(std::move(from.reduced));
   from.pic.reset();
+  from.reduced.clear();
   for (Slot& s : slots_)
     for (Source& src : s.pending_sources)
-      if (s.pending && src.reads(b)) src.kept = old;
+      if (s.pending && src.reads(b)) src.kept = old, src.kept_reduced = old_reduced;
 }
 
 }  // namespace vimbrel

@@ -15,6 +15,7 @@
 #include "platform/imageio/jpeg_file.h"
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
+#include "platform/pixels/reduced_copies.h"
 #include "platform/runtime/handles.h"
 
 namespace vimbrel {
@@ -23,9 +24,10 @@ class BitmapStore {
  public:
   // Paints the half-open `region` of a picture into `dst`, the region's corner at (at_x, at_y),
   // touching nothing else of `dst`; `sources` are the pictures of the objects given to defer(), in
-  // order (null for an empty object).
+  // order (null for an empty object). At `level` above 0 the picture and its sources are the
+  // reduced copies of that level (see ReducedCopies), and so is `region`.
   using DeferredDraw = std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
-                                          std::span<const Bitmap* const> sources)>;
+                                          std::span<const Bitmap* const> sources, int level)>;
   // Asked before each picture is made; it refuses one by throwing RuntimeError. None is set in the
   // product; tests set one that fails on cue.
   using CreationCheck = std::function<void()>;
@@ -57,7 +59,8 @@ class BitmapStore {
   // mode a pending source paints only the part copied, clipped as blit() clips, and stays pending.
   void blit_out(Bitmap& dst, PixelRect to, BitmapObject source, std::int64_t sx, std::int64_t sy, int mode);
   // scale_copy() from `source` into `dst`; a pending source paints only the rows read, one at a
-  // time, and stays pending.
+  // time, and stays pending. Below half size the copy is made from reduced copies (of the source, or
+  // of a pending source's sources), so that every pixel covered is averaged.
   void scale_out(Bitmap& dst, PixelRect to, BitmapObject source, double sx, double sy, double scale);
 
   // From now on the pixels of `target` (which must hold a picture) are what `draw` paints over its
@@ -81,6 +84,7 @@ class BitmapStore {
   struct Source {
     BitmapObject id;
     std::shared_ptr<const Bitmap> kept;
+    std::shared_ptr<ReducedCopies> kept_reduced;  // of `kept`
     bool reads(BitmapObject b) const { return !kept && id.id == b.id; }
   };
   struct Slot {
@@ -89,6 +93,7 @@ class BitmapStore {
     int map_mode = 0;
     DeferredDraw pending;
     std::vector<Source> pending_sources;
+    ReducedCopies reduced;  // of `pic`, cleared whenever `pic` changes
     void drop_pending();
     bool reads(BitmapObject b) const;
   };
@@ -103,7 +108,8 @@ class BitmapStore {
   // Before `b` is replaced or deleted, the pending pictures drawn from it keep its pixels instead of
   // being made now: a reload beside a huge pending canvas then costs no canvas.
   void let_readers_keep(BitmapObject b);
-  std::vector<const Bitmap*> source_pictures(const Slot& s);
+  // The pictures of a pending drawing's sources, or at `level` their reduced copies.
+  std::vector<const Bitmap*> source_pictures(const Slot& s, int level = 0);
 
   std::vector<Slot> slots_;  // index = id - 1
   CreationCheck creation_check_;

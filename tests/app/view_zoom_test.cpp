@@ -1,6 +1,8 @@
 // The 表示 menu on the headless backend, driven by its keys as a user would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "app/view_scale.h"
@@ -62,6 +64,28 @@ TEST_F(ViewZoom, StepsInAndOutStopAtTheEnds) {
   EXPECT_EQ(s.doc.view.scale, 1.0 / 16);
   EXPECT_TRUE(rt.enabled(rt.find("VIEW_ZOOMIN")));
   EXPECT_FALSE(rt.press_key("MAINFORM", "Ctrl+Q"));  // no item has it
+}
+
+// At half size and below every canvas pixel a view pixel covers is averaged: a one-pixel
+// checkerboard is an even grey at each step, where a few samples a pixel would show stripes.
+TEST_F(ViewZoom, EveryStepOutAveragesAOnePixelCheckerboardToGrey) {
+  load_a(write_picture("checks.bmp", 4000, 3000,
+                       [](int x, int y) { return (x + y) % 2 != 0 ? 0xFFFFFFu : 0u; }));
+  while (rt.press_key("MAINFORM", "Ctrl+-")) {
+    const Bitmap& view = rt.surface(s.c.PICTURE1);
+    const double scale = s.doc.view.scale;
+    if (scale > 0.5) continue;
+    // A's interior, away from its edges and the margins.
+    const int x0 = static_cast<int>(100 * scale) + 2,
+              x1 = std::min(static_cast<int>(3900 * scale) - 2, view.width());
+    const int y0 = static_cast<int>(100 * scale) + 2,
+              y1 = std::min(static_cast<int>(2900 * scale) - 2, view.height());
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const std::uint32_t green = (view.at(x, y) >> 8) & 0xFF;
+        ASSERT_TRUE(green >= 0x7C && green <= 0x83) << "at " << scale << ": (" << x << ", " << y << ")";
+      }
+  }
 }
 
 }  // namespace

@@ -109,13 +109,13 @@ TEST_F(BitmapObjectTest, NewAndDeferredPicturesAreWrittenAsTheyWouldBeDrawn) {
     return 0xFF000000u | static_cast<std::uint32_t>(y * 977 + x * 13);
   };
   rt.CREATEBITMAP(dst, 7, 130);
-  rt.DEFER(
-      dst, {},
-      [&](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const>) {
-        for (std::int64_t y = 0; y < r.h; ++y)
-          for (std::int64_t x = 0; x < r.w; ++x)
-            out.at(static_cast<int>(at_x + x), static_cast<int>(at_y + y)) = colour(r.x + x, r.y + y);
-      });
+  rt.DEFER(dst, {},
+           [&](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const>,
+               int) {
+             for (std::int64_t y = 0; y < r.h; ++y)
+               for (std::int64_t x = 0; x < r.w; ++x)
+                 out.at(static_cast<int>(at_x + x), static_cast<int>(at_y + y)) = colour(r.x + x, r.y + y);
+           });
   rt.SAVEFILE(dst, dir.file("deferred.bmp"));
   EXPECT_TRUE(rt.deferred(dst));  // writing did not have to make the whole picture
   const Bitmap written = read_bitmap_file(dir.file("deferred.bmp"));
@@ -134,17 +134,16 @@ TEST_F(BitmapObjectTest, ADeferredDrawingThatFailsIsDrawnAgainWhenNextRead) {
   rt.CREATEBITMAP(src, 4, 2);
   rt.CREATEBITMAP(dst, 4, 2);
   int failures = 1;
-  rt.DEFER(
-      src, {},
-      [&](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const>) {
-        if (failures-- > 0) throw RuntimeError{errc::kOutOfMemory};
-        fill_rect(out, {at_x, at_y, r.w, r.h}, 0xFF112233u);
-      });
+  rt.DEFER(src, {},
+           [&](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const>,
+               int) {
+             if (failures-- > 0) throw RuntimeError{errc::kOutOfMemory};
+             fill_rect(out, {at_x, at_y, r.w, r.h}, 0xFF112233u);
+           });
   rt.DEFER(
       dst, {src},
-      [](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const> in) {
-        blit(out, at_x, at_y, r.w, r.h, *in[0], r.x, r.y, kDrawModeCopy);
-      });
+      [](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const> in,
+         int) { blit(out, at_x, at_y, r.w, r.h, *in[0], r.x, r.y, kDrawModeCopy); });
   EXPECT_EQ(trapped([&] { rt.picture(dst); }), errc::kOutOfMemory);
   EXPECT_TRUE(rt.deferred(src));
   EXPECT_TRUE(rt.deferred(dst));
@@ -158,9 +157,8 @@ TEST_F(BitmapObjectTest, ARecreatedPictureNoLongerWaitsOnTheSourcesOfItsOldDrawi
   rt.CREATEBITMAP(dst, 2, 2);
   rt.DEFER(
       dst, {src},
-      [](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const> in) {
-        blit(out, at_x, at_y, r.w, r.h, *in[0], r.x, r.y, kDrawModeCopy);
-      });
+      [](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const> in,
+         int) { blit(out, at_x, at_y, r.w, r.h, *in[0], r.x, r.y, kDrawModeCopy); });
   rt.CREATEBITMAP(dst, 3, 3);
   rt.FILLBOX(src, 0, 0, 1, 1, 15);
   EXPECT_TRUE(rt.deferred(dst));  // still black, and still not made
@@ -177,11 +175,10 @@ TEST_F(BitmapObjectTest, ReadersOfAReplacedOrDeletedSourceStayPendingWithItsOldP
   for (const bool reload : {true, false}) {
     rt.CREATEBITMAP(src, 2, 2);  // black
     rt.CREATEBITMAP(dst, 2, 2);
-    rt.DEFER(dst, {src},
-             [](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r,
-                std::span<const Bitmap* const> in) {
-               blit(out, at_x, at_y, r.w, r.h, *in[0], r.x, r.y, kDrawModeCopy);
-             });
+    rt.DEFER(
+        dst, {src},
+        [](Bitmap& out, std::int64_t at_x, std::int64_t at_y, PixelRect r, std::span<const Bitmap* const> in,
+           int) { blit(out, at_x, at_y, r.w, r.h, *in[0], r.x, r.y, kDrawModeCopy); });
     if (reload) {
       rt.LOADBITMAPFILE(src, dir.file("white.bmp"));
       EXPECT_EQ(rt.picture(src)->at(1, 1), 0xFFFFFFFFu);
