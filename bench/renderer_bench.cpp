@@ -3,65 +3,15 @@
 // as the user makes it (move, place, compose, show) and reports the time per step.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <string>
 
-#include "app/forms_layout.h"
-#include "app/menus.h"
-#include "app/program.h"
-#include "app/startup.h"
+#include "bench/bench_join_fixture.h"
 #include "join/renderer.h"
-#include "platform/runtime/headless/headless_runtime.h"
 
 namespace vimbrel {
 namespace {
 
-// A join of two plain images side by side (B right of A, margins 50) on the headless runtime.
-class Join {
- public:
-  Join(int w, int h) : folder_(make_folder()), rt(form_layouts()), s(rt) {
-    wire_program(s);
-    start_up(s, folder_);
-    MENU_ALLSET(s, s.c.FORM3);
-    image(s.doc.a, w, h, 0xFF3C5A96u);
-    image(s.doc.b, w, h, 0xFFA5C30Fu);
-    s.doc.canvas_width = static_cast<float>(2 * w + 50);
-    s.doc.canvas_height = static_cast<float>(h + 50);
-    rt.CREATEBITMAP(s.doc.canvas_bitmap, 2 * w + 50, h + 50);
-    LOAD_SCG(s, s.c.FORM3);  // places both images
-  }
-  ~Join() { std::filesystem::remove_all(folder_); }
-  Join(const Join&) = delete;
-  Join& operator=(const Join&) = delete;
-
-  // Reads the whole canvas, as the save or a test would.
-  const Bitmap& canvas() { return *rt.picture(s.doc.canvas_bitmap); }
-
- private:
-  static std::filesystem::path make_folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vimbrel-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    std::ofstream(std::filesystem::path(pattern) / "KANKYO.TXT") << "VIMBREL,1\nWORK," << pattern << "/\n";
-    return pattern;
-  }
-  void image(ImageSlot& slot, int w, int h, std::uint32_t colour) {
-    rt.CREATEBITMAP(slot.bitmap, w, h);
-    Bitmap& p = *rt.picture(slot.bitmap);
-    std::fill(p.pixels().begin(), p.pixels().end(), colour);
-    slot.width = slot.src_width = static_cast<float>(w);
-    slot.height = slot.src_height = static_cast<float>(h);
-    slot.x = slot.y = -1;
-  }
-
-  std::filesystem::path folder_;
-
- public:
-  HeadlessRuntime rt;
-  Session s;
-};
+using bench::BenchJoin;
 
 constexpr int kW = 4000, kH = 3000;  // two 12-megapixel images
 
@@ -80,7 +30,7 @@ void BM_Floor_MemsetCanvasMemcpyImages(benchmark::State& state) {
 
 // LOAD_SCG and a read of the whole canvas, so that the full composition is counted however it is done.
 void BM_LoadScg(benchmark::State& state) {
-  Join j(kW, kH);
+  BenchJoin j(kW, kH);
   j.s.doc.effect_index = static_cast<std::int16_t>(state.range(0));
   for (auto _ : state) {
     LOAD_SCG(j.s, j.s.c.FORM3);
@@ -91,7 +41,7 @@ void BM_LoadScg(benchmark::State& state) {
 // One mouse-move step of a right-button drag of A, one pixel back and forth.
 void BM_DragStep(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  Join j(w, h);
+  BenchJoin j(w, h);
   j.rt.SETCHECK(j.s.c.RADIO5, 1);  // drag A, which the view shows
   j.rt.SETCHECK(j.s.c.RADIO6, 0);
   j.rt.mouse("PICTURE1", "MOUSEDOWN", kRightButton, 100, 100);
@@ -109,7 +59,7 @@ void BM_DragStep(benchmark::State& state) {
 // One press of an arrow key (the 1-pixel nudge button of its direction), right and left in turn: what
 // holding the key repeats.
 void BM_ArrowKeyStep(benchmark::State& state) {
-  Join j(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  BenchJoin j(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   bool right = true;
   for (auto _ : state) {
     const float before = j.s.doc.b.x;

@@ -3,67 +3,32 @@
 // right-button mouse move as the user makes it (move, place, compose what is shown, show).
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <string>
 
-#include "app/forms_layout.h"
 #include "app/main_view.h"
-#include "app/menus.h"
-#include "app/program.h"
-#include "app/startup.h"
+#include "bench/bench_join_fixture.h"
 #include "join/renderer.h"
 #include "platform/pixels/reduced_copies.h"
-#include "platform/runtime/headless/headless_runtime.h"
 
 namespace vimbrel {
 namespace {
 
 constexpr int kW = 5000, kH = 10000;  // two 50-megapixel images side by side: 10050 x 10050
 
-class FitJoin {
+// The join at fit in a 1600 x 1000 window; its pictures carry a pattern, so that averages differ.
+class FitJoin : public bench::BenchJoin {
  public:
-  FitJoin() : folder_(make_folder()), rt(form_layouts()), s(rt) {
-    wire_program(s);
-    start_up(s, folder_);
-    MENU_ALLSET(s, s.c.FORM3);
-    image(s.doc.a, 0xFF3C5A96u);
-    image(s.doc.b, 0xFFA5C30Fu);
-    s.doc.canvas_width = static_cast<float>(2 * kW + 50);
-    s.doc.canvas_height = static_cast<float>(kH + 50);
-    rt.CREATEBITMAP(s.doc.canvas_bitmap, 2 * kW + 50, kH + 50);
+  FitJoin() : BenchJoin(kW, kH, &pattern) {
     rt.resize_main_form(1600, 1000);
     rt.press_key("MAINFORM", "F");
     LOAD_SCG(s, s.c.FORM3);
   }
-  ~FitJoin() { std::filesystem::remove_all(folder_); }
-  FitJoin(const FitJoin&) = delete;
-  FitJoin& operator=(const FitJoin&) = delete;
 
  private:
-  static std::filesystem::path make_folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vimbrel-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    std::ofstream(std::filesystem::path(pattern) / "KANKYO.TXT") << "VIMBREL,1\nWORK," << pattern << "/\n";
-    return pattern;
+  static std::uint32_t pattern(std::uint32_t colour, int x, int y) {
+    return colour ^ static_cast<std::uint32_t>((x * 7 + y * 3) & 0xFF);
   }
-  void image(ImageSlot& slot, std::uint32_t colour) {
-    rt.CREATEBITMAP(slot.bitmap, kW, kH);
-    Bitmap& p = *rt.picture(slot.bitmap);
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x) p.at(x, y) = colour ^ static_cast<std::uint32_t>((x * 7 + y * 3) & 0xFF);
-    slot.width = slot.src_width = static_cast<float>(kW);
-    slot.height = slot.src_height = static_cast<float>(kH);
-    slot.x = slot.y = -1;
-  }
-
-  std::filesystem::path folder_;
-
- public:
-  HeadlessRuntime rt;
-  Session s;
 };
 
 FitJoin& join() {
