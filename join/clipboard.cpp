@@ -7,6 +7,7 @@
 #include "join/save_region.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/path_builtins.h"
+#include "platform/runtime/ui_text.h"
 
 namespace vimbrel {
 
@@ -20,7 +21,7 @@ void MENUPASTE_ON(Session& s, Window owner) {
   if (trapped([&] { KILL(file); }) != 0) return;  // an earlier paste's file, unless it is held
   const std::string picture = s.rt.CLIPBOARDPICTURE(file);
   if (picture.empty()) {
-    s.rt.MESSAGEBOX(owner, "貼り付け", "クリップボードに画像がありません", 0, 0);
+    s.rt.MESSAGEBOX(owner, UI_TEXT("貼り付け"), UI_TEXT("クリップボードに画像がありません"), 0, 0);
     return;
   }
   s.rt.press_after(as_a ? s.c.BUTTON[53] : s.c.BUTTON[54], picture);
@@ -35,7 +36,7 @@ void MENUCOPY_ON(Session& s, Window owner) {
     compose(s.rt, plan, picture, *region);
     s.rt.SETCLIPBOARDPICTURE(picture);
   });
-  if (code != 0) s.rt.MESSAGEBOX(owner, "コピー", "コピーする為のメモリが足りません", 0, 0);
+  if (code != 0) s.rt.MESSAGEBOX(owner, UI_TEXT("コピー"), UI_TEXT("コピーする為のメモリが足りません"), 0, 0);
 }
 
 void add_clipboard_events(Session& s, EventTable& table) {

@@ -20,10 +20,10 @@ namespace vimbrel {
 // ---- Texts, fonts, enabling
 
 void QtRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
-  if (QAction* a = menu_action(w)) return a->setText(qstr(text));
+  if (QAction* a = menu_action(w)) return a->setText(vimbrel::translated(text));
   QWidget* target = widget(w);
   const QSignalBlocker quiet(target);
-  const QString t = qstr(text);
+  const QString t = vimbrel::translated(text);
   if (!kind_of(w)) {
     target->setWindowTitle(t);
   } else if (auto* label = qobject_cast<QLabel*>(target)) {
@@ -111,7 +111,7 @@ void QtRuntime::SETCHECK(Window button, int check) {
 void QtRuntime::ADDSTRING(Window list, std::string_view text) {
   auto& l = static_cast<QListWidget&>(control(list, ControlKind::List));
   const QSignalBlocker quiet(&l);
-  l.addItem(qstr(text));
+  l.addItem(vimbrel::translated(text));
 }
 
 int QtRuntime::GETCURSEL(Window list) {
