@@ -22,31 +22,33 @@ struct ImagePart {
 };
 constexpr ImagePart kPartA{UI_TEXT("Ａ画像「%1」 (%2×%3)　／　"),
                            UI_TEXT("Ａ画像「%1」が原因で結合失敗　／　")};
+constexpr const char* kMainWindow = UI_TEXT("%1 メインウインドウ　　");
+constexpr const char* kCanvas = UI_TEXT("キャンバス (%1×%2)");
+constexpr const char* kScale = UI_TEXT("　〔%1〕");
 // B failed is the last part before the canvas: no separator.
 constexpr ImagePart kPartB{UI_TEXT("Ｂ画像「%1」 (%2×%3)　／　"), UI_TEXT("Ｂ画像「%1」が原因で結合失敗")};
 
-void append_image(std::string& t, const ImagePart& part, const ImageSlot& img, const Translate& tr) {
+void append_image(std::string& t, const ImagePart& part, const ImageSlot& img, const Translate& words) {
   if (img.file_title.empty()) return;
   const std::string w = number_text(img.width), h = number_text(img.height);
   if (w == "0" && h == "0") {
-    t += fill_text(tr(part.failed), {img.file_title});
+    t += fill_text(words(part.failed), {img.file_title});
   } else {
-    t += fill_text(tr(part.sized), {img.file_title, w, h});
+    t += fill_text(words(part.sized), {img.file_title, w, h});
   }
 }
 
 }  // namespace
 
-std::string title_text(const JoinDocument& doc, const Translate& tr) {
-  std::string t = fill_text(tr(UI_TEXT("%1 メインウインドウ　　")), {doc.app_title});
-  append_image(t, kPartA, doc.a, tr);
-  append_image(t, kPartB, doc.b, tr);
+std::string title_text(const JoinDocument& doc, const Translate& words) {
+  std::string t = fill_text(words(kMainWindow), {doc.app_title});
+  append_image(t, kPartA, doc.a, words);
+  append_image(t, kPartB, doc.b, words);
   if (doc.canvas_width > 0) {
-    t += fill_text(tr(UI_TEXT("キャンバス (%1×%2)")),
-                   {number_text(doc.canvas_width), number_text(doc.canvas_height)});
+    t += fill_text(words(kCanvas), {number_text(doc.canvas_width), number_text(doc.canvas_height)});
   }
   // At 100 % as it was.
-  if (doc.view.scale != 1) t += fill_text(tr(UI_TEXT("　〔%1〕")), {scale_text(doc.view.scale)});
+  if (doc.view.scale != 1) t += fill_text(words(kScale), {scale_text(doc.view.scale)});
   return t;
 }
 

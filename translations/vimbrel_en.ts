@@ -62,11 +62,11 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>横方向の余白増量分</source>
-        <translation>Horizontal margin added</translation>
+        <translation>Horizontal margin</translation>
     </message>
     <message>
         <source>縦方向の余白増量分</source>
-        <translation>Vertical margin added</translation>
+        <translation>Vertical margin</translation>
     </message>
     <message>
         <source>Ａ画像</source>
@@ -122,11 +122,11 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>結合画像の保存</source>
-        <translation>Save joined picture</translation>
+        <translation>Save joined</translation>
     </message>
     <message>
         <source>ＡＢ位置リセット</source>
-        <translation>Reset A and B positions</translation>
+        <translation>Reset A and B</translation>
     </message>
     <message>
         <source>Ａ画像位置リセット</source>
@@ -174,11 +174,11 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>重なり効果</source>
-        <translation>Overlap effect</translation>
+        <translation>Effect</translation>
     </message>
     <message>
         <source>保存時反映</source>
-        <translation>Apply when saving</translation>
+        <translation>On save</translation>
     </message>
     <message>
         <source>移動の微調整</source>
@@ -276,27 +276,27 @@ Discard it and start a new one?</translation>
     </message>
     <message>
         <source>効果無し（余白が白）</source>
-        <translation>No effect (white margin)</translation>
+        <translation>No effect, white</translation>
     </message>
     <message>
         <source>効果無し（余白が黒）</source>
-        <translation>No effect (black margin)</translation>
+        <translation>No effect, black</translation>
     </message>
     <message>
         <source>Ａモード（余白が白）</source>
-        <translation>Mode A (white margin)</translation>
+        <translation>Mode A, white</translation>
     </message>
     <message>
         <source>Ｂモード（余白が白）</source>
-        <translation>Mode B (white margin)</translation>
+        <translation>Mode B, white</translation>
     </message>
     <message>
         <source>Ｃモード（余白が黒）</source>
-        <translation>Mode C (black margin)</translation>
+        <translation>Mode C, black</translation>
     </message>
     <message>
         <source>Ｄモード（余白が黒）</source>
-        <translation>Mode D (black margin)</translation>
+        <translation>Mode D, black</translation>
     </message>
     <message>
         <source>貼り付け</source>
@@ -423,6 +423,18 @@ The program ends.</translation>
     <message>
         <source>%1 ファイル</source>
         <translation>%1 file</translation>
+    </message>
+    <message>
+        <source>%1 メインウインドウ&#x3000;&#x3000;</source>
+        <translation>%1 Main window  </translation>
+    </message>
+    <message>
+        <source>キャンバス (%1×%2)</source>
+        <translation>Canvas (%1×%2)</translation>
+    </message>
+    <message>
+        <source>&#x3000;〔%1〕</source>
+        <translation> [%1]</translation>
     </message>
 </context>
 </TS>

@@ -166,6 +166,7 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
     widget->setGeometry(c.x, c.y, c.width, c.height);
     apply_colours(*widget, c);
     apply_font(*widget, c.font_face, c.font_size);
+    show_translated(*widget, c.caption);  // now that its size and face are known
     widget->setVisible(c.visible);
     widget->installEventFilter(&d_->presses);
     if (c.kind == ControlKind::Radio || c.kind == ControlKind::Check) widget->setStyle(&d_->indicator_style);

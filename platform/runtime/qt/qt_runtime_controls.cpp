@@ -26,14 +26,10 @@ void QtRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
   const QString t = vimbrel::translated(text);
   if (!kind_of(w)) {
     target->setWindowTitle(t);
-  } else if (auto* label = qobject_cast<QLabel*>(target)) {
-    label->setText(t);
-  } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
-    button->setText(t);
   } else if (auto* edit = qobject_cast<QLineEdit*>(target)) {
     edit->setText(t);
-  } else if (auto* box = qobject_cast<QGroupBox*>(target)) {
-    box->setTitle(t);
+  } else {
+    show_translated(*target, text);
   }
 }
 

@@ -1,9 +1,16 @@
 #include "platform/runtime/qt/qt_translation.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLibraryInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
 #include <cstdlib>
 
 #include "platform/runtime/ui_text.h"
@@ -25,6 +32,51 @@ QString qm_name(const std::string& language) {
 QString translated(std::string_view source) {
   const std::string text(source);  // translate() wants it terminated
   return QCoreApplication::translate(kTextContext, text.c_str());
+}
+
+namespace {
+
+// The width a control's caption has: the control less its frame, indicator or title margins.
+int caption_room(const QWidget& w) {
+  if (const auto* label = qobject_cast<const QLabel*>(&w)) return label->contentsRect().width();
+  if (qobject_cast<const QRadioButton*>(&w) != nullptr || qobject_cast<const QCheckBox*>(&w) != nullptr) {
+    QStyleOptionButton option;
+    option.initFrom(&w);
+    option.rect = w.rect();
+    const bool radio = qobject_cast<const QRadioButton*>(&w) != nullptr;
+    return w.style()
+        ->subElementRect(radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents, &option, &w)
+        .width();
+  }
+  if (qobject_cast<const QPushButton*>(&w) != nullptr) return w.width() - 4;
+  if (qobject_cast<const QGroupBox*>(&w) != nullptr) return w.width() - 24;  // the title sits 8 in, 4 wider
+  return -1;
+}
+
+void set_caption(QWidget& w, const QString& text) {
+  if (auto* label = qobject_cast<QLabel*>(&w)) {
+    label->setText(text);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(&w)) {
+    button->setText(text);
+  } else if (auto* box = qobject_cast<QGroupBox*>(&w)) {
+    box->setTitle(text);
+  }
+}
+
+}  // namespace
+
+void show_translated(QWidget& control, std::string_view source) {
+  const QString whole = translated(source);
+  const int room = caption_room(control);
+  if (room < 0) return;
+  if (whole == QString::fromUtf8(source.data(), static_cast<qsizetype>(source.size()))) {
+    set_caption(control, whole);
+    return;
+  }
+  const QFontMetrics metrics(control.font());
+  const bool fits = metrics.horizontalAdvance(whole) <= room;
+  set_caption(control, fits ? whole : metrics.elidedText(whole, Qt::ElideRight, std::max(room, 0)));
+  control.setToolTip(fits ? QString() : whole);
 }
 
 std::string window_language(const std::function<const char*(const char*)>& env,

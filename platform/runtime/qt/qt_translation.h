@@ -12,6 +12,12 @@ namespace vimbrel {
 // A program text in the language installed; the text itself where there is no translation.
 QString translated(std::string_view source);
 
+// Shows `source`'s translation on a label, button, radio button, check box or group box as it is
+// laid out now. The captions were laid out for the source texts: a translation wider than its control
+// is shortened with "…" after a whole letter and shown whole as the tool tip. A source text is shown as
+// it stands.
+void show_translated(QWidget& control, std::string_view source);
+
 // The windows' language as gettext chooses one: LC_ALL, LC_MESSAGES or LANG name the locale (none,
 // C or POSIX: the source texts, whatever LANGUAGE says); LANGUAGE may list languages to try first.
 // Each entry is tried whole ("en_GB"), then by its language ("en"); "ja" is the source texts'.
