@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/view_scale.h"
+#include "join/clipboard.h"
 #include "platform/runtime/ui_text.h"
 
 namespace vimbrel {
@@ -28,13 +29,17 @@ constexpr const char* kScale = UI_TEXT("　〔%1〕");
 // B failed is the last part before the canvas: no separator.
 constexpr ImagePart kPartB{UI_TEXT("Ｂ画像「%1」 (%2×%3)　／　"), UI_TEXT("Ｂ画像「%1」が原因で結合失敗")};
 
-void append_image(std::string& t, const ImagePart& part, const ImageSlot& img, const Translate& words) {
+void append_image(std::string& t, const JoinDocument& doc, Twin twin, const Translate& words) {
+  const ImageSlot& img = twin == Twin::A ? doc.a : doc.b;
+  const ImagePart& part = twin == Twin::A ? kPartA : kPartB;
   if (img.file_title.empty()) return;
+  // A pasted picture's file is named by the program: its name is a text of the program's.
+  const std::string name = img.file_path == pasted_file(doc, twin) ? words(img.file_title) : img.file_title;
   const std::string w = number_text(img.width), h = number_text(img.height);
   if (w == "0" && h == "0") {
-    t += fill_text(words(part.failed), {img.file_title});
+    t += fill_text(words(part.failed), {name});
   } else {
-    t += fill_text(words(part.sized), {img.file_title, w, h});
+    t += fill_text(words(part.sized), {name, w, h});
   }
 }
 
@@ -42,8 +47,8 @@ void append_image(std::string& t, const ImagePart& part, const ImageSlot& img, c
 
 std::string title_text(const JoinDocument& doc, const Translate& words) {
   std::string t = fill_text(words(kMainWindow), {doc.app_title});
-  append_image(t, kPartA, doc.a, words);
-  append_image(t, kPartB, doc.b, words);
+  append_image(t, doc, Twin::A, words);
+  append_image(t, doc, Twin::B, words);
   if (doc.canvas_width > 0) {
     t += fill_text(words(kCanvas), {number_text(doc.canvas_width), number_text(doc.canvas_height)});
   }

@@ -10,14 +10,24 @@
 #include "platform/runtime/ui_text.h"
 
 namespace vimbrel {
+namespace {
+
+constexpr const char* kPastedA = UI_TEXT("クリップボード（Ａ）");
+constexpr const char* kPastedB = UI_TEXT("クリップボード（Ｂ）");
+
+}  // namespace
+
+std::string pasted_file(const JoinDocument& d, Twin twin) {
+  std::string drive, dir, name, ext;
+  SPLIT_PATH(d.work_file_path, drive, dir, name, ext);
+  return drive + dir + (twin == Twin::A ? kPastedA : kPastedB);
+}
 
 void MENUPASTE_ON(Session& s, Window owner) {
   const bool as_a = s.doc.a.width <= 0;
-  std::string drive, dir, name, ext;
-  SPLIT_PATH(s.doc.work_file_path, drive, dir, name, ext);
   // Each slot has a file of its own, so that a paste into B never changes the file A was read
   // from (a reload, or the read back after a failed load, reads it again).
-  const std::string file = drive + dir + (as_a ? "クリップボード（Ａ）" : "クリップボード（Ｂ）");
+  const std::string file = pasted_file(s.doc, as_a ? Twin::A : Twin::B);
   if (trapped([&] { KILL(file); }) != 0) return;  // an earlier paste's file, unless it is held
   const std::string picture = s.rt.CLIPBOARDPICTURE(file);
   if (picture.empty()) {

@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
     <name>QFileDialog</name>
@@ -12,7 +13,7 @@ Do you want to replace it?</translation>
 <context>
     <name>vimbrel</name>
     <message>
-        <source>画像を読む前に「新規作成」を押し、「設　定　の　保　存」で結合の設定をしてください。</source>
+        <source>画像を読む前に「新規作成」を押し、「設&#x3000;定&#x3000;の&#x3000;保&#x3000;存」で結合の設定をしてください。</source>
         <translation>Before loading a picture, press “New” and set up the join with “Save settings”.</translation>
     </message>
     <message>
@@ -92,7 +93,7 @@ Do you want to replace it?</translation>
         <translation>Where B joins</translation>
     </message>
     <message>
-        <source>設　定　の　保　存</source>
+        <source>設&#x3000;定&#x3000;の&#x3000;保&#x3000;存</source>
         <translation>Save settings</translation>
     </message>
     <message>
@@ -192,15 +193,15 @@ Do you want to replace it?</translation>
         <translation>B</translation>
     </message>
     <message>
-        <source>Ａ画像「%1」 (%2×%3)　／　</source>
+        <source>Ａ画像「%1」 (%2×%3)&#x3000;／&#x3000;</source>
         <translation>A “%1” (%2×%3) / </translation>
     </message>
     <message>
-        <source>Ａ画像「%1」が原因で結合失敗　／　</source>
+        <source>Ａ画像「%1」が原因で結合失敗&#x3000;／&#x3000;</source>
         <translation>A “%1” made the join fail / </translation>
     </message>
     <message>
-        <source>Ｂ画像「%1」 (%2×%3)　／　</source>
+        <source>Ｂ画像「%1」 (%2×%3)&#x3000;／&#x3000;</source>
         <translation>B “%1” (%2×%3) / </translation>
     </message>
     <message>
@@ -424,7 +425,7 @@ The program ends.</translation>
         <translation>%1 file</translation>
     </message>
     <message>
-        <source>%1 メインウインドウ　　</source>
+        <source>%1 メインウインドウ&#x3000;&#x3000;</source>
         <translation>%1 Main window  </translation>
     </message>
     <message>
@@ -432,8 +433,16 @@ The program ends.</translation>
         <translation>Canvas (%1×%2)</translation>
     </message>
     <message>
-        <source>　〔%1〕</source>
+        <source>&#x3000;〔%1〕</source>
         <translation> [%1]</translation>
+    </message>
+    <message>
+        <source>クリップボード（Ａ）</source>
+        <translation>Clipboard (A)</translation>
+    </message>
+    <message>
+        <source>クリップボード（Ｂ）</source>
+        <translation>Clipboard (B)</translation>
     </message>
 </context>
 </TS>

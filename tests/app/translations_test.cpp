@@ -14,6 +14,7 @@
 
 #include "app/forms_layout.h"
 #include "app/title.h"
+#include "join/clipboard.h"
 #include "join/effects.h"
 #include "platform/runtime/qt/qt_translation.h"
 #include "platform/runtime/ui_text.h"
@@ -179,7 +180,8 @@ JoinDocument joined() {
   JoinDocument d;
   d.app_title = "VimbrelVer1.3";
   d.a.file_title = "表%1.bmp", d.a.width = 64, d.a.height = 48;
-  d.b.file_title = "b.bmp";  // failed
+  d.work_file_path = "/tmp/work/vimbrel.bmp";
+  d.b.file_path = pasted_file(d, Twin::B), d.b.file_title = "クリップボード（Ｂ）";  // pasted, and failed
   d.canvas_width = 64, d.canvas_height = 48;
   d.view.scale = 2;
   return d;
@@ -220,10 +222,10 @@ TEST(Translations, EnglishWindowsShowTheEnglishTexts) {
   EXPECT_EQ(
       static_cast<QListWidget*>(w.rt().widget(w.rt().GETDLGITEM(w.forms()[2], "LIST1")))->item(0)->text(),
       "No effect, white");
-  // The file names stay as they are, "%1" in one of them too.
+  // The file names stay as they are, "%1" in one of them too; a pasted picture's is the program's.
   const JoinDocument d = joined();
   EXPECT_EQ(title_text(d, [&w](std::string_view t) { return w.rt().translated(t); }),
-            "VimbrelVer1.3 Main window  A “表%1.bmp” (64×48) / B “b.bmp” made the join fail / "
+            "VimbrelVer1.3 Main window  A “表%1.bmp” (64×48) / B “Clipboard (B)” made the join fail / "
             "Canvas (64×48) [200%]");
 }
 
