@@ -218,6 +218,16 @@ TEST(Translations, EnglishWindowsShowTheEnglishTexts) {
       }
     }
   }
+  // Too narrow for its translation: cut after a whole letter; a source text is shown as it stands.
+  QLabel narrow;
+  narrow.setGeometry(0, 0, 40, 16);
+  show_translated(narrow, "ＡＢ位置リセット");
+  EXPECT_TRUE(narrow.text().endsWith(QChar(0x2026)) &&
+              QString("Reset A and B").startsWith(narrow.text().chopped(1)));
+  EXPECT_EQ(narrow.toolTip(), "Reset A and B");
+  show_translated(narrow, "┛");
+  EXPECT_EQ(narrow.text(), "┛");
+  EXPECT_EQ(narrow.toolTip(), "");
   w.rt().ADDSTRING(w.rt().GETDLGITEM(w.forms()[2], "LIST1"), kEffects[0].label);
   EXPECT_EQ(
       static_cast<QListWidget*>(w.rt().widget(w.rt().GETDLGITEM(w.forms()[2], "LIST1")))->item(0)->text(),

@@ -100,6 +100,7 @@ SaveStart save_start(std::string_view default_text) {
   return {QDir::currentPath(), path.fileName()};
 }
 
+// The Qt backend's own texts name the program's context (kTextContext) literally, for lupdate.
 QString untrapped_message(int code, std::string_view procedure) {
   QString cause;
   switch (code) {

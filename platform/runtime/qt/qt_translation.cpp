@@ -71,6 +71,7 @@ void show_translated(QWidget& control, std::string_view source) {
   if (room < 0) return;
   if (whole == QString::fromUtf8(source.data(), static_cast<qsizetype>(source.size()))) {
     set_caption(control, whole);
+    if (!control.toolTip().isEmpty()) control.setToolTip({});  // a cut translation's, shown before
     return;
   }
   const QFontMetrics metrics(control.font());
