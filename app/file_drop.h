@@ -7,6 +7,7 @@
 
 #include "join/session.h"
 #include "platform/runtime/file_drop.h"
+#include "platform/runtime/ui_text.h"
 
 namespace vimbrel {
 
@@ -28,7 +29,7 @@ int drop_button(DropSpot spot, std::span<const DroppedItem> items, const DropSta
 // Gives the runtime this rule for the program's windows.
 // A picture dropped before a join is set up: what to do first.
 inline constexpr const char* kSettingsFirst =
-    "画像を読む前に「新規作成」を押し、「設　定　の　保　存」で結合の設定をしてください。";
+    UI_TEXT("画像を読む前に「新規作成」を押し、「設　定　の　保　存」で結合の設定をしてください。");
 
 // What a refused drop tells the user: kSettingsFirst for a file dropped where a picture would load
 // before any load command is usable; empty otherwise.

@@ -5,6 +5,7 @@
 
 #include "app/key_commands.h"
 #include "join/step_buttons.h"
+#include "platform/runtime/ui_text.h"
 
 namespace vimbrel {
 namespace {
@@ -68,24 +69,25 @@ FormLayout main_form() {
   for (ControlLayout& item : key_command_items()) f.controls.push_back(std::move(item));
   // The menu bar: 表示 (View) sets the view scale; 実寸 is in force at start.
   for (const auto& [name, caption, key, check] :
-       {std::tuple{"VIEW_ACTUAL", "実寸(&A)", "Ctrl+0", true},
-        std::tuple{"VIEW_ZOOMIN", "拡大(&I)", "Ctrl++; Ctrl+=", false},
-        std::tuple{"VIEW_ZOOMOUT", "縮小(&O)", "Ctrl+-", false},
-        std::tuple{"VIEW_FIT", "全体表示(&F)", "F", true}}) {
+       {std::tuple{"VIEW_ACTUAL", UI_TEXT("実寸(&A)"), "Ctrl+0", true},
+        std::tuple{"VIEW_ZOOMIN", UI_TEXT("拡大(&I)"), "Ctrl++; Ctrl+=", false},
+        std::tuple{"VIEW_ZOOMOUT", UI_TEXT("縮小(&O)"), "Ctrl+-", false},
+        std::tuple{"VIEW_FIT", UI_TEXT("全体表示(&F)"), "F", true}}) {
     ControlLayout item = control(name, ControlKind::MenuItem, caption, 0, 0, 0, 0, nullptr, 0);
-    item.menu = "表示(&V)";
+    item.menu = UI_TEXT("表示(&V)");
     item.shortcut = key;
     item.checkable = check;
     item.checked = std::string_view(name) == "VIEW_ACTUAL";
     f.controls.push_back(item);
   }
   // 編集 (Edit) also places the controlled picture against the other.
-  for (const auto& [name, caption, key] : {std::tuple{"MENUALIGN", "自動位置合わせ(&A)", "Ctrl+Shift+A"},
-                                           std::tuple{"MENUSTART", "先頭に揃える(&S)", "Ctrl+Shift+Home"},
-                                           std::tuple{"MENUCENTRE", "中央に揃える(&C)", "Ctrl+Shift+C"},
-                                           std::tuple{"MENUEND", "末尾に揃える(&E)", "Ctrl+Shift+End"}}) {
+  for (const auto& [name, caption, key] :
+       {std::tuple{"MENUALIGN", UI_TEXT("自動位置合わせ(&A)"), "Ctrl+Shift+A"},
+        std::tuple{"MENUSTART", UI_TEXT("先頭に揃える(&S)"), "Ctrl+Shift+Home"},
+        std::tuple{"MENUCENTRE", UI_TEXT("中央に揃える(&C)"), "Ctrl+Shift+C"},
+        std::tuple{"MENUEND", UI_TEXT("末尾に揃える(&E)"), "Ctrl+Shift+End"}}) {
     ControlLayout item = control(name, ControlKind::MenuItem, caption, 0, 0, 0, 0, nullptr, 0);
-    item.menu = "編集(&E)";
+    item.menu = UI_TEXT("編集(&E)");
     item.shortcut = key;
     f.controls.push_back(item);
   }
@@ -93,23 +95,26 @@ FormLayout main_form() {
 }
 
 FormLayout settings_form() {
-  FormLayout f{"FORM2", "新規作成の為の設定", 132, 174, 324, 337, FormStyle::Dialog, {}};
+  FormLayout f{"FORM2", UI_TEXT("新規作成の為の設定"), 132, 174, 324, 337, FormStyle::Dialog, {}};
   auto& c = f.controls;
-  c.push_back(control("TEXT1", ControlKind::Label, "横方向の余白増量分", 40, 32, 128, 16, kPGothic, 14));
-  c.push_back(control("TEXT2", ControlKind::Label, "縦方向の余白増量分", 40, 64, 128, 16, kPGothic, 14));
+  c.push_back(
+      control("TEXT1", ControlKind::Label, UI_TEXT("横方向の余白増量分"), 40, 32, 128, 16, kPGothic, 14));
+  c.push_back(
+      control("TEXT2", ControlKind::Label, UI_TEXT("縦方向の余白増量分"), 40, 64, 128, 16, kPGothic, 14));
   for (const auto& [name, y] : {std::pair{"EDIT1", 24}, std::pair{"EDIT2", 56}}) {
     ControlLayout e = control(name, ControlKind::Edit, "", 176, y, 32, 24, kPGothic, 14);
     e.digits_only = true;
     c.push_back(e);
   }
-  c.push_back(control("TEXT3", ControlKind::Label, "Ａ画像", 136, 160, 40, 16, kPGothic, 14, kRed));
-  c.push_back(radio("RADIO1", "Ａ画像の右側", 192, 160, 104, 16, 14, kSideGroup, true));
-  c.push_back(radio("RADIO2", "Ａ画像の下側", 112, 192, 104, 16, 14, kSideGroup, false));
-  c.push_back(radio("RADIO3", "Ａ画像の左側", 24, 160, 104, 16, 14, kSideGroup, false));
-  c.push_back(radio("RADIO4", "Ａ画像の上側", 112, 128, 104, 16, 14, kSideGroup, false));
+  c.push_back(control("TEXT3", ControlKind::Label, UI_TEXT("Ａ画像"), 136, 160, 40, 16, kPGothic, 14, kRed));
+  c.push_back(radio("RADIO1", UI_TEXT("Ａ画像の右側"), 192, 160, 104, 16, 14, kSideGroup, true));
+  c.push_back(radio("RADIO2", UI_TEXT("Ａ画像の下側"), 112, 192, 104, 16, 14, kSideGroup, false));
+  c.push_back(radio("RADIO3", UI_TEXT("Ａ画像の左側"), 24, 160, 104, 16, 14, kSideGroup, false));
+  c.push_back(radio("RADIO4", UI_TEXT("Ａ画像の上側"), 112, 128, 104, 16, 14, kSideGroup, false));
+  c.push_back(control("GROUP1", ControlKind::Group, UI_TEXT("Ｂ画像の接続位置"), 16, 96, 288, 144, kPGothic,
+                      11, kTeal));
   c.push_back(
-      control("GROUP1", ControlKind::Group, "Ｂ画像の接続位置", 16, 96, 288, 144, kPGothic, 11, kTeal));
-  c.push_back(control("BUTTON2", ControlKind::Button, "設　定　の　保　存", 40, 264, 248, 24, kPGothic, 14));
+      control("BUTTON2", ControlKind::Button, UI_TEXT("設　定　の　保　存"), 40, 264, 248, 24, kPGothic, 14));
   c.back().default_button = true;  // Return in the form saves the settings
   return f;
 }
@@ -134,43 +139,47 @@ ControlLayout step_button(const StepButton& b) {
     w = 24;
   }
   std::string caption = std::to_string(b.step);
-  if (first && b.dy == 0) caption = b.dx > 0 ? "右１" : "左１";
-  if (first && b.dx == 0) caption = b.dy > 0 ? "下１" : "上１";
+  if (first && b.dy == 0) caption = b.dx > 0 ? UI_TEXT("右１") : UI_TEXT("左１");
+  if (first && b.dx == 0) caption = b.dy > 0 ? UI_TEXT("下１") : UI_TEXT("上１");
   return control("BUTTON" + std::to_string(b.number), ControlKind::Button, caption, x, y, w, h, kPGothic, 10);
 }
 
 FormLayout controller_form() {
-  FormLayout f{"FORM3", "コントローラ", 464, 144, 306, 600, FormStyle::FixedCaption, {}};
+  FormLayout f{"FORM3", UI_TEXT("コントローラ"), 464, 144, 306, 600, FormStyle::FixedCaption, {}};
   f.placement = FormPlacement::RightEdge;  // beside the canvas, not over it
   auto& c = f.controls;
-  c.push_back(command("BUTTON52", "新規作成", 16, 8, 88, 24, 12));
-  c.push_back(command("BUTTON60", "結合画像の保存", 16, 32, 88, 24, 11));
-  c.push_back(command("BUTTON57", "ＡＢ位置リセット", 16, 56, 88, 24, 11));
-  c.push_back(command("BUTTON58", "Ａ画像位置リセット", 16, 80, 88, 24, 10));
-  c.push_back(command("BUTTON59", "Ｂ画像位置リセット", 16, 104, 88, 24, 10));
-  c.push_back(command("BUTTON53", "Ａ画像ロード", 104, 8, 80, 24, 11));
-  c.push_back(command("BUTTON55", "Ａ画像再ロード", 104, 32, 80, 24, 11));
-  c.push_back(command("BUTTON61", "Ａ画像切り出し", 104, 104, 80, 24, 11));
-  c.push_back(command("BUTTON54", "Ｂ画像ロード", 184, 8, 80, 24, 11));
-  c.push_back(command("BUTTON56", "Ｂ画像再ロード", 184, 32, 80, 24, 11));
-  c.push_back(command("BUTTON62", "Ｂ画像切り出し", 184, 104, 80, 24, 11));
-  c.push_back(control("GROUP3", ControlKind::Group, "上下関係", 112, 64, 152, 40, kPGothic, 10, kGreen));
-  c.push_back(radio("RADIO7", "Ａ画像が上", 120, 80, 64, 16, 10, kStackGroup, false));
-  c.push_back(radio("RADIO8", "Ｂ画像が上", 192, 80, 64, 16, 10, kStackGroup, true));
-  c.push_back(control("TEXT4", ControlKind::Label, "重なり効果", 24, 136, 72, 16, kPGothic, 14, kBlue));
+  c.push_back(command("BUTTON52", UI_TEXT("新規作成"), 16, 8, 88, 24, 12));
+  c.push_back(command("BUTTON60", UI_TEXT("結合画像の保存"), 16, 32, 88, 24, 11));
+  c.push_back(command("BUTTON57", UI_TEXT("ＡＢ位置リセット"), 16, 56, 88, 24, 11));
+  c.push_back(command("BUTTON58", UI_TEXT("Ａ画像位置リセット"), 16, 80, 88, 24, 10));
+  c.push_back(command("BUTTON59", UI_TEXT("Ｂ画像位置リセット"), 16, 104, 88, 24, 10));
+  c.push_back(command("BUTTON53", UI_TEXT("Ａ画像ロード"), 104, 8, 80, 24, 11));
+  c.push_back(command("BUTTON55", UI_TEXT("Ａ画像再ロード"), 104, 32, 80, 24, 11));
+  c.push_back(command("BUTTON61", UI_TEXT("Ａ画像切り出し"), 104, 104, 80, 24, 11));
+  c.push_back(command("BUTTON54", UI_TEXT("Ｂ画像ロード"), 184, 8, 80, 24, 11));
+  c.push_back(command("BUTTON56", UI_TEXT("Ｂ画像再ロード"), 184, 32, 80, 24, 11));
+  c.push_back(command("BUTTON62", UI_TEXT("Ｂ画像切り出し"), 184, 104, 80, 24, 11));
+  c.push_back(
+      control("GROUP3", ControlKind::Group, UI_TEXT("上下関係"), 112, 64, 152, 40, kPGothic, 10, kGreen));
+  c.push_back(radio("RADIO7", UI_TEXT("Ａ画像が上"), 120, 80, 64, 16, 10, kStackGroup, false));
+  c.push_back(radio("RADIO8", UI_TEXT("Ｂ画像が上"), 192, 80, 64, 16, 10, kStackGroup, true));
+  c.push_back(
+      control("TEXT4", ControlKind::Label, UI_TEXT("重なり効果"), 24, 136, 72, 16, kPGothic, 14, kBlue));
   c.push_back(control("LIST1", ControlKind::List, "", 104, 136, 160, 44, kPGothic, 14, kNavy));
-  c.push_back(control("CHECK1", ControlKind::Check, "保存時反映", 16, 152, 80, 16, kPGothic, 12, kMagenta));
-  c.push_back(control("GROUP4", ControlKind::Group, "移動の微調整", 16, 176, 248, 256, kPGothic, 10, kGreen));
+  c.push_back(
+      control("CHECK1", ControlKind::Check, UI_TEXT("保存時反映"), 16, 152, 80, 16, kPGothic, 12, kMagenta));
+  c.push_back(control("GROUP4", ControlKind::Group, UI_TEXT("移動の微調整"), 16, 176, 248, 256, kPGothic, 10,
+                      kGreen));
   c.push_back(control("BUTTON3", ControlKind::Button, "UNDO", 128, 296, 24, 24, kGothic, 10));
   for (const StepButton& b : kStepButtons) c.push_back(step_button(b));
   c.push_back(scroll_bar("VSCROLL2", ControlKind::VScroll, 272, 184, 16, 120, true));
   c.push_back(scroll_bar("VSCROLL3", ControlKind::VScroll, 272, 312, 16, 120, true));
   c.push_back(scroll_bar("HSCROLL2", ControlKind::HScroll, 16, 440, 128, 16, true));
   c.push_back(scroll_bar("HSCROLL3", ControlKind::HScroll, 160, 440, 128, 16, true));
-  c.push_back(control("GROUP2", ControlKind::Group, "コントロールする画像", 48, 488, 192, 56, kPGothic, 14,
-                      kMagenta));
-  c.push_back(radio("RADIO5", "Ａ画像", 64, 512, 72, 16, 14, kControlledGroup, false));
-  c.push_back(radio("RADIO6", "Ｂ画像", 160, 512, 72, 16, 14, kControlledGroup, true));
+  c.push_back(control("GROUP2", ControlKind::Group, UI_TEXT("コントロールする画像"), 48, 488, 192, 56,
+                      kPGothic, 14, kMagenta));
+  c.push_back(radio("RADIO5", UI_TEXT("Ａ画像"), 64, 512, 72, 16, 14, kControlledGroup, false));
+  c.push_back(radio("RADIO6", UI_TEXT("Ｂ画像"), 160, 512, 72, 16, 14, kControlledGroup, true));
   return f;
 }
 

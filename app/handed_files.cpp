@@ -1,4 +1,5 @@
 #include "app/handed_files.h"
+#include "platform/runtime/ui_text.h"
 
 #include <filesystem>
 #include <utility>
@@ -7,7 +8,7 @@ namespace vimbrel {
 namespace {
 
 constexpr const char* kTooManyFiles =
-    "渡されたファイルが多すぎます。最初の２つだけを、Ａ画像とＢ画像として使います。";
+    UI_TEXT("渡されたファイルが多すぎます。最初の２つだけを、Ａ画像とＢ画像として使います。");
 
 // As the open dialogs give a file: absolute, whatever the current folder is later.
 std::string absolute(const std::string& path) {

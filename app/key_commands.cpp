@@ -3,6 +3,7 @@
 #include <string>
 
 #include "join/step_buttons.h"
+#include "platform/runtime/ui_text.h"
 
 namespace vimbrel {
 namespace {
@@ -16,12 +17,12 @@ struct KeyCommand {
 
 // An arrow key moves as the 1-pixel nudge button of its direction, with Shift as the 10-pixel one.
 constexpr KeyCommand kCommands[] = {
-    {"MENUNEW", "ファイル(&F)", "新規作成(&N)", "Ctrl+N"},
-    {"MENUOPEN", "ファイル(&F)", "画像ロード(&O)...", "Ctrl+O"},
-    {"MENUSAVE", "ファイル(&F)", "結合画像の保存(&S)...", "Ctrl+S"},
-    {"MENUUNDO", "編集(&E)", "元に戻す(&U)", "Ctrl+Z"},
-    {"MENUCOPY", "編集(&E)", "コピー(&C)", "Ctrl+C"},
-    {"MENUPASTE", "編集(&E)", "貼り付け(&P)", "Ctrl+V"},
+    {"MENUNEW", UI_TEXT("ファイル(&F)"), UI_TEXT("新規作成(&N)"), "Ctrl+N"},
+    {"MENUOPEN", UI_TEXT("ファイル(&F)"), UI_TEXT("画像ロード(&O)..."), "Ctrl+O"},
+    {"MENUSAVE", UI_TEXT("ファイル(&F)"), UI_TEXT("結合画像の保存(&S)..."), "Ctrl+S"},
+    {"MENUUNDO", UI_TEXT("編集(&E)"), UI_TEXT("元に戻す(&U)"), "Ctrl+Z"},
+    {"MENUCOPY", UI_TEXT("編集(&E)"), UI_TEXT("コピー(&C)"), "Ctrl+C"},
+    {"MENUPASTE", UI_TEXT("編集(&E)"), UI_TEXT("貼り付け(&P)"), "Ctrl+V"},
     {"KEYRIGHT", "", "右1", "Right"},
     {"KEYLEFT", "", "左1", "Left"},
     {"KEYDOWN", "", "下1", "Down"},

@@ -4,6 +4,8 @@
 #include "join/session.h"
 #include "platform/runtime/event_table.h"
 
+#include <string>
+
 namespace vimbrel {
 
 // 貼り付け: the picture on the clipboard loads as A when A loads next, otherwise as B, through the
@@ -16,5 +18,8 @@ void MENUPASTE_ON(Session& s, Window owner);
 void MENUCOPY_ON(Session& s, Window owner);
 
 void add_clipboard_events(Session& s, EventTable& table);
+
+// The file pasted image data for `twin` is written as; the title names it in the user's language.
+std::string pasted_file(const JoinDocument& d, Twin twin);
 
 }  // namespace vimbrel

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "platform/pixels/raster.h"
+#include "platform/runtime/ui_text.h"
 
 namespace vimbrel {
 
@@ -15,12 +16,12 @@ struct Effect {
 };
 
 inline constexpr std::array<Effect, 6> kEffects{{
-    {"効果無し（余白が白）", 15, kDrawModeCopy},
-    {"効果無し（余白が黒）", 0, kDrawModeCopy},
-    {"Ａモード（余白が白）", 15, 9},
-    {"Ｂモード（余白が白）", 15, 14},
-    {"Ｃモード（余白が黒）", 0, 7},
-    {"Ｄモード（余白が黒）", 0, 15},
+    {UI_TEXT("効果無し（余白が白）"), 15, kDrawModeCopy},
+    {UI_TEXT("効果無し（余白が黒）"), 0, kDrawModeCopy},
+    {UI_TEXT("Ａモード（余白が白）"), 15, 9},
+    {UI_TEXT("Ｂモード（余白が白）"), 15, 14},
+    {UI_TEXT("Ｃモード（余白が黒）"), 0, 7},
+    {UI_TEXT("Ｄモード（余白が黒）"), 0, 15},
 }};
 
 // An index outside the list draws on black with a plain copy.

@@ -10,6 +10,7 @@
 #include "join/canvas_settings.h"
 #include "join/canvas_size.h"
 #include "platform/pixels/runtime_error.h"
+#include "platform/runtime/ui_text.h"
 
 namespace vimbrel {
 namespace {
@@ -59,7 +60,8 @@ std::string margin_text(float margin) {
   return std::to_string(std::llround(std::clamp(static_cast<double>(margin), -1e15, 1e15)));
 }
 
-constexpr std::string_view kDiscardQuestion = "結合画像は保存されていません。\n破棄して新規作成しますか？";
+constexpr const char* kDiscardQuestion =
+    UI_TEXT("結合画像は保存されていません。\n破棄して新規作成しますか？");
 
 void reset_cutout_window(Session& s) {
   JoinDocument& d = s.doc;
@@ -74,9 +76,10 @@ void reset_cutout_window(Session& s) {
 
 void report_canvas_failure(Session& s, Window owner, int code) {
   if (code == errc::kOutOfMemory) {
-    s.rt.MESSAGEBOX(owner, "結合画像表示エラー", "メモリが足りません", 0, 0);
+    s.rt.MESSAGEBOX(owner, UI_TEXT("結合画像表示エラー"), UI_TEXT("メモリが足りません"), 0, 0);
   } else {
-    s.rt.MESSAGEBOX(owner, "予期せぬ結合画像関連エラー", "エラー番号＝" + signed_text(code), 0, 0);
+    s.rt.MESSAGEBOX(owner, UI_TEXT("予期せぬ結合画像関連エラー"),
+                    fill_text(s.rt.translated(UI_TEXT("エラー番号＝%1")), {signed_text(code)}), 0, 0);
   }
 }
 
@@ -110,7 +113,7 @@ void SUB_NEW(Session& s, Window owner) {
 
 void BUTTON52_ON(Session& s, Window owner) {
   JoinDocument& d = s.doc;
-  if (d.unsaved_changes && !s.rt.ASKBOX(owner, "新規作成", kDiscardQuestion)) return;
+  if (d.unsaved_changes && !s.rt.ASKBOX(owner, UI_TEXT("新規作成"), kDiscardQuestion)) return;
   s.shell.TITLE_SET(owner);
   s.rt.SHOWWINDOW(s.c.FORM2, -1);
   s.rt.SHOWWINDOW(s.c.FORM3, 0);

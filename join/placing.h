@@ -8,6 +8,7 @@
 
 #include "join/alignment.h"
 #include "join/session.h"
+#include "platform/runtime/ui_text.h"
 
 namespace vimbrel {
 
@@ -40,7 +41,7 @@ void MENUEND_ON(Session& s, Window owner);
 void add_placing_events(Session& s, EventTable& table);
 
 // The message of an alignment that found nothing.
-inline constexpr const char* kAlignCaption = "自動位置合わせ";
-inline constexpr const char* kNoMatchText = "一致する位置が見つかりませんでした";
+inline constexpr const char* kAlignCaption = UI_TEXT("自動位置合わせ");
+inline constexpr const char* kNoMatchText = UI_TEXT("一致する位置が見つかりませんでした");
 
 }  // namespace vimbrel

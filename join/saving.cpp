@@ -10,14 +10,16 @@
 #include "platform/pixels/rounding.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/path_builtins.h"
+#include "platform/runtime/ui_text.h"
 
 namespace vimbrel {
 namespace {
 
 void report_failure(Session& s, Window owner, const std::string& path, int code) {
-  s.rt.MESSAGEBOX(
-      owner, path,
-      code == errc::kOutOfMemory ? "保存する為のメモリが足りません" : "このファイルには保存できません", 0, 0);
+  s.rt.MESSAGEBOX(owner, path,
+                  code == errc::kOutOfMemory ? UI_TEXT("保存する為のメモリが足りません")
+                                             : UI_TEXT("このファイルには保存できません"),
+                  0, 0);
 }
 
 // Composes `region` of the canvas plane on the canvas object, re-made at the region's size, and
@@ -55,7 +57,7 @@ void BUTTON60_ON(Session& s, Window owner) {
   JoinDocument& d = s.doc;
   if (d.save_dir == CURRENT_DIR("")) d.save_dir = d.a.open_dir;
   d.save_file_name =
-      s.rt.WINSAVEDLG(owner, "セーブファイル名は？", d.save_dir + d.a.file_path, kSaveTypes, 0);
+      s.rt.WINSAVEDLG(owner, UI_TEXT("セーブファイル名は？"), d.save_dir + d.a.file_path, kSaveTypes, 0);
   if (d.save_file_name == kCancelled) return;
   const std::string extension =
       s.save_extension.empty() ? save_type_extension(d.save_file_name) : s.save_extension;

@@ -19,7 +19,7 @@ prefix=$work/usr
 quiet "cmake --install" cmake --install "$build" --prefix "$prefix"
 app_id=org.vimbrel.Vimbrel
 for f in bin/vimbrel share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
-  share/icons/hicolor/scalable/apps/vimbrel.svg share/man/man1/vimbrel.1 share/vimbrel/KANKYO.TXT \
+  share/icons/hicolor/scalable/apps/vimbrel.svg share/man/man1/vimbrel.1 share/vimbrel/KANKYO.TXT share/vimbrel/translations/vimbrel_en.qm \
   lib/vimbrel/vimbrel-qt.so; do
   [ -f "$prefix/$f" ] || fail "$f is not installed"
 done

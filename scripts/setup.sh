@@ -3,8 +3,9 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libturbojpeg0-dev libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth)
-# Qt's own dialog texts in Japanese (qtbase_ja).
-packages+=(qt6-translations-l10n)
+# Qt's own dialog texts (qtbase_ja, qtbase_en); lupdate and lrelease for the windows' translations
+# (translations/), with CMake's Qt6LinguistTools.
+packages+=(qt6-translations-l10n qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools)
 # libjpeg's API decodes JPEG a strip at a time; djpeg (libjpeg-turbo-progs) is the tests' reference decoder.
 packages+=(libjpeg62-turbo-dev libjpeg-turbo-progs)
 # FFTW scores every offset of the alignment's coarsest level at once (join/correlation_map.cpp).

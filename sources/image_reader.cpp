@@ -6,6 +6,7 @@
 #include "join/renderer.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/path_builtins.h"
+#include "platform/runtime/ui_text.h"
 #include "sources/crop_sliders.h"
 #include "sources/cutout.h"
 #include "sources/work_folder_check.h"
@@ -51,9 +52,10 @@ void read_file(Session& s, ImageSlot& image) {
 }
 
 void report_failure(Session& s, Window owner, int code) {
-  s.rt.MESSAGEBOX(
-      owner, s.doc.load.load_path,
-      code == errc::kOutOfMemory ? "ロードする為のメモリが足りません" : "このファイルは表示できません", 0, 0);
+  s.rt.MESSAGEBOX(owner, s.doc.load.load_path,
+                  code == errc::kOutOfMemory ? UI_TEXT("ロードする為のメモリが足りません")
+                                             : UI_TEXT("このファイルは表示できません"),
+                  0, 0);
 }
 
 // Reads the file and, when that fails, the slot's previous file once more. The slot is left holding
@@ -64,7 +66,7 @@ void read_with_recovery(Session& s, Window owner, ImageSlot& image) {
     if (!read_directly(image.file_ext) && !work_folder_usable(d)) {
       // The picture is not to blame: the conversion has nowhere to write.
       s.rt.set_error_detail(work_folder_detail(d));
-      s.rt.MESSAGEBOX(owner, d.load.load_path, work_folder_message(d), 0, 0);
+      s.rt.MESSAGEBOX(owner, d.load.load_path, work_folder_message(s), 0, 0);
     } else {
       const std::optional<RuntimeError> error = trap([&] { read_file(s, image); });
       if (!error) return;

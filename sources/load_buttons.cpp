@@ -5,14 +5,17 @@
 #include "join/new_canvas.h"
 #include "join/renderer.h"
 #include "platform/runtime/path_builtins.h"
+#include "platform/runtime/ui_text.h"
 #include "sources/image_reader.h"
 
 namespace vimbrel {
 namespace {
 
-// Every picture the program reads first, then the given types.
-constexpr const char* kOpenFilter =
-    "画像ファイル (*.BMP *.JPG *.JPEG *.JPE *.PNG *.GIF *.ICO *.PBM *.PGM *.PPM *.XBM *.XPM *.TIF *.TIFF "
+// Every picture the program reads first, then the given types; the windows translate the label.
+constexpr const char* kImageFiles = UI_TEXT("画像ファイル");
+const std::string kOpenFilter =
+    std::string(kImageFiles) +
+    " (*.BMP *.JPG *.JPEG *.JPE *.PNG *.GIF *.ICO *.PBM *.PGM *.PPM *.XBM *.XPM *.TIF *.TIFF "
     "*.WEBP);(*.BMP);(*.JPG);(*.*)";
 
 // What differs between the A and B load buttons.
@@ -26,8 +29,8 @@ struct LoadTwin {
   int enables_after_title = 0;   // A: "Ａ画像切り出し"
 };
 
-const LoadTwin kLoadA{Twin::A, 53, "Ａ画像にするファイルは？", &LOAD_ABMP, false, 54, 61};
-const LoadTwin kLoadB{Twin::B, 54, "Ｂ画像にするファイルは？", &LOAD_BBMP, true};
+const LoadTwin kLoadA{Twin::A, 53, UI_TEXT("Ａ画像にするファイルは？"), &LOAD_ABMP, false, 54, 61};
+const LoadTwin kLoadB{Twin::B, 54, UI_TEXT("Ｂ画像にするファイルは？"), &LOAD_BBMP, true};
 
 void enable(Session& s, int button) {
   if (button != 0) s.rt.ENABLEWINDOW(s.c.BUTTON[static_cast<std::size_t>(button)], -1);

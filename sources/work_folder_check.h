@@ -11,8 +11,8 @@ namespace vimbrel {
 // Whether the work file can be written where the document says.
 bool work_folder_usable(const JoinDocument& d);
 
-// The message naming the work folder and the settings file it came from.
-std::string work_folder_message(const JoinDocument& d);
+// The message naming the work folder and the settings file it came from, in the user's language.
+std::string work_folder_message(const Session& s);
 
 // The same in English, for the `join` command's report.
 std::string work_folder_detail(const JoinDocument& d);

@@ -75,6 +75,9 @@ class FormRuntime {
   virtual int ISWINDOWVISIBLE(Window w) = 0;
   virtual void SETWINDOWTEXT(Window w, std::string_view text) = 0;
   virtual std::string GETWINDOWTEXT(Window w) = 0;
+  // A text of the program (a UI_TEXT source text) in the user's language: the windows translate
+  // it; the headless runtime, and any text without a translation, keep it as it is.
+  virtual std::string translated(std::string_view source) const { return std::string(source); }
   virtual void SETFONTSIZE(Window w, float points) = 0;
   virtual int GETCHECK(Window button) = 0;  // 1 set, 0 not
   virtual void SETCHECK(Window button, int check) = 0;

@@ -14,6 +14,7 @@
 #include "platform/runtime/qt/qt_message_box.h"
 #include "platform/runtime/qt/qt_runtime.h"
 #include "platform/runtime/qt/qt_runtime_impl.h"
+#include "platform/runtime/qt/qt_translation.h"
 
 namespace vimbrel {
 namespace {
@@ -58,7 +59,7 @@ QString name_filter(QString description, const QString& patterns) {
   if (ps.isEmpty()) return {};
   // The description's own "(...)" would be read by Qt as the patterns: ours replace it.
   description.remove(QRegularExpression("\\s*\\([^()]*\\)\\s*$"));
-  description = description.trimmed();
+  description = translated(description.trimmed().toStdString());
   const QString list = "(" + ps.join(' ') + ")";
   return description.isEmpty() ? list : description + " " + list;
 }
@@ -99,37 +100,39 @@ SaveStart save_start(std::string_view default_text) {
   return {QDir::currentPath(), path.fileName()};
 }
 
+// The Qt backend's own texts name the program's context (kTextContext) literally, for lupdate.
 QString untrapped_message(int code, std::string_view procedure) {
   QString cause;
   switch (code) {
     case errc::kIllegalCall:
-      cause = "不正な呼び出しです。";
+      cause = QCoreApplication::translate("vimbrel", "不正な呼び出しです。");
       break;
     case errc::kOutOfMemory:
-      cause = "メモリが不足しています。";
+      cause = QCoreApplication::translate("vimbrel", "メモリが不足しています。");
       break;
     case errc::kBadFileName:
-      cause = "ファイル名が正しくありません。";
+      cause = QCoreApplication::translate("vimbrel", "ファイル名が正しくありません。");
       break;
     case errc::kFileNotFound:
-      cause = "ファイルが見つかりません。";
+      cause = QCoreApplication::translate("vimbrel", "ファイルが見つかりません。");
       break;
     case errc::kBadWildcard:
-      cause = "ファイル名にワイルドカードは使えません。";
+      cause = QCoreApplication::translate("vimbrel", "ファイル名にワイルドカードは使えません。");
       break;
     case errc::kReadPastEnd:
-      cause = "ファイルの終わりを越えて読もうとしました。";
+      cause = QCoreApplication::translate("vimbrel", "ファイルの終わりを越えて読もうとしました。");
       break;
     case errc::kPathAccess:
-      cause = "ファイルまたはフォルダにアクセスできません。";
+      cause = QCoreApplication::translate("vimbrel", "ファイルまたはフォルダにアクセスできません。");
       break;
     case errc::kInvalidPicture:
-      cause = "画像ファイルを読めません。";
+      cause = QCoreApplication::translate("vimbrel", "画像ファイルを読めません。");
       break;
     default:
       break;
   }
-  return QString("実行時エラー %1 が %2 で起きました。\n%3\nプログラムを終了します。")
+  return QCoreApplication::translate("vimbrel",
+                                     "実行時エラー %1 が %2 で起きました。\n%3\nプログラムを終了します。")
       .arg(code)
       .arg(qstr(procedure), cause);
 }
@@ -168,14 +171,15 @@ std::string chosen_file(const QFileDialog& dialog, int result) {
 }  // namespace
 
 void QtRuntime::MESSAGEBOX(Window owner, std::string_view caption, std::string_view text, int, int) {
-  QMessageBox box(QMessageBox::NoIcon, qstr(caption), qstr(text), QMessageBox::Ok, dialog_parent(owner));
+  QMessageBox box(QMessageBox::NoIcon, vimbrel::translated(caption), vimbrel::translated(text),
+                  QMessageBox::Ok, dialog_parent(owner));
   fit_caption(box);
   run_modal(box, d_->modal, d_->presses);
 }
 
 bool QtRuntime::ASKBOX(Window owner, std::string_view caption, std::string_view text) {
-  QMessageBox box(QMessageBox::Question, qstr(caption), qstr(text), QMessageBox::Yes | QMessageBox::No,
-                  dialog_parent(owner));
+  QMessageBox box(QMessageBox::Question, vimbrel::translated(caption), vimbrel::translated(text),
+                  QMessageBox::Yes | QMessageBox::No, dialog_parent(owner));
   box.setDefaultButton(QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);
   fit_caption(box);
@@ -186,7 +190,7 @@ bool QtRuntime::ASKBOX(Window owner, std::string_view caption, std::string_view 
 std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                                   std::string_view filter, int) {
   if (auto dropped = take_drop_answer()) return *std::move(dropped);  // answered by a dropped file
-  FileDialog dialog(dialog_parent(owner), qstr(title), d_->file_icons);
+  FileDialog dialog(dialog_parent(owner), vimbrel::translated(title), d_->file_icons);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(qt_name_filters(filter));
@@ -198,7 +202,7 @@ std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::str
 std::string QtRuntime::WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
                                   std::string_view filter, int) {
   const SaveStart start = save_start(default_text);
-  FileDialog dialog(dialog_parent(owner), qstr(title), d_->file_icons);
+  FileDialog dialog(dialog_parent(owner), vimbrel::translated(title), d_->file_icons);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(qt_name_filters(filter));
@@ -214,8 +218,8 @@ std::string QtRuntime::WINSAVEDLG(Window owner, std::string_view title, std::str
 }
 
 void QtRuntime::report_untrapped(int code, std::string_view procedure) {
-  QMessageBox box(QMessageBox::Critical, "エラー", untrapped_message(code, procedure), QMessageBox::Ok,
-                  dialog_parent(Window{}));
+  QMessageBox box(QMessageBox::Critical, QCoreApplication::translate("vimbrel", "エラー"),
+                  untrapped_message(code, procedure), QMessageBox::Ok, dialog_parent(Window{}));
   fit_caption(box);
   run_modal(box, d_->modal, d_->presses);
 }

@@ -45,12 +45,13 @@ QIcon PlainFileIcons::icon(const QFileInfo& info) const {
 }
 
 QString PlainFileIcons::type(const QFileInfo& info) const {
-  if (info.isRoot()) return QStringLiteral("ドライブ");
-  if (info.isDir()) return QStringLiteral("フォルダー");
+  if (info.isRoot()) return QCoreApplication::translate("vimbrel", "ドライブ");
+  if (info.isDir()) return QCoreApplication::translate("vimbrel", "フォルダー");
   // FIFOs, devices and sockets: stat() tells them apart from regular files without opening them.
-  if (!info.isFile()) return QStringLiteral("特殊ファイル");
+  if (!info.isFile()) return QCoreApplication::translate("vimbrel", "特殊ファイル");
   const QString suffix = info.suffix();
-  return suffix.isEmpty() ? QStringLiteral("ファイル") : suffix.toUpper() + QStringLiteral(" ファイル");
+  return suffix.isEmpty() ? QCoreApplication::translate("vimbrel", "ファイル")
+                          : QCoreApplication::translate("vimbrel", "%1 ファイル").arg(suffix.toUpper());
 }
 
 // ---- The dialog

@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -39,7 +38,7 @@ QPoint on_screen(QPoint pos, QSize size) {
 
 QWidget* make_widget(const ControlLayout& c, QWidget& form, std::map<int, QButtonGroup*>& groups,
                      SurfaceSource surface) {
-  const QString caption = qstr(c.caption);
+  const QString caption = translated(c.caption);
   switch (c.kind) {
     case ControlKind::Label: {
       auto* w = new QLabel(caption, &form);
@@ -130,9 +129,6 @@ void PressTracker::release() {
 
 QtRuntime::QtRuntime(std::vector<FormLayout> layouts)
     : FormRuntime(std::move(layouts)), d_(std::make_unique<Impl>()) {
-  // The program speaks Japanese whatever the system's locale, and so do the dialogs Qt builds for it.
-  if (d_->qt_texts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QCoreApplication::installTranslator(&d_->qt_texts);
   create_main_form();
 }
 
@@ -170,6 +166,7 @@ void QtRuntime::build_form(Window form, const FormLayout& layout, std::span<cons
     widget->setGeometry(c.x, c.y, c.width, c.height);
     apply_colours(*widget, c);
     apply_font(*widget, c.font_face, c.font_size);
+    show_translated(*widget, c.caption);  // now that its size and face are known
     widget->setVisible(c.visible);
     widget->installEventFilter(&d_->presses);
     if (c.kind == ControlKind::Radio || c.kind == ControlKind::Check) widget->setStyle(&d_->indicator_style);
@@ -189,16 +186,16 @@ void QtRuntime::add_menu_item(Window w, FormWindow& form, const ControlLayout& c
   QAction* action = nullptr;
   if (c.menu.empty()) {
     // A key alone, for this window: no menu shows it.
-    action = new QAction(qstr(c.caption), &form);
+    action = new QAction(vimbrel::translated(c.caption), &form);
     form.addAction(action);
   } else {
     QMenuBar& bar = form.menu_bar();
     QMenu* menu = nullptr;
     for (QAction* a : bar.actions()) {
-      if (a->menu() != nullptr && a->text() == qstr(c.menu)) menu = a->menu();
+      if (a->menu() != nullptr && a->text() == vimbrel::translated(c.menu)) menu = a->menu();
     }
-    if (menu == nullptr) menu = bar.addMenu(qstr(c.menu));
-    action = menu->addAction(qstr(c.caption));
+    if (menu == nullptr) menu = bar.addMenu(vimbrel::translated(c.menu));
+    action = menu->addAction(vimbrel::translated(c.caption));
     // A menu's Ctrl keys work from the program's other windows too (the controller, say); a plain key
     // stays with its window, so that it never takes a letter typed elsewhere.
     if (qstr(c.shortcut).contains("Ctrl+")) action->setShortcutContext(Qt::ApplicationShortcut);
@@ -335,6 +332,10 @@ std::pair<int, int> QtRuntime::client_size(Window w) {
 
 float QtRuntime::device_ratio(Window w) {
   return static_cast<float>(widget(w)->devicePixelRatioF());
+}
+
+std::string QtRuntime::translated(std::string_view source) const {
+  return vimbrel::translated(source).toStdString();
 }
 
 void QtRuntime::surface_changed(Window w) {

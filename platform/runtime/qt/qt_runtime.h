@@ -46,6 +46,7 @@ class QtRuntime : public FormRuntime {
   int ISWINDOWVISIBLE(Window w) override;
   void SETWINDOWTEXT(Window w, std::string_view text) override;
   std::string GETWINDOWTEXT(Window w) override;
+  std::string translated(std::string_view source) const override;
   void SETFONTSIZE(Window w, float points) override;
   int GETCHECK(Window button) override;
   void SETCHECK(Window button, int check) override;

@@ -20,20 +20,16 @@ namespace vimbrel {
 // ---- Texts, fonts, enabling
 
 void QtRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
-  if (QAction* a = menu_action(w)) return a->setText(qstr(text));
+  if (QAction* a = menu_action(w)) return a->setText(vimbrel::translated(text));
   QWidget* target = widget(w);
   const QSignalBlocker quiet(target);
-  const QString t = qstr(text);
+  const QString t = vimbrel::translated(text);
   if (!kind_of(w)) {
     target->setWindowTitle(t);
-  } else if (auto* label = qobject_cast<QLabel*>(target)) {
-    label->setText(t);
-  } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
-    button->setText(t);
   } else if (auto* edit = qobject_cast<QLineEdit*>(target)) {
     edit->setText(t);
-  } else if (auto* box = qobject_cast<QGroupBox*>(target)) {
-    box->setTitle(t);
+  } else {
+    show_translated(*target, text);
   }
 }
 
@@ -111,7 +107,7 @@ void QtRuntime::SETCHECK(Window button, int check) {
 void QtRuntime::ADDSTRING(Window list, std::string_view text) {
   auto& l = static_cast<QListWidget&>(control(list, ControlKind::List));
   const QSignalBlocker quiet(&l);
-  l.addItem(qstr(text));
+  l.addItem(vimbrel::translated(text));
 }
 
 int QtRuntime::GETCURSEL(Window list) {

@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QPointer>
-#include <QTranslator>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -15,6 +14,7 @@
 
 #include "platform/runtime/qt/qt_file_dialog.h"
 #include "platform/runtime/qt/qt_runtime.h"
+#include "platform/runtime/qt/qt_translation.h"
 #include "platform/runtime/qt/qt_widgets.h"
 
 namespace vimbrel {
@@ -36,7 +36,7 @@ class PressTracker : public QObject {
 };
 
 struct QtRuntime::Impl {
-  QTranslator qt_texts;  // Qt's own texts (dialog buttons, labels, questions) in Japanese
+  Translations translations;  // the windows' language, Qt's own texts (dialog buttons, questions) with it
   PressTracker presses;
   PlainFileIcons file_icons;                       // outlives every file dialog
   FormControlStyle indicator_style;                // outlives the forms that use it

@@ -15,6 +15,7 @@
 
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/handles.h"
+#include "platform/runtime/qt/qt_translation.h"
 
 namespace vimbrel {
 
@@ -126,7 +127,7 @@ Qt::WindowFlags flags_for(FormStyle style) {
 
 FormWindow::FormWindow(const FormLayout& layout)
     : QWidget(nullptr, flags_for(layout.style)), style_(layout.style) {
-  setWindowTitle(QString::fromStdString(layout.caption));
+  setWindowTitle(translated(layout.caption));
   if (style_ == FormStyle::Popup) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
