@@ -13,6 +13,7 @@ struct KeyCommand {
   const char* menu;  // empty: a key alone
   const char* caption;
   const char* key;
+  int step = 0, dx = 0, dy = 0;  // an arrow key: the nudge button it presses
 };
 
 // An arrow key moves as the 1-pixel nudge button of its direction, with Shift as the 10-pixel one.
@@ -23,14 +24,14 @@ constexpr KeyCommand kCommands[] = {
     {"MENUUNDO", UI_TEXT("編集(&E)"), UI_TEXT("元に戻す(&U)"), "Ctrl+Z"},
     {"MENUCOPY", UI_TEXT("編集(&E)"), UI_TEXT("コピー(&C)"), "Ctrl+C"},
     {"MENUPASTE", UI_TEXT("編集(&E)"), UI_TEXT("貼り付け(&P)"), "Ctrl+V"},
-    {"KEYRIGHT", "", "右1", "Right"},
-    {"KEYLEFT", "", "左1", "Left"},
-    {"KEYDOWN", "", "下1", "Down"},
-    {"KEYUP", "", "上1", "Up"},
-    {"KEYRIGHT10", "", "右10", "Shift+Right"},
-    {"KEYLEFT10", "", "左10", "Shift+Left"},
-    {"KEYDOWN10", "", "下10", "Shift+Down"},
-    {"KEYUP10", "", "上10", "Shift+Up"},
+    {"KEYRIGHT", "", "右1", "Right", 1, 1, 0},
+    {"KEYLEFT", "", "左1", "Left", 1, -1, 0},
+    {"KEYDOWN", "", "下1", "Down", 1, 0, 1},
+    {"KEYUP", "", "上1", "Up", 1, 0, -1},
+    {"KEYRIGHT10", "", "右10", "Shift+Right", 10, 1, 0},
+    {"KEYLEFT10", "", "左10", "Shift+Left", 10, -1, 0},
+    {"KEYDOWN10", "", "下10", "Shift+Down", 10, 0, 1},
+    {"KEYUP10", "", "上10", "Shift+Up", 10, 0, -1},
 };
 
 Window step_button(Session& s, int step, int dx, int dy) {
@@ -57,30 +58,6 @@ void MENUUNDO_ON(Session& s, Window) {
 void MENUOPEN_ON(Session& s, Window) {
   press(s, s.doc.a.width <= 0 ? 53 : 54);
 }
-void KEYRIGHT_ON(Session& s, Window) {
-  s.rt.press_after(step_button(s, 1, 1, 0));
-}
-void KEYLEFT_ON(Session& s, Window) {
-  s.rt.press_after(step_button(s, 1, -1, 0));
-}
-void KEYDOWN_ON(Session& s, Window) {
-  s.rt.press_after(step_button(s, 1, 0, 1));
-}
-void KEYUP_ON(Session& s, Window) {
-  s.rt.press_after(step_button(s, 1, 0, -1));
-}
-void KEYRIGHT10_ON(Session& s, Window) {
-  s.rt.press_after(step_button(s, 10, 1, 0));
-}
-void KEYLEFT10_ON(Session& s, Window) {
-  s.rt.press_after(step_button(s, 10, -1, 0));
-}
-void KEYDOWN10_ON(Session& s, Window) {
-  s.rt.press_after(step_button(s, 10, 0, 1));
-}
-void KEYUP10_ON(Session& s, Window) {
-  s.rt.press_after(step_button(s, 10, 0, -1));
-}
 
 }  // namespace
 
@@ -103,14 +80,11 @@ void add_key_command_events(Session& s, EventTable& table) {
   VIMBREL_EVENT(table, s, MENUOPEN_ON);
   VIMBREL_EVENT(table, s, MENUSAVE_ON);
   VIMBREL_EVENT(table, s, MENUUNDO_ON);
-  VIMBREL_EVENT(table, s, KEYRIGHT_ON);
-  VIMBREL_EVENT(table, s, KEYLEFT_ON);
-  VIMBREL_EVENT(table, s, KEYDOWN_ON);
-  VIMBREL_EVENT(table, s, KEYUP_ON);
-  VIMBREL_EVENT(table, s, KEYRIGHT10_ON);
-  VIMBREL_EVENT(table, s, KEYLEFT10_ON);
-  VIMBREL_EVENT(table, s, KEYDOWN10_ON);
-  VIMBREL_EVENT(table, s, KEYUP10_ON);
+  for (const KeyCommand& k : kCommands) {
+    if (k.step == 0) continue;
+    add_event(table, std::string(k.name) + "_ON",
+              [&s, &k](const EventArgs&) { s.rt.press_after(step_button(s, k.step, k.dx, k.dy)); });
+  }
 }
 
 }  // namespace vimbrel
