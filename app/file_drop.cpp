@@ -10,6 +10,7 @@ DropSpot spot_of(const Session& s, Window target) {
   if (target == button[55]) return DropSpot::ReloadA;
   if (target == button[56]) return DropSpot::ReloadB;
   if (target && s.rt.form_of(target) == s.c.MAINFORM) return DropSpot::MainWindow;
+  if (target == s.c.FORM3) return DropSpot::Controller;
   return DropSpot::Elsewhere;
 }
 
@@ -35,6 +36,7 @@ int drop_button(DropSpot spot, std::span<const DroppedItem> items, const DropSta
       return state.reload_b ? b : 0;
     case DropSpot::MainWindow:
       return !state.a_loaded && a != 0 ? a : b;
+    case DropSpot::Controller:
     case DropSpot::Elsewhere:
       return 0;
   }

@@ -11,8 +11,9 @@
 
 namespace vimbrel {
 
-// Where a drop landed.
-enum class DropSpot { LoadA, LoadB, ReloadA, ReloadB, MainWindow, Elsewhere };
+// Where a drop landed. Controller: the controller form itself, where the windows send a drop on one of
+// its disabled commands.
+enum class DropSpot { LoadA, LoadB, ReloadA, ReloadB, MainWindow, Controller, Elsewhere };
 
 // What the rule looks at: which commands a click could use now, and whether A holds a picture.
 struct DropState {

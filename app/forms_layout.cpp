@@ -146,7 +146,7 @@ ControlLayout step_button(const StepButton& b) {
 
 FormLayout controller_form() {
   FormLayout f{"FORM3", UI_TEXT("コントローラ"), 464, 144, 306, 600, FormStyle::FixedCaption, {}};
-  f.placement = FormPlacement::RightEdge;  // beside the canvas, not over it
+  f.placement = FormPlacement::Companion;  // beside the canvas, not over it
   auto& c = f.controls;
   c.push_back(command("BUTTON52", UI_TEXT("新規作成"), 16, 8, 88, 24, 12));
   c.push_back(command("BUTTON60", UI_TEXT("結合画像の保存"), 16, 32, 88, 24, 11));

@@ -121,6 +121,7 @@ struct JoinDocument {
   std::int16_t mouse_last_x = 0, mouse_last_y = 0;
 
   ImageSlot& slot(Twin t) { return t == Twin::A ? a : b; }
+  const ImageSlot& slot(Twin t) const { return t == Twin::A ? a : b; }
 };
 
 }  // namespace vimbrel

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "join/position_mouse.h"
+#include "join/shown_work.h"
 
 namespace vimbrel {
 namespace {
@@ -25,6 +26,16 @@ void toggle_cutout(Session& s, Window owner, Twin twin) {
   }
   s.rt.SETTOPMOSTWINDOW(s.c.FORM4, -1);
   d.cutout.cutout_source = stored(twin);
+  // Named in window lists after the command that shows it.
+  const Window button = s.c.BUTTON[twin == Twin::A ? 61 : 62];
+  s.rt.SETWINDOWTEXT(s.c.FORM4, s.rt.GETWINDOWTEXT(button));
+  if (s.rt.ISWINDOWVISIBLE(s.c.FORM4) == 0) {
+    // Opened clear of the controller and, where the screen allows, of the picture it shows.
+    const ImageSlot& img = d.slot(twin);
+    s.rt.SETWINDOWSIZE(s.c.FORM4, std::min(d.cutout.cutout_width, img.width),
+                       std::min(d.cutout.cutout_height, img.height));
+    s.rt.PLACEFORM(s.c.FORM4, shown_work(d, twin));
+  }
   s.rt.SHOWWINDOW(s.c.FORM4, -1);
   LOAD_KCG(s, owner);
 }

@@ -4,6 +4,7 @@
 
 #include "join/new_canvas.h"
 #include "join/renderer.h"
+#include "join/shown_work.h"
 #include "platform/runtime/path_builtins.h"
 #include "platform/runtime/ui_text.h"
 #include "sources/image_reader.h"
@@ -56,6 +57,8 @@ void take_new_file(Session& s, Window owner, const LoadTwin& t, const std::strin
   image.src_height = image.height;
   SUB_NEW(s, owner);
   LOAD_SCG(s, owner);
+  // The join is whole now: the controller moves off it where it can (unless the user placed it).
+  if (t.enables_everything) s.rt.PLACEFORM(s.c.FORM3, shown_work(s.doc));
 }
 
 void load_new(Session& s, Window owner, const LoadTwin& t) {

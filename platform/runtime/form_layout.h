@@ -36,8 +36,9 @@ enum class ControlKind {
 enum class FormStyle { Main, FixedCaption, Popup, Dialog };
 
 // Where a backend with a real screen puts a form when it is first shown: at its laid-out position,
-// or at the right edge of the screen's work area (a companion window kept clear of the main view).
-enum class FormPlacement { AsLaid, RightEdge };
+// or as a companion of the main window, kept clear of its view where the screen allows
+// (see place_companion).
+enum class FormPlacement { AsLaid, Companion };
 
 struct Rgb {
   std::uint8_t r = 0, g = 0, b = 0;

@@ -24,6 +24,7 @@
 #include "platform/runtime/file_drop.h"
 #include "platform/runtime/form_layout.h"
 #include "platform/runtime/handles.h"
+#include "platform/runtime/window_placement.h"
 
 namespace vimbrel {
 
@@ -72,6 +73,11 @@ class FormRuntime {
   virtual void MAXIMIZEWINDOW(Window form) = 0;
   virtual void SETFOREGROUNDWINDOW(Window form) = 0;
   virtual void SETTOPMOSTWINDOW(Window form, int flag) = 0;
+  // Puts a form where it hides least of `work`, rectangles of the main form's client area that show
+  // the user's pictures: the controller (a form laid out as a companion) beside the main window or
+  // over its least-used corner, unless the user has moved it since; any other form clear of the
+  // controller as well. Forms without a screen (the headless backend) stay where they are.
+  virtual void PLACEFORM(Window /*form*/, std::span<const ScreenRect> /*work*/) {}
   virtual int ISWINDOWVISIBLE(Window w) = 0;
   virtual void SETWINDOWTEXT(Window w, std::string_view text) = 0;
   virtual std::string GETWINDOWTEXT(Window w) = 0;

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_drop.h"
 #include "tests/support/program_on_screen.h"
 
 namespace vimbrel {
@@ -114,8 +116,17 @@ TEST_F(FileDropOnScreen, NewAsksWithKeepAsTheDefaultAndEscapeLeavesTheSettings) 
 TEST_F(FileDropOnScreen, RefusedWhereAClickCouldNotGoAndForAnythingButOneFile) {
   const std::string a = plain("a.bmp", 40, 30, 0xFF0000), b = plain("b.bmp", 20, 50, 0x00FF00);
   const std::string c = plain("c.bmp", 30, 30, 0x0000FF);
-  EXPECT_FALSE(drag_enter(s.c.BUTTON[53], {a}));  // the settings are not confirmed yet
-  EXPECT_FALSE(drop(s.c.MAINFORM, {a}));
+  // Before the settings are confirmed the drag is taken, and the drop says what to do first.
+  EXPECT_TRUE(drag_enter(s.c.BUTTON[53], {a}));
+  std::string told;
+  answering(
+      [&](QMessageBox& box) {
+        told = box.text().toStdString();
+        box.accept();
+      },
+      [&] { drop(s.c.MAINFORM, {a}); });
+  EXPECT_EQ(told, kSettingsFirst);
+  EXPECT_TRUE(drag_enter(s.c.BUTTON[52], {a}));  // refused by 新規作成, taken by the controller under it
   new_join();
   EXPECT_FALSE(drag_enter(s.c.BUTTON[54], {b}));  // disabled until A is in
   EXPECT_FALSE(drop(s.c.BUTTON[54], {b}));

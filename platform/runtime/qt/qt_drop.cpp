@@ -66,7 +66,9 @@ void QtRuntime::accept_drops(Window w, QWidget& widget) {
   new DropRelay(
       widget,
       [this, w](std::span<const DroppedItem> items) {
-        return d_->quiet == 0 && d_->modal == 0 && !d_->closing && drop_click(w, items);
+        // A drop the rule refuses is still taken where it has a word for the user (what to do first).
+        return d_->quiet == 0 && d_->modal == 0 && !d_->closing &&
+               (drop_click(w, items) || !drop_hint(w, items).empty());
       },
       [this, w](const std::vector<DroppedItem>& items) {
         if (d_->quiet > 0 || d_->modal > 0 || d_->closing) return;

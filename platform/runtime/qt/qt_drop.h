@@ -1,5 +1,6 @@
 // Files dragged from outside onto a form or button: the drag is accepted only where the runtime's
-// drop rule would click something (the cursor shows a refusal otherwise), and the drop is handed on.
+// drop rule would click something or has a hint to give (the cursor shows a refusal otherwise), and
+// the drop is handed on.
 #pragma once
 
 #include <QObject>

@@ -13,6 +13,7 @@
 #include "platform/runtime/form_runtime.h"
 
 class QAction;
+class QPoint;
 class QWidget;
 
 namespace vimbrel {
@@ -43,6 +44,7 @@ class QtRuntime : public FormRuntime {
   void MAXIMIZEWINDOW(Window form) override;
   void SETFOREGROUNDWINDOW(Window form) override;
   void SETTOPMOSTWINDOW(Window form, int flag) override;
+  void PLACEFORM(Window form, std::span<const ScreenRect> work) override;  // qt_placement.cpp
   int ISWINDOWVISIBLE(Window w) override;
   void SETWINDOWTEXT(Window w, std::string_view text) override;
   std::string GETWINDOWTEXT(Window w) override;
@@ -92,6 +94,9 @@ class QtRuntime : public FormRuntime {
   void add_menu_item(Window w, FormWindow& form, const ControlLayout& c);
   FormWindow& form_window(Window form) const;
   QWidget* dialog_parent(Window owner) const;
+  // Where PLACEFORM's rules put `form` now (qt_placement.cpp).
+  QPoint placed_corner(Window form, std::span<const ScreenRect> work);
+  void show_placed(Window form);
 
   std::unique_ptr<Impl> d_;
 };

@@ -11,7 +11,6 @@
 #include <algorithm>
 
 #include "platform/pixels/runtime_error.h"
-#include "platform/runtime/qt/qt_placement.h"
 #include "platform/runtime/qt/qt_runtime.h"
 #include "platform/runtime/qt/qt_runtime_impl.h"
 
@@ -66,9 +65,9 @@ void QtRuntime::SHOWWINDOW(Window w, int flag) {
   QWidget* target = widget(w);
   const QuietScope quiet(d_->quiet);
   const FormLayout* layout = kind_of(w) ? nullptr : layout_of_form(name_of(w));
-  if (flag != 0 && layout != nullptr && layout->placement == FormPlacement::RightEdge &&
-      d_->placed.insert(w.id).second) {
-    show_at_right_edge(*target, layout->y);
+  if (flag != 0 && layout != nullptr && layout->placement == FormPlacement::Companion &&
+      !d_->placed.contains(w.id)) {
+    show_placed(w);
   } else {
     target->setVisible(flag != 0);
   }

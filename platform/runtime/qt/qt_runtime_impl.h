@@ -44,7 +44,7 @@ struct QtRuntime::Impl {
   std::unordered_map<int, QWidget*> widgets;       // every form and control by window id
   std::unordered_map<int, QAction*> actions;       // the menu items by window id (they have no widget)
   std::unordered_set<int> destroyed;               // forms closed for good
-  std::unordered_set<int> placed;                  // forms placed at their first showing
+  std::unordered_map<int, QPoint> placed;          // where the rules last put each placed form
   std::uint64_t procedures_run = 0;
   int quiet = 0;                // > 0 while the runtime itself changes or waits on windows
   int modal = 0;                // > 0 while a dialog or message box of the runtime is open

@@ -47,6 +47,7 @@ void QtRuntime::MOVEWINDOW(Window w, float x, float y) {
   QWidget* target = widget(w);
   const QuietScope quiet(d_->quiet);
   target->move(to_pixel(x), to_pixel(y));  // a form's outer corner: QWidget::move places the frame
+  if (auto* picture = dynamic_cast<PictureWidget*>(target)) picture->set_laid_out();
 }
 
 void QtRuntime::SETWINDOWSIZE(Window w, float width, float height) {
@@ -60,6 +61,7 @@ void QtRuntime::SETWINDOWSIZE(Window w, float width, float height) {
     form_window(w).fit_client();
   } else {
     target->resize(size);
+    if (auto* picture = dynamic_cast<PictureWidget*>(target)) picture->set_laid_out();
   }
 }
 

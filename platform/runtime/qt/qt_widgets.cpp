@@ -80,6 +80,11 @@ PictureWidget::PictureWidget(QWidget* parent, SurfaceSource source)
 }
 
 void PictureWidget::paintEvent(QPaintEvent*) {
+  if (!laid_out_) {
+    const QWidget* form = parentWidget() != nullptr ? parentWidget() : this;
+    QPainter(this).fillRect(rect(), form->palette().color(QPalette::Window));
+    return;
+  }
   paint_surface(*this, source_);
 }
 void PictureWidget::mousePressEvent(QMouseEvent* e) {

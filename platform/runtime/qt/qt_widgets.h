@@ -51,6 +51,12 @@ class PictureWidget : public QWidget {
   MouseRelay& mouse() { return mouse_; }
   // Turns of the wheel: the turn (120 a notch), the keys held (kCtrlKey, ...) and the point.
   std::function<void(int delta, std::int16_t shift, QPointF point)> on_wheel;
+  // Until the program first places or sizes it, the picture stands at its laid-out place with
+  // nothing to show: it shows the form's background there rather than an empty white box.
+  void set_laid_out() {
+    if (!laid_out_) update();
+    laid_out_ = true;
+  }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -62,6 +68,7 @@ class PictureWidget : public QWidget {
  private:
   SurfaceSource source_;
   MouseRelay mouse_;
+  bool laid_out_ = false;
 };
 
 // A form's top-level window. Close requests go to `allow_close`, a dialog's Escape to `on_cancel`; a pop-up

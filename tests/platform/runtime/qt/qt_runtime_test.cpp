@@ -180,6 +180,10 @@ TEST_F(QtRuntimeTest, DraggingTheCutOutWindowFollowsThePointer) {
 
 TEST_F(QtRuntimeTest, BitBltIntoAPictureShowsOnScreen) {
   rt.SHOWWINDOW(main, -1);
+  // Before the view lays it out, the picture is no white box: it shows the form's background.
+  EXPECT_EQ(QColor(w("PICTURE1")->grab().toImage().pixel(0, 0)),
+            w("PICTURE1")->parentWidget()->palette().window().color());
+  rt.MOVEWINDOW(ctl("PICTURE1"), 8, 8);
   BitmapObject b;
   rt.BITMAPOBJECT(b);
   rt.CREATEBITMAP(b, 4, 3);
@@ -213,6 +217,7 @@ TEST_F(QtRuntimeTest, FontSizesAreSetInPixels) {
 // program in the middle of a paint.
 TEST_F(QtRuntimeTest, APictureTooLargeForASurfacePaintsWhite) {
   QWidget* picture = w("PICTURE1");
+  rt.MOVEWINDOW(ctl("PICTURE1"), 0, 0);  // laid out, as the view does before it shows anything
   picture->resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   QImage shot(8, 8, QImage::Format_RGB32);
   shot.fill(Qt::black);

@@ -49,7 +49,7 @@ inline std::vector<FormLayout> qt_test_forms() {
   settings.controls.push_back(qt_test_radio("RADIO1", "Ａ画像の右側", 192, 160, 104, 1, true));
 
   FormLayout ctl{"FORM3", "コントローラ", 464, 144, 306, 600, FormStyle::FixedCaption, {}};
-  ctl.placement = FormPlacement::RightEdge;
+  ctl.placement = FormPlacement::Companion;
   auto& c = ctl.controls;
   for (const auto& [name, caption, x, y] :
        {std::tuple{"BUTTON60", "結合画像の保存", 16, 32}, std::tuple{"BUTTON53", "Ａ画像ロード", 104, 8},

@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include "platform/runtime/qt/qt_dialogs.h"
-#include "platform/runtime/qt/qt_placement.h"
 #include "tests/platform/runtime/qt/qt_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -73,13 +72,18 @@ TEST_F(QtRuntimeTest, TheControllerOpensWhollyVisibleAtTheRightEdgeOfTheWorkArea
   EXPECT_EQ(form(form2)->pos(), QPoint(132, 174));
 }
 
-TEST(QtPlacement, TheRightEdgeCornerKeepsTheWindowOnTheWorkArea) {
-  const QRect avail(0, 30, 1920, 1050);  // a panel above
-  EXPECT_EQ(right_edge_corner(avail, {312, 630}, 144), QPoint(1608, 144));
-  EXPECT_EQ(right_edge_corner(avail, {312, 630}, 900), QPoint(1608, 450));  // would reach below
-  EXPECT_EQ(right_edge_corner(avail, {312, 630}, 0), QPoint(1608, 30));     // would reach under the panel
-  EXPECT_EQ(right_edge_corner(avail, {312, 2000}, 144),
-            QPoint(1608, 30));  // taller than the screen: top shows
+// The backend hands the rules the screen's rectangles: the cut-out window opened over the
+// controller goes clear of it and of the picture it shows.
+TEST_F(QtRuntimeTest, TheCutoutIsPlacedClearOfTheControllerAndItsPicture) {
+  const QRect controller = form(form3)->frameGeometry();
+  rt.MOVEWINDOW(form4, static_cast<float>(controller.x()), static_cast<float>(controller.y()));
+  const QPoint origin = form(main)->mapToGlobal(QPoint(0, 0));
+  const ScreenRect picture{0, 0, 50, 50};  // the main client's top-left corner
+  rt.PLACEFORM(form4, std::span(&picture, 1));
+  const QRect cutout = form(form4)->frameGeometry();
+  EXPECT_FALSE(cutout.intersects(controller));
+  EXPECT_FALSE(cutout.intersects(QRect(origin, QSize(50, 50))));
+  EXPECT_TRUE(form(form4)->screen()->availableGeometry().contains(cutout));
 }
 
 TEST_F(QtRuntimeTest, TopmostIsChangedOnTheLiveWindow) {
