@@ -104,6 +104,7 @@ FormLayout settings_form() {
   for (const auto& [name, y] : {std::pair{"EDIT1", 24}, std::pair{"EDIT2", 56}}) {
     ControlLayout e = control(name, ControlKind::Edit, "", 176, y, 32, 24, kPGothic, 14);
     e.digits_only = true;
+    e.max_length = 5;  // up to 99999, more than any canvas can take
     c.push_back(e);
   }
   c.push_back(control("TEXT3", ControlKind::Label, UI_TEXT("Ａ画像"), 136, 160, 40, 16, kPGothic, 14, kRed));

@@ -54,6 +54,7 @@ struct ControlLayout {
   bool checked = false;
   int radio_group = 0;          // radio buttons with the same non-zero number exclude each other
   bool digits_only = false;     // edit fields
+  int max_length = 0;           // edit fields: the most characters they take (0: no limit)
   bool default_button = false;  // a button that Return presses from anywhere on its form
   bool bordered = false;        // push buttons drawn with a border
   std::string font_face;        // as the resource names it; empty for scroll bars

@@ -37,6 +37,7 @@ void HeadlessRuntime::build_form(Window form, const FormLayout& layout, std::spa
     s.small_step = c.small_step, s.large_step = c.large_step;
     s.radio_group = c.radio_group;
     s.digits_only = c.digits_only;
+    s.max_length = c.max_length;
     all_windows_.push_back(w);
   };
   for (std::size_t i = 0; i < controls.size(); ++i) add(controls[i], layout.controls[i]);
@@ -140,7 +141,8 @@ bool HeadlessRuntime::type_text(std::string_view edit, std::string_view text) {
   State& s = st(w);
   s.text.clear();
   for (const char c : text) {
-    if (!s.digits_only || (c >= '0' && c <= '9')) s.text.push_back(c);
+    const bool room = s.max_length == 0 || s.text.size() < static_cast<std::size_t>(s.max_length);
+    if (room && (!s.digits_only || (c >= '0' && c <= '9'))) s.text.push_back(c);
   }
   return true;
 }

@@ -32,10 +32,12 @@ class HeadlessRuntime : public FormRuntime {
   // ---- The user's side.
   Window find(std::string_view control_name) const;  // any form; forms by their own name
   // Each returns false when a user could not do it (control hidden, disabled, or on a hidden form).
-  bool click(std::string_view control);                          // button, radio, check box: then *_ON
-  bool scroll_to(std::string_view bar, int pos);                 // held in range, then *_CHANGE
-  bool select_row(std::string_view list, int row);               // then *_CHANGE
-  bool type_text(std::string_view edit, std::string_view text);  // digits-only fields drop other chars
+  bool click(std::string_view control);             // button, radio, check box: then *_ON
+  bool scroll_to(std::string_view bar, int pos);    // held in range, then *_CHANGE
+  bool select_row(std::string_view list, int row);  // then *_CHANGE
+  bool type_text(
+      std::string_view edit,
+      std::string_view text);  // digits-only fields drop other chars; a field takes no more than its length
   bool mouse(std::string_view control, std::string_view event, std::int16_t button, float x, float y);
   // A turn of the wheel over a control with `shift` keys held (kCtrlKey, ...): then *_WHEEL.
   bool wheel(std::string_view control, int delta, std::int16_t shift, float x, float y);
@@ -142,6 +144,7 @@ class HeadlessRuntime : public FormRuntime {
     int cursel = -1;
     int radio_group = 0;
     bool digits_only = false;
+    int max_length = 0;
   };
   State& st(Window w);
   const State& st(Window w) const;

@@ -3,9 +3,15 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+#include <algorithm>
 
 #include "platform/runtime/path_builtins.h"
 
@@ -56,6 +62,51 @@ QString PlainFileIcons::type(const QFileInfo& info) const {
 
 // ---- The dialog
 
+namespace {
+
+// The size the dialog opens at (within its screen's work area): room for the four columns.
+constexpr QSize kDialogSize(900, 560);
+
+// Dates of the detail view as the program's Japanese locale writes them ("2026/12/10 9:05"), whatever
+// the system's locale.
+class JapaneseDates : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const auto* model = qobject_cast<const QFileSystemModel*>(index.model());
+    if (model != nullptr && index.column() == 3)
+      option->text = locale_.toString(model->lastModified(index), QLocale::ShortFormat);
+  }
+
+ private:
+  QLocale locale_{QLocale::Japanese, QLocale::Japan};
+};
+
+// Widths for the size, type and date columns from the texts they show at their widest; the name
+// takes the rest.
+void fit_columns(QTreeView& view) {
+  QHeaderView* header = view.header();
+  const QFontMetrics fm = view.fontMetrics();
+  const int pad = 3 * fm.horizontalAdvance(QLatin1Char(' ')) + 8;
+  const QLocale ja(QLocale::Japanese, QLocale::Japan);
+  const int widths[] = {
+      fm.horizontalAdvance(ja.formattedDataSize(999'900'000)),
+      std::max({fm.horizontalAdvance(QStringLiteral("JPEG ファイル")),
+                fm.horizontalAdvance(QStringLiteral("特殊ファイル")),
+                fm.horizontalAdvance(QStringLiteral("フォルダー"))}),
+      fm.horizontalAdvance(ja.toString(QDateTime(QDate(2026, 12, 30), QTime(23, 59)), QLocale::ShortFormat)),
+  };
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+  for (int column = 1; column <= 3; ++column) {
+    header->setSectionResizeMode(column, QHeaderView::Interactive);
+    header->resizeSection(column, std::max(widths[column - 1] + pad, header->sectionSizeHint(column)));
+  }
+}
+
+}  // namespace
+
 FileDialog::FileDialog(QWidget* parent, const QString& title, PlainFileIcons& icons)
     // Made in the root folder: left to itself Qt would begin listing the folder of the last dialog
     // (/proc, say) with its own icon provider before ours is set.
@@ -66,6 +117,15 @@ FileDialog::FileDialog(QWidget* parent, const QString& title, PlainFileIcons& ic
   setIconProvider(&icons);
   // Special files are listed (QDir::System), only never opened.
   setFilter(filter() | QDir::System);
+  setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+  if (auto* view = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    view->setItemDelegate(new JapaneseDates(view));
+    fit_columns(*view);
+  }
+  QSize size = kDialogSize;
+  const QScreen* screen = parent != nullptr ? parent->screen() : QApplication::primaryScreen();
+  if (screen != nullptr) size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+  resize(size);
 }
 
 void FileDialog::start_in(const QString& folder) {

@@ -11,7 +11,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollBar>
 #include <algorithm>
@@ -20,6 +19,7 @@
 
 #include "platform/pixels/runtime_error.h"
 #include "platform/runtime/qt/qt_busy_cursor.h"
+#include "platform/runtime/qt/qt_fitted_controls.h"
 #include "platform/runtime/qt/qt_group_box.h"
 #include "platform/runtime/qt/qt_runtime_impl.h"
 
@@ -46,9 +46,7 @@ QWidget* make_widget(const ControlLayout& c, QWidget& form, std::map<int, QButto
       return w;
     }
     case ControlKind::Edit: {
-      auto* w = new QLineEdit(caption, &form);
-      if (c.digits_only) w->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), w));
-      return w;
+      return new FormEdit(caption, &form, c.digits_only, c.max_length);
     }
     case ControlKind::Button: {
       auto* w = new FormButton(&form, c.bordered);
@@ -74,7 +72,7 @@ QWidget* make_widget(const ControlLayout& c, QWidget& form, std::map<int, QButto
       return w;
     }
     case ControlKind::List: {
-      auto* w = new QListWidget(&form);
+      auto* w = new FormList(&form);
       w->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
       w->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
       w->setSelectionMode(QAbstractItemView::SingleSelection);
