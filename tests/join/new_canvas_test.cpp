@@ -252,7 +252,7 @@ TEST_F(NewCanvas, OutOfMemoryAfterLoadingBDropsBAndKeepsACanvasOfA) {
 }
 
 TEST_F(NewCanvas, AMarginTooLargeForMemoryIsReportedAndDropsTheImageReadLast) {
-  new_join(1, "1000000000", "1000000000");
+  new_join(1, "99999", "99999");  // the most the fields take: 100015 × 100007
   load_a(write_plain("a.bmp", 16, 8, 0x0000FF));
   load_b(write_plain("b.bmp", 8, 8, 0x00FF00));
   EXPECT_EQ(messages(), (std::vector<Message>{{"結合画像表示エラー", "メモリが足りません"}}));

@@ -31,13 +31,14 @@ class FormEdit : public QLineEdit {
   FormEdit(const QString& text, QWidget* parent, bool digits_only, int max_length);
   // The pixel size the form gives the text (the size before any shrinking).
   int laid_pixel_size() const { return laid_px_; }
+  // Fits the text drawn to the field; called on every change, the program's too (made without signals).
+  void fit_text();
 
  protected:
   void changeEvent(QEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
 
  private:
-  void fit_text();
   void tell_refusal();
   bool digits_only_;
   int laid_px_ = 0;

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "platform/pixels/runtime_error.h"
+#include "platform/runtime/qt/qt_fitted_controls.h"
 #include "platform/runtime/qt/qt_runtime.h"
 #include "platform/runtime/qt/qt_runtime_impl.h"
 
@@ -27,6 +28,7 @@ void QtRuntime::SETWINDOWTEXT(Window w, std::string_view text) {
     target->setWindowTitle(t);
   } else if (auto* edit = qobject_cast<QLineEdit*>(target)) {
     edit->setText(t);
+    if (auto* fitted = dynamic_cast<FormEdit*>(edit)) fitted->fit_text();
   } else {
     show_translated(*target, text);
   }

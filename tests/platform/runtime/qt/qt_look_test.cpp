@@ -1,9 +1,13 @@
-// What the user sees of the forms beyond their layout: the chosen list row in view, group frames
-// clear of their controls, message boxes as wide as their caption, the busy pointer.
+// What the user sees of the forms beyond their layout: the chosen list row in view, whole list rows
+// and whole edit texts in their small boxes, group frames clear of their controls, message boxes as wide as
+// their caption, the busy pointer.
 #include <QAbstractButton>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QTest>
+#include <QToolTip>
 
 #include "platform/runtime/qt/qt_group_box.h"
 #include "platform/runtime/qt/qt_message_box.h"
@@ -20,6 +24,37 @@ TEST_F(QtRuntimeTest, TheChosenRowIsScrolledIntoView) {
     rt.SETCURSEL(list, row);
     EXPECT_TRUE(l->viewport()->rect().contains(l->visualItemRect(l->item(row)))) << row;
   }
+}
+
+TEST_F(QtRuntimeTest, ListRowsAndEditTextsShowWholeInTheirBoxes) {
+  const Window list = ctl("LIST1");
+  rt.SETFONTSIZE(list, 14);
+  for (int i = 0; i < 6; ++i) rt.ADDSTRING(list, "効果無し（余白が白）");
+  auto* l = w<QListWidget>("LIST1");
+  for (const int row : {0, 5, 2}) {
+    rt.SETCURSEL(list, row);
+    for (int i = 0; i < l->count(); ++i) {
+      const QRect r = l->visualItemRect(l->item(i));
+      if (r.intersects(l->viewport()->rect())) {
+        EXPECT_TRUE(l->viewport()->rect().contains(r)) << row << " " << i;
+      }
+    }
+  }
+
+  rt.SHOWWINDOW(form2, -1);
+  auto* edit = w<QLineEdit>("EDIT1");
+  edit->setFocus();
+  rt.SETWINDOWTEXT(ctl("EDIT1"), "99999");
+  EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()), edit->contentsRect().width() - 4);
+  edit->end(false);
+  QTest::keyClick(edit, Qt::Key_9);  // a sixth digit is refused, and the field says why
+  EXPECT_EQ(edit->text(), "99999");
+  EXPECT_EQ(QToolTip::text(), "5桁までです");
+  rt.SETWINDOWTEXT(ctl("EDIT1"), "12");
+  edit->end(false);
+  QTest::keyClick(edit, Qt::Key_A);
+  EXPECT_EQ(edit->text(), "12");
+  EXPECT_EQ(QToolTip::text(), "数字だけを入力できます");
 }
 
 TEST_F(QtRuntimeTest, GroupFramesPassAboveOrBelowTheControlsInThem) {

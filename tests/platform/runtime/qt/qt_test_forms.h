@@ -45,6 +45,7 @@ inline std::vector<FormLayout> qt_test_forms() {
       qt_test_control("TEXT1", ControlKind::Label, "横方向の余白増量分", 40, 32, 128, 16));
   ControlLayout edit = qt_test_control("EDIT1", ControlKind::Edit, "", 176, 24, 32, 24);
   edit.digits_only = true;
+  edit.max_length = 5;
   settings.controls.push_back(edit);
   settings.controls.push_back(qt_test_radio("RADIO1", "Ａ画像の右側", 192, 160, 104, 1, true));
 
