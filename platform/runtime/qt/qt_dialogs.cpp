@@ -175,6 +175,16 @@ void QtRuntime::MESSAGEBOX(Window owner, std::string_view caption, std::string_v
                   QMessageBox::Ok, dialog_parent(owner));
   fit_caption(box);
   run_modal(box, d_->modal, d_->presses);
+  raise_companions();
+}
+
+void QtRuntime::raise_companions() {
+  // A box over the main window brings the main window up with it (a drop's hint, say); the
+  // controller the user goes on with must not stay buried under it.
+  for (const auto& [id, at] : d_->placed) {
+    QWidget* form = widget(Window{id});
+    if (form->isVisible()) form->raise();
+  }
 }
 
 bool QtRuntime::ASKBOX(Window owner, std::string_view caption, std::string_view text) {

@@ -97,6 +97,7 @@ class QtRuntime : public FormRuntime {
   // Where PLACEFORM's rules put `form` now (qt_placement.cpp).
   QPoint placed_corner(Window form, std::span<const ScreenRect> work);
   void show_placed(Window form);
+  void raise_companions();  // qt_dialogs.cpp
 
   std::unique_ptr<Impl> d_;
 };
