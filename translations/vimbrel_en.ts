@@ -409,6 +409,14 @@ The program ends.</translation>
         <translation>Drive</translation>
     </message>
     <message>
+        <source>%1桁までです</source>
+        <translation>At most %1 digits</translation>
+    </message>
+    <message>
+        <source>数字だけを入力できます</source>
+        <translation>Digits only</translation>
+    </message>
+    <message>
         <source>フォルダー</source>
         <translation>Folder</translation>
     </message>

@@ -200,7 +200,8 @@ bool QtRuntime::ASKBOX(Window owner, std::string_view caption, std::string_view 
 std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::string_view start_dir,
                                   std::string_view filter, int) {
   if (auto dropped = take_drop_answer()) return *std::move(dropped);  // answered by a dropped file
-  FileDialog dialog(dialog_parent(owner), vimbrel::translated(title), d_->file_icons);
+  FileDialog dialog(dialog_parent(owner), vimbrel::translated(title), d_->file_icons,
+                    d_->translations.locale());
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(qt_name_filters(filter));
@@ -212,7 +213,8 @@ std::string QtRuntime::WINOPENDLG(Window owner, std::string_view title, std::str
 std::string QtRuntime::WINSAVEDLG(Window owner, std::string_view title, std::string_view default_text,
                                   std::string_view filter, int) {
   const SaveStart start = save_start(default_text);
-  FileDialog dialog(dialog_parent(owner), vimbrel::translated(title), d_->file_icons);
+  FileDialog dialog(dialog_parent(owner), vimbrel::translated(title), d_->file_icons,
+                    d_->translations.locale());
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(qt_name_filters(filter));

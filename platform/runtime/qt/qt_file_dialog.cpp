@@ -67,11 +67,11 @@ namespace {
 // The size the dialog opens at (within its screen's work area): room for the four columns.
 constexpr QSize kDialogSize(900, 560);
 
-// Dates of the detail view as the program's Japanese locale writes them ("2026/12/10 9:05"), whatever
+// Dates of the detail view as the windows' locale writes them (Japanese: "2026/12/10 9:05"), whatever
 // the system's locale.
-class JapaneseDates : public QStyledItemDelegate {
+class LocalDates : public QStyledItemDelegate {
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  LocalDates(QObject* parent, const QLocale& locale) : QStyledItemDelegate(parent), locale_(locale) {}
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
     const auto* model = qobject_cast<const QFileSystemModel*>(index.model());
@@ -80,22 +80,22 @@ class JapaneseDates : public QStyledItemDelegate {
   }
 
  private:
-  QLocale locale_{QLocale::Japanese, QLocale::Japan};
+  QLocale locale_;
 };
 
 // Widths for the size, type and date columns from the texts they show at their widest; the name
 // takes the rest.
-void fit_columns(QTreeView& view) {
+void fit_columns(QTreeView& view, const QLocale& locale) {
   QHeaderView* header = view.header();
   const QFontMetrics fm = view.fontMetrics();
   const int pad = 3 * fm.horizontalAdvance(QLatin1Char(' ')) + 8;
-  const QLocale ja(QLocale::Japanese, QLocale::Japan);
+  const auto text = [](const char* source) { return QCoreApplication::translate("vimbrel", source); };
   const int widths[] = {
-      fm.horizontalAdvance(ja.formattedDataSize(999'900'000)),
-      std::max({fm.horizontalAdvance(QStringLiteral("JPEG ファイル")),
-                fm.horizontalAdvance(QStringLiteral("特殊ファイル")),
-                fm.horizontalAdvance(QStringLiteral("フォルダー"))}),
-      fm.horizontalAdvance(ja.toString(QDateTime(QDate(2026, 12, 30), QTime(23, 59)), QLocale::ShortFormat)),
+      fm.horizontalAdvance(locale.formattedDataSize(999'900'000)),
+      std::max({fm.horizontalAdvance(text("%1 ファイル").arg(QStringLiteral("JPEG"))),
+                fm.horizontalAdvance(text("特殊ファイル")), fm.horizontalAdvance(text("フォルダー"))}),
+      fm.horizontalAdvance(
+          locale.toString(QDateTime(QDate(2026, 12, 30), QTime(23, 59)), QLocale::ShortFormat)),
   };
   header->setStretchLastSection(false);
   header->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -107,7 +107,7 @@ void fit_columns(QTreeView& view) {
 
 }  // namespace
 
-FileDialog::FileDialog(QWidget* parent, const QString& title, PlainFileIcons& icons)
+FileDialog::FileDialog(QWidget* parent, const QString& title, PlainFileIcons& icons, const QLocale& locale)
     // Made in the root folder: left to itself Qt would begin listing the folder of the last dialog
     // (/proc, say) with its own icon provider before ours is set.
     : QFileDialog(parent, title, QDir::rootPath()) {
@@ -117,10 +117,10 @@ FileDialog::FileDialog(QWidget* parent, const QString& title, PlainFileIcons& ic
   setIconProvider(&icons);
   // Special files are listed (QDir::System), only never opened.
   setFilter(filter() | QDir::System);
-  setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+  setLocale(locale);
   if (auto* view = findChild<QTreeView*>(QStringLiteral("treeView"))) {
-    view->setItemDelegate(new JapaneseDates(view));
-    fit_columns(*view);
+    view->setItemDelegate(new LocalDates(view, locale));
+    fit_columns(*view, locale);
   }
   QSize size = kDialogSize;
   const QScreen* screen = parent != nullptr ? parent->screen() : QApplication::primaryScreen();

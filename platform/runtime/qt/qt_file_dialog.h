@@ -6,6 +6,7 @@
 #include <QAbstractFileIconProvider>
 #include <QFileDialog>
 #include <QIcon>
+#include <QLocale>
 #include <QString>
 
 namespace vimbrel {
@@ -31,7 +32,8 @@ class PlainFileIcons : public QAbstractFileIconProvider {
 // replaces). A type of no single extension ("(*)") leaves the name as typed.
 class FileDialog : public QFileDialog {
  public:
-  FileDialog(QWidget* parent, const QString& title, PlainFileIcons& icons);
+  // `locale`: the windows' language, in which the dialog writes sizes and dates.
+  FileDialog(QWidget* parent, const QString& title, PlainFileIcons& icons, const QLocale& locale);
   // Takes the extension of the type now selected, and gives the typed name that extension.
   void write_extension_of_type();
   // Lists `folder`, or the current folder when `folder` is empty or names no folder.

@@ -1,5 +1,6 @@
 #include "platform/runtime/qt/qt_fitted_controls.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QRegularExpressionValidator>
@@ -105,8 +106,9 @@ void FormEdit::fit_text() {
 
 void FormEdit::tell_refusal() {
   const bool full = maxLength() > 0 && text().size() >= maxLength() && selectedText().isEmpty();
-  const QString why = full ? QStringLiteral("%1桁までです").arg(maxLength())
-                           : (digits_only_ ? QStringLiteral("数字だけを入力できます") : QString());
+  const QString why =
+      full ? QCoreApplication::translate("vimbrel", "%1桁までです").arg(maxLength())
+           : (digits_only_ ? QCoreApplication::translate("vimbrel", "数字だけを入力できます") : QString());
   if (why.isEmpty()) return;
   QToolTip::showText(mapToGlobal(QPoint(0, height())), why, this);
 }

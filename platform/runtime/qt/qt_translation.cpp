@@ -130,4 +130,9 @@ Translations::Translations(const QStringList& folders) {
     QCoreApplication::installTranslator(&program_);
 }
 
+QLocale Translations::locale() const {
+  return language_.empty() ? QLocale(QLocale::Japanese, QLocale::Japan)
+                           : QLocale(QString::fromStdString(language_));
+}
+
 }  // namespace vimbrel

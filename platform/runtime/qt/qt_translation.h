@@ -1,6 +1,7 @@
 // The windows' language: the program's texts and Qt's own, chosen from the locale.
 #pragma once
 
+#include <QLocale>
 #include <QStringList>
 #include <QTranslator>
 #include <functional>
@@ -36,6 +37,8 @@ class Translations {
   // Beside the program (a build tree), then the installed data folder.
   static QStringList installed_folders();
   const std::string& language() const { return language_; }
+  // The locale of that language (Japan's for the source texts): how the windows write dates and sizes.
+  QLocale locale() const;
 
  private:
   std::string language_;
