@@ -8,6 +8,7 @@
 
 #include "platform/imageio/bitmap_file.h"
 #include "platform/imageio/picture_file.h"
+#include "platform/imageio/picture_source.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/system/memory_admission.h"
 
@@ -25,8 +26,12 @@ const Bitmap& reduced_copy(ReducedCopies& copies, const Bitmap& full, int level)
 
 }  // namespace
 
+// Rows of a band read from a picture left in its file: the save's strip height.
+constexpr std::int64_t kBandRows = kPaintedStripRows;
+
 void BitmapStore::Slot::drop_pending() {
   pending = nullptr;
+  banded = {};
   pending_sources.clear();
 }
 
@@ -64,6 +69,7 @@ void BitmapStore::create(BitmapObject b, std::int64_t width, std::int64_t height
   s.drop_pending();
   // The old picture goes first, so that a canvas can be re-made at a size that fits only once.
   s.pic.reset();
+  s.file.reset();
   s.draw_mode = kDrawModeCopy;
   if (creation_check_) creation_check_();
   // A new picture is black. Its pixels are made only when something reads or draws on them, so a
@@ -81,9 +87,19 @@ void BitmapStore::load(BitmapObject b, const std::string& path, ConvertedPicture
   Slot& s = at(b);
   s.drop_pending();
   s.pic.reset();
+  s.file.reset();
   s.reduced.clear();
-  s.pic = read_bitmap_file(path, std::move(converted));
   s.draw_mode = kDrawModeCopy;
+  std::shared_ptr<PictureSource> file = std::move(converted.source);
+  if (!file && streaming_ && !converted.written) file = open_bitmap_source(path);
+  if (!file) {
+    s.pic = read_bitmap_file(path, std::move(converted));
+  } else if (!streaming_) {
+    s.pic = file->whole();
+  } else {
+    s.pic = Bitmap::unallocated(file->width(), file->height());
+    s.file = std::move(file);
+  }
 }
 
 void BitmapStore::remove(BitmapObject b) {
@@ -91,12 +107,86 @@ void BitmapStore::remove(BitmapObject b) {
   Slot& s = at(b);
   s.drop_pending();
   s.pic.reset();
+  s.file.reset();
   s.reduced.clear();
+}
+
+bool BitmapStore::left_in_file(BitmapObject b) const {
+  const Slot* s = find(b);
+  return s != nullptr && s->file != nullptr;
+}
+
+template <typename Read>
+decltype(auto) BitmapStore::from_file(Read&& read) {
+  try {
+    return read();
+  } catch (...) {
+    stream_failed_ = true;
+    throw;
+  }
+}
+
+void BitmapStore::make_whole(Slot& s) {
+  if (!s.file) return;
+  Bitmap whole = from_file([&] { return s.file->whole(); });
+  s.pic = std::move(whole);
+  s.file.reset();
+}
+
+bool BitmapStore::paints_bands(const Slot& s) const {
+  return streaming_ && s.pending && s.banded.draw &&
+         std::ranges::any_of(s.pending_sources,
+                             [this](const Source& src) { return !src.kept && left_in_file(src.id); });
+}
+
+void BitmapStore::paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region) {
+  const std::size_t n = s.pending_sources.size();
+  std::vector<SourceBand> bands(n);
+  bands_.resize(n);
+  for (std::int64_t y = region.y; y < region.y + region.h; y += kBandRows) {
+    const PixelRect strip{region.x, y, region.w, std::min(kBandRows, region.y + region.h - y)};
+    for (std::size_t i = 0; i < n; ++i) {
+      const Source& src = s.pending_sources[i];
+      bands[i] = {};
+      if (src.kept) {
+        bands[i] = {src.kept.get(), 0};
+        continue;
+      }
+      Slot* from = find(src.id);
+      if (from == nullptr || !from->pic) continue;
+      if (!from->file) {
+        bands[i] = {read(src.id), 0};
+        continue;
+      }
+      auto [first, last] = s.banded.rows(i, strip);
+      first = std::max<std::int64_t>(first, 0), last = std::min<std::int64_t>(last, from->pic->height());
+      if (first >= last) continue;
+      Bitmap& band = bands_[i];
+      if (band.width() != from->pic->width() || band.height() != last - first)
+        band = Bitmap::create_uninitialised(from->pic->width(), last - first);
+      from_file([&] { from->file->read_rows(first, band); });
+      bands[i] = {&band, first};
+    }
+    s.banded.draw(dst, at_x, at_y + (y - region.y), strip, bands);
+  }
 }
 
 void BitmapStore::save(BitmapObject b, const std::string& path) {
   Slot& s = at(b);
   if (!s.pic) throw RuntimeError{errc::kIllegalCall};
+  if (paints_bands(s)) {
+    // Painted a strip at a time as it is written, from the rows of the strip read from the files
+    // in order; the picture stays pending.
+    const std::int64_t w = s.pic->width();
+    write_picture_file(
+        w, s.pic->height(),
+        [&](Bitmap& strip, std::int64_t first_row) {
+          paint_bands(s, strip, 0, 0, {0, first_row, w, strip.height()});
+        },
+        path, jpeg_quality_);
+    bands_.clear();
+    return;
+  }
   if (s.pending && !s.pic->allocated()) {
     // Painted a strip at a time as it is written; the picture stays pending.
     const std::vector<const Bitmap*> sources = source_pictures(s);
@@ -110,6 +200,7 @@ void BitmapStore::save(BitmapObject b, const std::string& path) {
     return;
   }
   make(b);
+  make_whole(s);
   write_picture_file(*s.pic, path, jpeg_quality_);
 }
 
@@ -159,7 +250,10 @@ void BitmapStore::blit_out(Bitmap& dst, PixelRect to, BitmapObject source, std::
   if (!from.pic) return;
   if (from.pending && mode == kDrawModeCopy) {
     const PixelRect part = blit_target(dst, *from.pic, to.x, to.y, to.w, to.h, sx, sy);
-    if (part.w > 0 && part.h > 0) {
+    if (part.w > 0 && part.h > 0 && paints_bands(from)) {
+      paint_bands(from, dst, part.x, part.y, {part.x + sx - to.x, part.y + sy - to.y, part.w, part.h});
+      bands_.clear();
+    } else if (part.w > 0 && part.h > 0) {
       const std::vector<const Bitmap*> sources = source_pictures(from);
       from.pending(dst, part.x, part.y, {part.x + sx - to.x, part.y + sy - to.y, part.w, part.h}, sources, 0);
     }
@@ -217,12 +311,14 @@ void BitmapStore::scale_out(Bitmap& dst, PixelRect to, BitmapObject source, doub
 
 // ---- Deferred drawing
 
-void BitmapStore::defer(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw) {
+void BitmapStore::defer(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw,
+                        BandedDraw banded) {
   make_readers_of(target);
   Slot& t = at(target);
   if (!t.pic) return;
   if (std::ranges::find(sources, target) != sources.end()) throw RuntimeError{errc::kIllegalCall};
   t.pending = std::move(draw);
+  t.banded = std::move(banded);
   t.pending_sources.clear();
   for (const BitmapObject b : sources) t.pending_sources.push_back({b, nullptr, nullptr});
 }
@@ -251,7 +347,8 @@ void BitmapStore::make(BitmapObject b) {
 
 const Bitmap* BitmapStore::read(BitmapObject b) {
   make(b);
-  const Slot* s = find(b);
+  Slot* s = find(b);
+  if (s != nullptr) make_whole(*s);
   return s != nullptr && s->pic ? &*s->pic : nullptr;
 }
 
@@ -260,6 +357,7 @@ Bitmap* BitmapStore::change(BitmapObject b) {
   make_readers_of(b);
   make(b);
   Slot& s = at(b);
+  make_whole(s);
   s.reduced.clear();  // the caller may write to it
   return s.pic ? &*s.pic : nullptr;
 }
@@ -293,6 +391,7 @@ void BitmapStore::let_readers_keep(BitmapObject b) {
     return;
   }
   make(b);  // the readers keep its pixels, so they must exist
+  make_whole(from);
   const auto old = std::make_shared<const Bitmap>(std::move(*from.pic));
   const auto old_reduced = std::make_shared<ReducedCopies>(std::move(from.reduced));
   from.pic.reset();

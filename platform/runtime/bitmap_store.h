@@ -9,10 +9,12 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/imageio/converted_picture.h"
 #include "platform/imageio/jpeg_file.h"
+#include "platform/imageio/picture_source.h"
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
 #include "platform/pixels/reduced_copies.h"
@@ -28,11 +30,37 @@ class BitmapStore {
   // reduced copies of that level (see ReducedCopies), and so is `region`.
   using DeferredDraw = std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
                                           std::span<const Bitmap* const> sources, int level)>;
+  // What a drawing that can be painted a band of rows at a time reads of one source: the source's
+  // rows from `first_row` on (all of a picture held whole, from 0); null when it reads none.
+  struct SourceBand {
+    const Bitmap* rows = nullptr;
+    std::int64_t first_row = 0;
+  };
+  // A deferred drawing that can also paint from bands: `rows` tells the source rows [first, last)
+  // that painting `region` reads of source `index` (the range need not lie in the picture), and
+  // `draw` paints as DeferredDraw does at level 0 from such bands.
+  struct BandedDraw {
+    std::function<std::pair<std::int64_t, std::int64_t>(std::size_t index, PixelRect region)> rows;
+    std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+                       std::span<const SourceBand> bands)>
+        draw;
+  };
   // Asked before each picture is made; it refuses one by throwing RuntimeError. None is set in the
   // product; tests set one that fails on cue.
   using CreationCheck = std::function<void()>;
 
   void set_creation_check(CreationCheck check) { creation_check_ = std::move(check); }
+
+  // With streaming on (the headless runtime of the `join` command), a loaded picture that can be
+  // read in order stays in its file until its pixels are read: any read or change makes it whole,
+  // while the save and the view's copies of a pending drawing that can paint from bands read only the
+  // rows they paint, in order. The windows keep it off: their pictures are always whole.
+  void set_streaming(bool on) { streaming_ = on; }
+  // Whether a picture left in its file failed to read, or read otherwise than a whole read at its
+  // load would have (a cut-off file): what was made from it is not to be trusted.
+  bool stream_failed() const { return stream_failed_; }
+  // Whether the picture is still left in its file.
+  bool left_in_file(BitmapObject b) const;
 
   BitmapObject declare();
   // A black picture of the given size (0 × 0 accepted; 7 if too big). The old picture goes first.
@@ -67,7 +95,8 @@ class BitmapStore {
   // whole extent. They are made in full by make() (which every read or change of `target` runs first)
   // and before one of `sources` changes. Re-creating, loading or deleting `target`, or a later defer()
   // on it, drops the pending drawing. `sources` must not include `target`.
-  void defer(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw);
+  void defer(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw,
+             BandedDraw banded = {});
   bool deferred(BitmapObject b) const;
   // Makes the pixels of a pending picture. Should the sources, the pixels or the drawing fail, the
   // picture stays pending and is drawn again in full when next needed, never half made.
@@ -92,8 +121,10 @@ class BitmapStore {
     int draw_mode = kDrawModeCopy;
     int map_mode = 0;
     DeferredDraw pending;
+    BandedDraw banded;  // of `pending`, when it has one
     std::vector<Source> pending_sources;
-    ReducedCopies reduced;  // of `pic`, cleared whenever `pic` changes
+    std::shared_ptr<PictureSource> file;  // the file `pic` is still left in (pic then unallocated)
+    ReducedCopies reduced;                // of `pic`, cleared whenever `pic` changes
     void drop_pending();
     bool reads(BitmapObject b) const;
   };
@@ -108,12 +139,24 @@ class BitmapStore {
   // Before `b` is replaced or deleted, the pending pictures drawn from it keep its pixels instead of
   // being made now: a reload beside a huge pending canvas then costs no canvas.
   void let_readers_keep(BitmapObject b);
+  // Reads a picture left in its file whole.
+  void make_whole(Slot& s);
+  // Whether the pending drawing of `s` is painted from bands: it can be, and a source is in its file.
+  bool paints_bands(const Slot& s) const;
+  // Paints `region` of the pending drawing of `s` into `dst` a band of rows at a time.
+  void paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region);
+  // Runs a read of a picture left in its file; a failure marks the stream failed.
+  template <typename Read>
+  decltype(auto) from_file(Read&& read);
   // The pictures of a pending drawing's sources, or at `level` their reduced copies.
   std::vector<const Bitmap*> source_pictures(const Slot& s, int level = 0);
 
   std::vector<Slot> slots_;  // index = id - 1
   CreationCheck creation_check_;
   int jpeg_quality_ = kDefaultJpegQuality;
+  bool streaming_ = false;
+  bool stream_failed_ = false;
+  std::vector<Bitmap> bands_;  // the rows read for paint_bands(), one a source
 };
 
 }  // namespace vimbrel
