@@ -66,6 +66,7 @@ class JoinRun {
     s_.save_extension = o.extension;
     rt_.bitmaps().set_jpeg_quality(o.quality);
     rt_.bitmaps().set_streaming(reading == JoinReading::kInOrder);
+    rt_.bitmaps().set_band_threads(o.jobs > 0 ? o.jobs : usable_cores());
     start_up(s_, [&work_drive] { return work_drive; });
     use_private_work_folder(s_, work_folder_);
   }

@@ -31,16 +31,18 @@ class BitmapStore {
   using DeferredDraw = std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
                                           std::span<const Bitmap* const> sources, int level)>;
   // What a drawing that can be painted a band of rows at a time reads of one source: the source's
-  // rows from `first_row` on (all of a picture held whole, from 0); null when it reads none.
+  // pixels from (first_col, first_row) on (all of a picture held whole, from (0, 0)); null when it
+  // reads none.
   struct SourceBand {
-    const Bitmap* rows = nullptr;
-    std::int64_t first_row = 0;
+    const Bitmap* pixels = nullptr;
+    std::int64_t first_row = 0, first_col = 0;
   };
-  // A deferred drawing that can also paint from bands: `rows` tells the source rows [first, last)
-  // that painting `region` reads of source `index` (the range need not lie in the picture), and
-  // `draw` paints as DeferredDraw does at level 0 from such bands.
+  // A deferred drawing that can also paint from bands: `reads` tells the rectangle of source
+  // `index` that painting `region` reads (it need not lie in the picture; empty when none), and
+  // `draw` paints as DeferredDraw does at level 0 from bands that hold at least that rectangle's
+  // part in the picture and lie in the picture.
   struct BandedDraw {
-    std::function<std::pair<std::int64_t, std::int64_t>(std::size_t index, PixelRect region)> rows;
+    std::function<PixelRect(std::size_t index, PixelRect region)> reads;
     std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
                        std::span<const SourceBand> bands)>
         draw;
@@ -56,6 +58,8 @@ class BitmapStore {
   // while the save and the view's copies of a pending drawing that can paint from bands read only the
   // rows they paint, in order. The windows keep it off: their pictures are always whole.
   void set_streaming(bool on) { streaming_ = on; }
+  // Threads that read the bands of different pictures at once (1: one after the other).
+  void set_band_threads(int threads) { band_threads_ = threads; }
   // Whether a picture left in its file failed to read, or read otherwise than a whole read at its
   // load would have (a cut-off file): what was made from it is not to be trusted.
   bool stream_failed() const { return stream_failed_; }
@@ -124,7 +128,15 @@ class BitmapStore {
     BandedDraw banded;  // of `pending`, when it has one
     std::vector<Source> pending_sources;
     std::shared_ptr<PictureSource> file;  // the file `pic` is still left in (pic then unallocated)
-    ReducedCopies reduced;                // of `pic`, cleared whenever `pic` changes
+    // What the view copied last of a picture left in its file: a redraw of the same view reads the
+    // file no more. `viewed` is where it lies in the picture.
+    std::optional<Bitmap> view_copy;
+    PixelRect viewed{};
+    void leave_file() {
+      file.reset();
+      view_copy.reset();
+    }
+    ReducedCopies reduced;  // of `pic`, cleared whenever `pic` changes
     void drop_pending();
     bool reads(BitmapObject b) const;
   };
@@ -145,6 +157,10 @@ class BitmapStore {
   bool paints_bands(const Slot& s) const;
   // Paints `region` of the pending drawing of `s` into `dst` a band of rows at a time.
   void paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region);
+  // Paints `region` for a view: the part of each picture left in its file that it shows is kept.
+  void paint_view(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region);
+  // The part `rect` of the picture in `from`'s file, kept as its view copy.
+  const Bitmap& view_copy(Slot& from, PixelRect rect);
   // Runs a read of a picture left in its file; a failure marks the stream failed.
   template <typename Read>
   decltype(auto) from_file(Read&& read);
@@ -156,6 +172,7 @@ class BitmapStore {
   int jpeg_quality_ = kDefaultJpegQuality;
   bool streaming_ = false;
   bool stream_failed_ = false;
+  int band_threads_ = 2;
   std::vector<Bitmap> bands_;  // the rows read for paint_bands(), one a source
 };
 
