@@ -208,6 +208,14 @@ void BitmapStore::paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int6
       std::int64_t first = std::max<std::int64_t>(wanted.y, 0),
                    last = std::min<std::int64_t>(wanted.y + wanted.h, from->pic->height());
       if (first >= last) continue;
+      if (i < ahead_.size() && ahead_[i]) {
+        const Bitmap* ahead = from_file([&] { return ahead_[i]->band(y / kBandRows, first); });
+        if (y % kBandRows != 0 || (ahead != nullptr && (ahead->height() != last - first))) {
+          throw RuntimeError{errc::kIllegalCall, "a band read ahead for other rows"};
+        }
+        bands[i] = {ahead, first, 0};
+        continue;
+      }
       // The whole rows at the top that a view kept.
       const std::int64_t kept = from->view_copy && from->viewed.w == from->pic->width() ? from->viewed.h : 0;
       if (last <= kept) {
@@ -233,6 +241,34 @@ void BitmapStore::paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int6
     }
     from_file([&] { read_bands(reads, band_threads_); });
     s.banded.draw(dst, at_x, at_y + (y - region.y), strip, bands);
+  }
+}
+
+void BitmapStore::read_ahead_for_save(Slot& s) {
+  ahead_.clear();
+  if (band_threads_ < 2) return;
+  const std::int64_t w = s.pic->width(), h = s.pic->height();
+  const std::int64_t strips = (h + kBandRows - 1) / kBandRows;
+  bool first_in_file = true;
+  for (std::size_t i = 0; i < s.pending_sources.size(); ++i) {
+    const Source& src = s.pending_sources[i];
+    Slot* from = src.kept ? nullptr : find(src.id);
+    if (from == nullptr || !from->file) continue;
+    if (std::exchange(first_in_file, false)) continue;  // read on this thread
+    const auto reads = s.banded.reads;
+    const std::int64_t height = from->pic->height();
+    ahead_.resize(s.pending_sources.size());
+    try {
+      ahead_[i] = std::make_unique<BandReadAhead>(
+          *from->file,
+          [reads, i, w, h, height](std::int64_t strip) {
+            const std::int64_t y = strip * kBandRows;
+            const PixelRect wanted = reads(i, {0, y, w, std::min(kBandRows, h - y)});
+            return std::pair{std::max<std::int64_t>(wanted.y, 0), std::min(wanted.y + wanted.h, height)};
+          },
+          strips);
+    } catch (const std::system_error&) {  // no thread to be had: read here
+    }
   }
 }
 
@@ -295,6 +331,11 @@ void BitmapStore::save(BitmapObject b, const std::string& path) {
   Slot& s = at(b);
   if (!s.pic) throw RuntimeError{errc::kIllegalCall};
   if (paints_bands(s)) {
+    read_ahead_for_save(s);
+    struct EndReadAhead {
+      BitmapStore& store;
+      ~EndReadAhead() { store.ahead_.clear(); }
+    } end_read_ahead{*this};
     // Painted a strip at a time as it is written, from the rows of the strip read from the files
     // in order; the picture stays pending.
     const std::int64_t w = s.pic->width();

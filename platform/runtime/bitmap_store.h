@@ -18,6 +18,7 @@
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
 #include "platform/pixels/reduced_copies.h"
+#include "platform/runtime/band_read_ahead.h"
 #include "platform/runtime/handles.h"
 
 namespace vimbrel {
@@ -157,6 +158,9 @@ class BitmapStore {
   bool paints_bands(const Slot& s) const;
   // Paints `region` of the pending drawing of `s` into `dst` a band of rows at a time.
   void paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region);
+  // Starts reading ahead the bands that the save of `s` paints from, for all sources in files but
+  // the first, when threads allow.
+  void read_ahead_for_save(Slot& s);
   // Paints `region` for a view: the part of each picture left in its file that it shows is kept.
   void paint_view(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region);
   // The part `rect` of the picture in `from`'s file, kept as its view copy.
@@ -174,6 +178,8 @@ class BitmapStore {
   bool stream_failed_ = false;
   int band_threads_ = 2;
   std::vector<Bitmap> bands_;  // the rows read for paint_bands(), one a source
+  // During a save from bands, the sources (by index) read on threads of their own.
+  std::vector<std::unique_ptr<BandReadAhead>> ahead_;
 };
 
 }  // namespace vimbrel
