@@ -291,11 +291,11 @@ bool holds(PixelRect outer, PixelRect inner) {
 const Bitmap& BitmapStore::view_copy(Slot& from, PixelRect rect) {
   if (from.view_copy && holds(from.viewed, rect)) return *from.view_copy;
   from.view_copy.reset();
-  // A view from the top keeps whole rows where they are few: the save then goes on from them, and
-  // its decoder from where the view's stopped, so the view costs no second pass over those rows.
+  // A view near the top keeps the whole rows down to its last where they are few: the save then goes on from
+  // them, and its decoder from where the view's stopped, so the view costs no second pass over those rows.
   const std::int64_t width = from.pic->width();
-  if (rect.y == 0 && static_cast<std::uint64_t>(width) * rect.h * 4 <= kKeptHeadBytes)
-    rect = {0, 0, width, rect.h};
+  const std::int64_t bottom = rect.y + rect.h;
+  if (static_cast<std::uint64_t>(width) * bottom * 4 <= kKeptHeadBytes) rect = {0, 0, width, bottom};
   admit_memory(static_cast<std::uint64_t>(rect.w) * rect.h * 4);
   Bitmap copy = Bitmap::create_uninitialised(rect.w, rect.h);
   Bitmap band = Bitmap::create_uninitialised(from.pic->width(), std::min(kBandRows, rect.h));
