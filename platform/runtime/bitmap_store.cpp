@@ -217,7 +217,8 @@ void BitmapStore::paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int6
         continue;
       }
       // The whole rows at the top that a view kept.
-      const std::int64_t kept = from->view_copy && from->viewed.w == from->pic->width() ? from->viewed.h : 0;
+      const bool head = from->view_copy && from->viewed.y == 0 && from->viewed.w == from->pic->width();
+      const std::int64_t kept = head ? from->viewed.h : 0;
       if (last <= kept) {
         bands[i] = {&*from->view_copy, 0, 0};
         continue;
@@ -321,7 +322,11 @@ void BitmapStore::paint_view(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64
       bands[i] = {read(src.id), 0, 0};
     } else if (from != nullptr && from->pic) {
       const PixelRect rect = inside(s.banded.reads(i, region), from->pic->width(), from->pic->height());
-      if (rect.w > 0 && rect.h > 0) bands[i] = {&view_copy(*from, rect), rect.y, rect.x};
+      // The copy kept may hold more than the rectangle: its corner is where it lies.
+      if (rect.w > 0 && rect.h > 0) {
+        const Bitmap& copy = view_copy(*from, rect);
+        bands[i] = {&copy, from->viewed.y, from->viewed.x};
+      }
     }
   }
   s.banded.draw(dst, at_x, at_y, region, bands);
