@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <system_error>
 
@@ -15,6 +16,7 @@
 #include "join/effects.h"
 #include "join/placing.h"
 #include "join/save_region.h"
+#include "platform/imageio/jpeg_source.h"
 #include "platform/imageio/prepared_conversion.h"
 #include "platform/runtime/headless/headless_runtime.h"
 #include "platform/runtime/path_builtins.h"
@@ -52,8 +54,9 @@ int usable_cores() {
 class JoinRun {
  public:
   JoinRun(const JoinOptions& o, const std::string& work_drive, PrivateWorkFolder& private_folder,
-          std::ostream& err)
+          std::ostream& err, JoinReading reading)
       : o_(o),
+        reading_(reading),
         rt_(form_layouts()),
         s_(rt_),
         err_(err),
@@ -62,9 +65,15 @@ class JoinRun {
     wire_program(s_);
     s_.save_extension = o.extension;
     rt_.bitmaps().set_jpeg_quality(o.quality);
+    rt_.bitmaps().set_streaming(reading == JoinReading::kInOrder);
+    rt_.bitmaps().set_band_threads(o.jobs > 0 ? o.jobs : usable_cores());
     start_up(s_, [&work_drive] { return work_drive; });
     use_private_work_folder(s_, work_folder_);
   }
+
+  // Whether a picture left in its file read otherwise than a whole read would have: what this run
+  // did and said is not what the command does, and it runs again reading its pictures whole.
+  bool read_again_whole() { return rt_.bitmaps().stream_failed(); }
 
   // The command's exit status.
   int run() {
@@ -108,10 +117,15 @@ class JoinRun {
   bool prepare_b() {
     const int jobs = o_.jobs > 0 ? o_.jobs : usable_cores();
     const std::string b = absolute(o_.b);
-    if (jobs > 1 && !read_directly(fs::path(b).extension().string())) {
-      rt_.set_converter(
-          std::make_unique<PreparedConversion>(b, s_.doc.work_file_path, work_folder_ + "prepared-b.bmp"));
+    const bool in_order = reading_ == JoinReading::kInOrder;
+    std::unique_ptr<Converter> converter = std::make_unique<Converter>();
+    if (jobs > 1 && !read_directly(fs::path(b).extension().string()) && !(in_order && open_jpeg_source(b))) {
+      converter =
+          std::make_unique<PreparedConversion>(b, s_.doc.work_file_path, work_folder_ + "prepared-b.bmp");
     }
+    // A JPEG read in order is left in its file: its conversion writes nothing.
+    if (in_order) converter = std::make_unique<DeferringConverter>(std::move(converter));
+    rt_.set_converter(std::move(converter));
     return true;
   }
 
@@ -203,6 +217,7 @@ class JoinRun {
   }
 
   const JoinOptions& o_;
+  JoinReading reading_;
   HeadlessRuntime rt_;
   Session s_;
   std::ostream& err_;
@@ -210,6 +225,27 @@ class JoinRun {
   std::string work_folder_;
   bool refused_ = false;
 };
+
+// A run read in order that has to be made again reading whole.
+constexpr int kReadAgainWhole = -1;
+
+// One run of the command in its work folder: its exit status, or kReadAgainWhole.
+int run_join(const JoinOptions& o, std::ostream& err, JoinReading reading) {
+  std::error_code ec;
+  const std::string work =
+      with_separator(o.work_dir.empty() ? fs::temp_directory_path(ec).string() : absolute(o.work_dir));
+  std::optional<PrivateWorkFolder> private_folder;
+  if (!ec) private_folder.emplace(work);
+  if (!private_folder || private_folder->path().empty()) {
+    err << "vimbrel join: the work folder "
+        << (o.work_dir.empty() ? "(the temporary folder, see TMPDIR) " : "") << work
+        << " is missing or not writable\n";
+    return kJoinFailed;
+  }
+  JoinRun run(o, work, *private_folder, err, reading);
+  const int status = run.run();
+  return run.read_again_whole() ? kReadAgainWhole : status;
+}
 
 }  // namespace
 
@@ -240,7 +276,8 @@ std::string join_usage() {
          "or values the pictures do not allow.\n";
 }
 
-int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+                     JoinReading reading) {
   std::string error;
   const std::optional<JoinOptions> o = parse_join_options(args, error);
   if (!o) {
@@ -255,19 +292,16 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
     err << "vimbrel join: " << refusal << "\n";
     return kJoinBadArguments;
   }
-  std::error_code ec;
-  const std::string work =
-      with_separator(o->work_dir.empty() ? fs::temp_directory_path(ec).string() : absolute(o->work_dir));
-  std::optional<PrivateWorkFolder> private_folder;
-  if (!ec) private_folder.emplace(work);
-  if (!private_folder || private_folder->path().empty()) {
-    err << "vimbrel join: the work folder "
-        << (o->work_dir.empty() ? "(the temporary folder, see TMPDIR) " : "") << work
-        << " is missing or not writable\n";
-    return kJoinFailed;
+  // Read in order, what the run says is held back until it is known that no picture read otherwise
+  // than a whole read would have; then it runs again reading whole, as the windows read.
+  std::ostringstream held;
+  int status = run_join(*o, reading == JoinReading::kInOrder ? held : err, reading);
+  if (status == kReadAgainWhole) {
+    status = run_join(*o, err, JoinReading::kWhole);
+  } else if (reading == JoinReading::kInOrder) {
+    err << held.str();
   }
-  JoinRun run(*o, work, *private_folder, err);
-  if (const int status = run.run(); status != kJoinWritten) return status;
+  if (status != kJoinWritten) return status;
   out << printable_path(saved_path(absolute(o->out), o->extension)) << "\n";
   return kJoinWritten;
 }

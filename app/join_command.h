@@ -15,7 +15,13 @@ inline constexpr int kJoinBadArguments = 2;
 
 std::string join_usage();
 
+// How the command reads its pictures: left in their files and read in order where they can be (a
+// picture read whole only when something needs it out of order), or each read whole at its load as
+// the windows read them. Both give the same files and messages.
+enum class JoinReading { kInOrder, kWhole };
+
 // `args` are the words after "join". Prints the written file's path on `out`, failures on `err`.
-int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+                     JoinReading reading = JoinReading::kInOrder);
 
 }  // namespace vimbrel

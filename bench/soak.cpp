@@ -5,8 +5,9 @@
 // the document. Controls are found by name in the form layouts, so the run follows the program as
 // it changes.
 //
-//   soak --events N --seed S [--verbose]
+//   soak --events N --seed S [--verbose] [--in-order]
 //
+// With --in-order the pictures are left in their files until read, as the `join` command reads them.
 // Exits 0 when every action held, 1 at the first that did not (with the actions that led there),
 // 2 on a bad command line.
 #include <sys/resource.h>
@@ -38,6 +39,7 @@
 #include "join/compose.h"
 #include "join/session.h"
 #include "platform/imageio/bitmap_file.h"
+#include "platform/imageio/converter.h"
 #include "platform/pixels/reduced_copies.h"
 #include "platform/pixels/runtime_error.h"
 #include "platform/pixels/scale.h"
@@ -107,8 +109,12 @@ std::vector<std::string> make_pictures(const SoakDir& dir, std::mt19937& rng) {
 
 // One program, started as `vimbrel` starts, in the soak folder.
 struct Program {
-  explicit Program(const SoakDir& dir) : rt(form_layouts()), s(rt) {
+  Program(const SoakDir& dir, bool in_order) : rt(form_layouts()), s(rt) {
     wire_program(s);
+    if (in_order) {
+      rt.bitmaps().set_streaming(true);
+      rt.set_converter(std::make_unique<DeferringConverter>(std::make_unique<Converter>()));
+    }
     start_up(s, dir.path());
   }
   HeadlessRuntime rt;
@@ -117,7 +123,7 @@ struct Program {
 
 class Soak {
  public:
-  Soak(unsigned seed, bool verbose) : rng_(seed), verbose_(verbose) {
+  Soak(unsigned seed, bool verbose, bool in_order) : rng_(seed), verbose_(verbose), in_order_(in_order) {
     fs::create_directory(dir_.file("work"));
     std::ofstream(dir_.file("KANKYO.TXT")) << "VIMBREL,1\nWORK," << dir_.file("work") << "/\n";
     pictures_ = make_pictures(dir_, rng_);
@@ -188,7 +194,7 @@ class Soak {
   int pick(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
 
   void restart() {
-    p_ = std::make_unique<Program>(dir_);
+    p_ = std::make_unique<Program>(dir_, in_order_);
     canvas_may_lag_ = false;
     p_->s.shell.CG_ON_SUB = [this, show = p_->s.shell.CG_ON_SUB](Window w) {
       canvas_may_lag_ = false;
@@ -397,13 +403,14 @@ class Soak {
   std::unique_ptr<Program> p_;
   long performed_ = 0, restarts_ = 0, compared_ = 0, out_of_memory_ends_ = 0;
   std::set<std::string> dialog_buttons_;
+  bool in_order_ = false;
   bool answer_waiting_ = false;
   bool canvas_may_lag_ = false;  // a read failed since the last redraw
   std::size_t messages_ = 0;
 };
 
 int usage() {
-  std::fprintf(stderr, "usage: soak --events N --seed S [--verbose]\n");
+  std::fprintf(stderr, "usage: soak --events N --seed S [--verbose] [--in-order]\n");
   return 2;
 }
 
@@ -413,12 +420,14 @@ int usage() {
 int main(int argc, char** argv) {
   long events = 1000;
   unsigned long seed = 1;
-  bool verbose = false;
+  bool verbose = false, in_order = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     char* end = nullptr;
     if (arg == "--verbose") {
       verbose = true;
+    } else if (arg == "--in-order") {
+      in_order = true;
     } else if ((arg == "--events" || arg == "--seed") && i + 1 < argc) {
       const unsigned long v = std::strtoul(argv[++i], &end, 10);
       if (*end != '\0' || end == argv[i]) return vimbrel::usage();
@@ -434,7 +443,7 @@ int main(int argc, char** argv) {
   const rlimit limit{vimbrel::kAddressSpace, vimbrel::kAddressSpace};
   ::setrlimit(RLIMIT_AS, &limit);
   const auto start = std::chrono::steady_clock::now();
-  vimbrel::Soak soak(static_cast<unsigned>(seed), verbose);
+  vimbrel::Soak soak(static_cast<unsigned>(seed), verbose, in_order);
   const bool held = soak.run(events);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf(

@@ -135,16 +135,51 @@ ComposePlan reduced_plan(ComposePlan plan, int level) {
   return plan;
 }
 
+namespace {
+
+// The rectangle of layer `l`'s source that `region` of the canvas reads.
+PixelRect source_reads(const ComposeLayer& l, PixelRect region) {
+  const std::int64_t x0 = std::max(l.x, region.x), x1 = std::min(l.x + l.w, region.x + region.w);
+  const std::int64_t y0 = std::max(l.y, region.y), y1 = std::min(l.y + l.h, region.y + region.h);
+  if (x0 >= x1 || y0 >= y1) return {};
+  return {x0 + l.sx - l.x, y0 + l.sy - l.y, x1 - x0, y1 - y0};
+}
+
+}  // namespace
+
 void defer_composite(FormRuntime& rt, BitmapObject target, const ComposePlan& plan, std::int64_t origin_x,
                      std::int64_t origin_y) {
   std::vector<BitmapObject> sources;
   for (int i = 0; i < plan.count; ++i) sources.push_back(plan.layers[static_cast<std::size_t>(i)].bitmap);
-  rt.DEFER(target, std::move(sources),
-           [plan, origin_x, origin_y](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
-                                      std::span<const Bitmap* const> pictures, int level) {
-             region.x += origin_x >> level, region.y += origin_y >> level;
-             compose(reduced_plan(plan, level), pictures, dst, region, at_x, at_y);
-           });
+  // From bands: each layer reads its band as its source, shifted by the band's corner. A band holds
+  // what the region reads of the picture and lies in the picture, so the clip by its edges is the
+  // clip by the picture's wherever the region reads.
+  BitmapStore::BandedDraw banded{
+      [plan, origin_x, origin_y](std::size_t index, PixelRect region) {
+        region.x += origin_x, region.y += origin_y;
+        return source_reads(plan.layers[index], region);
+      },
+      [plan, origin_x, origin_y](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+                                 std::span<const BitmapStore::SourceBand> bands) {
+        region.x += origin_x, region.y += origin_y;
+        ComposePlan shifted = plan;
+        std::array<const Bitmap*, 2> pictures{};
+        for (std::size_t i = 0; i < bands.size() && i < pictures.size(); ++i) {
+          pictures[i] = bands[i].pixels;
+          shifted.layers[i].sy -= bands[i].first_row;
+          shifted.layers[i].sx -= bands[i].first_col;
+        }
+        compose(shifted, std::span(pictures).first(std::min(bands.size(), pictures.size())), dst, region,
+                at_x, at_y);
+      }};
+  rt.DEFER(
+      target, std::move(sources),
+      [plan, origin_x, origin_y](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+                                 std::span<const Bitmap* const> pictures, int level) {
+        region.x += origin_x >> level, region.y += origin_y >> level;
+        compose(reduced_plan(plan, level), pictures, dst, region, at_x, at_y);
+      },
+      std::move(banded));
 }
 
 }  // namespace vimbrel

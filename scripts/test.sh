@@ -20,6 +20,8 @@ trap 'rm -f "$log"' EXIT
 ctest --test-dir build/dev -j "$jobs" --output-on-failure | tee "$log"
 # A short soak: random user actions through the headless program, checked after each.
 for seed in 1 2 3; do build/dev/bench/soak --events 3000 --seed "$seed"; done
+# The same with the pictures left in their files until read, as the join command reads them.
+for seed in 4 5 6; do build/dev/bench/soak --events 3000 --seed "$seed" --in-order; done
 # Each fuzz target for a little under a minute.
 scripts/fuzz.sh 50
 echo

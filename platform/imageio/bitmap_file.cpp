@@ -113,18 +113,87 @@ void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string
                     [&](int fd, bool replaces) { return write_bmp24(fd, width, height, row, replaces); });
 }
 
-}  // namespace
+// The open file of a direct layout, its rows read a band at a time. The file stays open, so that
+// what is read later is the file that was loaded even if its name is given to another meanwhile.
+class BitmapSource final : public PictureSource {
+ public:
+  BitmapSource(UniqueFd fd, const BmpLayout& l) : fd_(std::move(fd)), l_(l) {}
+  std::int64_t width() const override { return l_.width; }
+  std::int64_t height() const override { return l_.height; }
+  std::uint64_t held_bytes() const override { return kBmpStripBytes; }
 
-Bitmap read_bitmap_file(const std::string& path, ConvertedPicture converted) {
+  void read_rows(std::int64_t first, Bitmap& band) override {
+    const std::int64_t n = band.height();
+    if (n <= 0) return;
+    // The file rows of the band, in the file's order: one read.
+    const std::int64_t file_first = l_.top_down ? first : l_.height - first - n;
+    const std::uint64_t at = l_.pixel_offset + static_cast<std::uint64_t>(file_first) * l_.row_stride;
+    // The last row of the file may lack its padding (the header check allows that).
+    const std::uint64_t bytes =
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(n) * l_.row_stride, l_.bytes_needed - at);
+    if (buffer_.size() < bytes) buffer_ = memory_guarded([&] { return std::vector<std::uint8_t>(bytes); });
+    if (!read_at(fd_.get(), buffer_.data(), bytes, at)) {
+      throw RuntimeError{errc::kInvalidPicture, "the BMP's pixel data could not be read to its end"};
+    }
+    const auto convert = l_.bits == 24 ? bgr24_to_pixels : bgrx32_to_pixels;
+    for (std::int64_t k = 0; k < n; ++k) {
+      const std::int64_t y = l_.top_down ? k : n - 1 - k;
+      convert(buffer_.data() + static_cast<std::size_t>(k) * l_.row_stride, band.row(static_cast<int>(y)),
+              static_cast<std::size_t>(l_.width));
+    }
+  }
+
+  Bitmap whole() override {
+    admit_memory(l_.pixel_count() * 4 + kBmpStripBytes);
+    return read_direct(fd_.get(), l_);
+  }
+
+ private:
+  UniqueFd fd_;
+  BmpLayout l_;
+  std::vector<std::uint8_t> buffer_;
+};
+
+// The file open with its checked header.
+struct OpenBitmap {
+  UniqueFd fd;
   std::uint64_t size = 0;
-  const UniqueFd fd = open_for_reading(path, size);
-  if (converted.written && file_identity(fd.get()) == converted.written) return std::move(converted.pixels);
   std::array<std::uint8_t, kBmpHeadBytes> head{};
-  const auto head_bytes = static_cast<std::size_t>(std::min<std::uint64_t>(size, head.size()));
-  if (!read_at(fd.get(), head.data(), head_bytes, 0)) {
+  std::size_t head_bytes = 0;
+  BmpLayout layout;
+};
+
+OpenBitmap open_bitmap(const std::string& path, const ConvertedPicture* converted, bool& taken) {
+  OpenBitmap b;
+  b.fd = open_for_reading(path, b.size);
+  taken = converted != nullptr && converted->written && file_identity(b.fd.get()) == converted->written;
+  if (taken) return b;
+  b.head_bytes = static_cast<std::size_t>(std::min<std::uint64_t>(b.size, b.head.size()));
+  if (!read_at(b.fd.get(), b.head.data(), b.head_bytes, 0)) {
     throw RuntimeError{errc::kInvalidPicture, "the BMP header could not be read"};
   }
-  const BmpLayout layout = check_bmp_header({head.data(), head_bytes}, size);
+  b.layout = check_bmp_header({b.head.data(), b.head_bytes}, b.size);
+  return b;
+}
+
+}  // namespace
+
+std::shared_ptr<PictureSource> open_bitmap_source(const std::string& path) {
+  bool taken = false;
+  OpenBitmap b = open_bitmap(path, nullptr, taken);
+  if (!b.layout.direct() || b.layout.pixel_count() == 0) return nullptr;
+  admit_memory(kBmpStripBytes);
+  return std::make_shared<BitmapSource>(std::move(b.fd), b.layout);
+}
+
+Bitmap read_bitmap_file(const std::string& path, ConvertedPicture converted) {
+  bool taken = false;
+  OpenBitmap b = open_bitmap(path, &converted, taken);
+  if (taken) return std::move(converted.pixels);
+  const UniqueFd& fd = b.fd;
+  const BmpLayout& layout = b.layout;
+  const auto& head = b.head;
+  const std::size_t head_bytes = b.head_bytes;
   const std::uint64_t held = layout.pixel_count() * 4 + kBmpStripBytes;  // the picture and a strip
   if (layout.direct()) {
     admit_memory(held);
@@ -151,13 +220,13 @@ void write_bitmap_file(const Bitmap& bitmap, const std::string& path) {
 void write_bitmap_file(std::int64_t width, std::int64_t height, const StripPainter& paint,
                        const std::string& path) {
   if (width <= 0 || height <= 0) throw RuntimeError{errc::kPathAccess};
-  // Rows are asked for bottom-up; each strip of rows is painted once, when its lowest row is asked for.
+  // Rows are asked for top-down; each strip of rows is painted once, when its first row is asked for.
   Bitmap strip = Bitmap::create_uninitialised(width, std::min<std::int64_t>(height, kPaintedStripRows));
-  std::int64_t first = height;  // the strip holds rows [first, first + strip.height())
+  std::int64_t first = -strip.height();  // the strip holds rows [first, first + strip.height())
   write_bmp24_file(width, height, path, [&](std::int64_t y, std::uint8_t* bgr) {
-    if (y < first) {
-      first = std::max<std::int64_t>(0, y + 1 - strip.height());
-      if (y + 1 - first < strip.height()) strip = Bitmap::create_uninitialised(width, y + 1 - first);
+    if (y >= first + strip.height()) {
+      first = y;
+      if (height - first < strip.height()) strip = Bitmap::create_uninitialised(width, height - first);
       paint(strip, first);
     }
     pixels_to_bgr24(strip.row(static_cast<int>(y - first)), bgr, static_cast<std::size_t>(width));

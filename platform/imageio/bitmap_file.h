@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/imageio/converted_picture.h"
+#include "platform/imageio/picture_source.h"
 #include "platform/pixels/bitmap.h"
 
 namespace vimbrel {
@@ -15,6 +17,11 @@ namespace vimbrel {
 // against the file and memory first. The pixels of `converted` are taken instead of the file's while
 // the file is still the one the converter wrote.
 Bitmap read_bitmap_file(const std::string& path, ConvertedPicture converted = {});
+
+// The bitmap file as a picture read when needed, for the plain uncompressed 24- and 32-bit layouts
+// (bottom-up or top-down); null for every other layout, which read_bitmap_file() reads. Throws what
+// read_bitmap_file() throws for a missing file or a refused header.
+std::shared_ptr<PictureSource> open_bitmap_source(const std::string& path);
 
 // Writes a 24-bit bitmap file. An existing file is replaced only by a complete new one (written
 // beside it, then renamed over it); a link is written through to the file it names; a file made

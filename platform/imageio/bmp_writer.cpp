@@ -23,7 +23,8 @@ constexpr std::int64_t kOverlappedStrips = 4;
 // Written bytes are sent to disk in pieces of this size, when asked to be.
 constexpr std::uint64_t kSendBytes = std::uint64_t{8} << 20;
 
-// Makes the strips of a file's rows, counted from the bottom of the picture as the file holds them.
+// Makes the strips of a file's rows from the top of the picture down, so that what paints them reads
+// its sources in order; each strip is written at its place in the bottom-up file.
 struct StripMaker {
   std::int64_t height;
   std::size_t stride, strip_rows;
@@ -32,19 +33,22 @@ struct StripMaker {
   std::int64_t strips() const {
     return (height + static_cast<std::int64_t>(strip_rows) - 1) / static_cast<std::int64_t>(strip_rows);
   }
+  std::int64_t top_of(std::int64_t i) const { return i * static_cast<std::int64_t>(strip_rows); }
   std::int64_t rows_of(std::int64_t i) const {
-    return std::min<std::int64_t>(static_cast<std::int64_t>(strip_rows),
-                                  height - i * static_cast<std::int64_t>(strip_rows));
+    return std::min<std::int64_t>(static_cast<std::int64_t>(strip_rows), height - top_of(i));
   }
   std::size_t bytes_of(std::int64_t i) const { return static_cast<std::size_t>(rows_of(i)) * stride; }
-  // The file offset where strip i ends.
-  std::uint64_t end_of(std::int64_t i) const {
-    const auto rows = std::min<std::int64_t>((i + 1) * static_cast<std::int64_t>(strip_rows), height);
-    return kBmp24HeaderSize + static_cast<std::uint64_t>(rows) * stride;
+  // The file offset where strip i starts: its lowest row comes first in the file.
+  std::uint64_t start_of(std::int64_t i) const {
+    return kBmp24HeaderSize + static_cast<std::uint64_t>(height - top_of(i) - rows_of(i)) * stride;
   }
   void make(std::int64_t i, std::uint8_t* bgr) const {
-    const std::int64_t bottom = height - 1 - i * static_cast<std::int64_t>(strip_rows);
-    for (std::int64_t k = 0; k < rows_of(i); ++k) row(bottom - k, bgr + static_cast<std::size_t>(k) * stride);
+    const std::int64_t n = rows_of(i);
+    for (std::int64_t k = 0; k < n; ++k)
+      row(top_of(i) + k, bgr + static_cast<std::size_t>(n - 1 - k) * stride);
+  }
+  bool write(int fd, std::int64_t i, const std::uint8_t* bgr) const {
+    return write_at(fd, bgr, bytes_of(i), start_of(i));
   }
 };
 
@@ -52,7 +56,7 @@ bool write_in_turn(int fd, const StripMaker& m) {
   const auto strip = allocate_zeroed(m.stride * m.strip_rows);
   for (std::int64_t i = 0; i < m.strips(); ++i) {
     m.make(i, strip.get());
-    if (!write_all(fd, strip.get(), m.bytes_of(i))) return false;
+    if (!m.write(fd, i, strip.get())) return false;
   }
   return true;
 }
@@ -79,7 +83,7 @@ class OverlappedWriter {
     for (std::int64_t i = 0; i < m_.strips(); ++i) {
       free_[i % 2].acquire();  // strip i - 2 is written
       if (write_failed_) return false;
-      if (send_as_written_ && i >= 2) send_up_to(m_.end_of(i - 2));
+      if (send_as_written_ && i >= 2) send_down_to(m_.start_of(i - 2));
       m_.make(i, buffers_[i % 2].get());
       made_[i % 2].release();
     }
@@ -101,7 +105,7 @@ class OverlappedWriter {
     for (std::int64_t i = 0; i < m_.strips(); ++i) {
       made_[i % 2].acquire();
       if (stopped_) return;
-      if (!write_all(fd_, buffers_[i % 2].get(), m_.bytes_of(i))) {
+      if (!m_.write(fd_, i, buffers_[i % 2].get())) {
         write_failed_ = true;
         for (auto& s : free_) s.release();
         return;
@@ -111,18 +115,19 @@ class OverlappedWriter {
   }
 
   // Only a request: the disk writes go on in the background, and a failure shows when the file is
-  // closed. What is left unsent at the end goes with the rename.
-  void send_up_to(std::uint64_t end) {
-    if (end - sent_ < kSendBytes) return;
-    static_cast<void>(::sync_file_range(fd_, static_cast<off_t>(sent_), static_cast<off_t>(end - sent_),
+  // closed. What is left unsent at the end goes with the rename. The file fills from its end.
+  void send_down_to(std::uint64_t start) {
+    if (sent_ == 0) sent_ = m_.start_of(0) + m_.bytes_of(0);
+    if (sent_ - start < kSendBytes) return;
+    static_cast<void>(::sync_file_range(fd_, static_cast<off_t>(start), static_cast<off_t>(sent_ - start),
                                         SYNC_FILE_RANGE_WRITE));
-    sent_ = end;
+    sent_ = start;
   }
 
   int fd_;
   const StripMaker m_;
   bool send_as_written_;
-  std::uint64_t sent_ = 0;  // file offset
+  std::uint64_t sent_ = 0;  // file offset from which on everything was sent; 0 before the first
   std::array<std::unique_ptr<std::uint8_t[]>, 2> buffers_;
   // Counting, not binary: stopping releases a semaphore that may already be free.
   using Semaphore = std::counting_semaphore<2>;
@@ -144,7 +149,8 @@ std::unique_ptr<std::uint8_t[]> allocate_zeroed(std::size_t bytes) {
 bool write_bmp24(int fd, std::int64_t width, std::int64_t height, const Bmp24RowSource& row,
                  bool send_as_written) {
   const auto header = make_bmp24_header(width, height);
-  if (!write_all(fd, header.data(), header.size())) return false;
+  if (!write_at(fd, header.data(), header.size(), 0)) return false;
+  // The rows are written at their offsets; the file then ends where its last row does.
   const StripMaker whole{height, bmp24_stride(width), bmp24_strip_rows(width), row};
   if (whole.strips() < kOverlappedStrips) return write_in_turn(fd, whole);
   // Two buffers of half a strip each hold no more than one strip did.

@@ -1,5 +1,5 @@
-// Writing 24-bit bottom-up bitmap files from top-down rows, a strip at a time, so that no buffer of
-// the whole picture is needed (and none of its pages has to be faulted in).
+// Writing 24-bit bottom-up bitmap files from top-down rows, asked for in that order, a strip at a time, so
+// that no buffer of the whole picture is needed (and none of its pages has to be faulted in).
 #pragma once
 
 #include <cstddef>
@@ -18,7 +18,8 @@ inline constexpr std::size_t kBmpStripBytes = std::size_t{1} << 20;
 // Rows a strip buffer holds for this width (at least one).
 std::size_t bmp24_strip_rows(std::int64_t width);
 
-// Writes the header and every row to `fd` from its current position, bottom row first. False on a
+// Writes the header and every row to `fd` at their offsets from the file's start, the rows asked for
+// top row first (strips are written in that order, each at its place in the bottom-up file). False on a
 // write error. Throws RuntimeError 7 when the strip buffer cannot be allocated.
 // `send_as_written` starts the disk writes of a large file while it is being written, for a file that
 // will replace another by rename: the filesystem would otherwise flush it whole inside the rename.

@@ -9,13 +9,16 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/imageio/converted_picture.h"
 #include "platform/imageio/jpeg_file.h"
+#include "platform/imageio/picture_source.h"
 #include "platform/pixels/bitmap.h"
 #include "platform/pixels/raster.h"
 #include "platform/pixels/reduced_copies.h"
+#include "platform/runtime/band_read_ahead.h"
 #include "platform/runtime/handles.h"
 
 namespace vimbrel {
@@ -28,11 +31,41 @@ class BitmapStore {
   // reduced copies of that level (see ReducedCopies), and so is `region`.
   using DeferredDraw = std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
                                           std::span<const Bitmap* const> sources, int level)>;
+  // What a drawing that can be painted a band of rows at a time reads of one source: the source's
+  // pixels from (first_col, first_row) on (all of a picture held whole, from (0, 0)); null when it
+  // reads none.
+  struct SourceBand {
+    const Bitmap* pixels = nullptr;
+    std::int64_t first_row = 0, first_col = 0;
+  };
+  // A deferred drawing that can also paint from bands: `reads` tells the rectangle of source
+  // `index` that painting `region` reads (it need not lie in the picture; empty when none), and
+  // `draw` paints as DeferredDraw does at level 0 from bands that hold at least that rectangle's
+  // part in the picture and lie in the picture.
+  struct BandedDraw {
+    std::function<PixelRect(std::size_t index, PixelRect region)> reads;
+    std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
+                       std::span<const SourceBand> bands)>
+        draw;
+  };
   // Asked before each picture is made; it refuses one by throwing RuntimeError. None is set in the
   // product; tests set one that fails on cue.
   using CreationCheck = std::function<void()>;
 
   void set_creation_check(CreationCheck check) { creation_check_ = std::move(check); }
+
+  // With streaming on (the headless runtime of the `join` command), a loaded picture that can be
+  // read in order stays in its file until its pixels are read: any read or change makes it whole,
+  // while the save and the view's copies of a pending drawing that can paint from bands read only the
+  // rows they paint, in order. The windows keep it off: their pictures are always whole.
+  void set_streaming(bool on) { streaming_ = on; }
+  // Threads that read the bands of different pictures at once (1: one after the other).
+  void set_band_threads(int threads) { band_threads_ = threads; }
+  // Whether a picture left in its file failed to read, or read otherwise than a whole read at its
+  // load would have (a cut-off file): what was made from it is not to be trusted.
+  bool stream_failed() const { return stream_failed_; }
+  // Whether the picture is still left in its file.
+  bool left_in_file(BitmapObject b) const;
 
   BitmapObject declare();
   // A black picture of the given size (0 × 0 accepted; 7 if too big). The old picture goes first.
@@ -67,7 +100,8 @@ class BitmapStore {
   // whole extent. They are made in full by make() (which every read or change of `target` runs first)
   // and before one of `sources` changes. Re-creating, loading or deleting `target`, or a later defer()
   // on it, drops the pending drawing. `sources` must not include `target`.
-  void defer(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw);
+  void defer(BitmapObject target, std::vector<BitmapObject> sources, DeferredDraw draw,
+             BandedDraw banded = {});
   bool deferred(BitmapObject b) const;
   // Makes the pixels of a pending picture. Should the sources, the pixels or the drawing fail, the
   // picture stays pending and is drawn again in full when next needed, never half made.
@@ -92,7 +126,17 @@ class BitmapStore {
     int draw_mode = kDrawModeCopy;
     int map_mode = 0;
     DeferredDraw pending;
+    BandedDraw banded;  // of `pending`, when it has one
     std::vector<Source> pending_sources;
+    std::shared_ptr<PictureSource> file;  // the file `pic` is still left in (pic then unallocated)
+    // What the view copied last of a picture left in its file: a redraw of the same view reads the
+    // file no more. `viewed` is where it lies in the picture.
+    std::optional<Bitmap> view_copy;
+    PixelRect viewed{};
+    void leave_file() {
+      file.reset();
+      view_copy.reset();
+    }
     ReducedCopies reduced;  // of `pic`, cleared whenever `pic` changes
     void drop_pending();
     bool reads(BitmapObject b) const;
@@ -108,12 +152,34 @@ class BitmapStore {
   // Before `b` is replaced or deleted, the pending pictures drawn from it keep its pixels instead of
   // being made now: a reload beside a huge pending canvas then costs no canvas.
   void let_readers_keep(BitmapObject b);
+  // Reads a picture left in its file whole.
+  void make_whole(Slot& s);
+  // Whether the pending drawing of `s` is painted from bands: it can be, and a source is in its file.
+  bool paints_bands(const Slot& s) const;
+  // Paints `region` of the pending drawing of `s` into `dst` a band of rows at a time.
+  void paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region);
+  // Starts reading ahead the bands that the save of `s` paints from, for all sources in files but
+  // the first, when threads allow.
+  void read_ahead_for_save(Slot& s);
+  // Paints `region` for a view: the part of each picture left in its file that it shows is kept.
+  void paint_view(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region);
+  // The part `rect` of the picture in `from`'s file, kept as its view copy.
+  const Bitmap& view_copy(Slot& from, PixelRect rect);
+  // Runs a read of a picture left in its file; a failure marks the stream failed.
+  template <typename Read>
+  decltype(auto) from_file(Read&& read);
   // The pictures of a pending drawing's sources, or at `level` their reduced copies.
   std::vector<const Bitmap*> source_pictures(const Slot& s, int level = 0);
 
   std::vector<Slot> slots_;  // index = id - 1
   CreationCheck creation_check_;
   int jpeg_quality_ = kDefaultJpegQuality;
+  bool streaming_ = false;
+  bool stream_failed_ = false;
+  int band_threads_ = 2;
+  std::vector<Bitmap> bands_;  // the rows read for paint_bands(), one a source
+  // During a save from bands, the sources (by index) read on threads of their own.
+  std::vector<std::unique_ptr<BandReadAhead>> ahead_;
 };
 
 }  // namespace vimbrel

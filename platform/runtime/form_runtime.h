@@ -170,8 +170,9 @@ class FormRuntime {
   // The picture made for reading; null without one.
   const Bitmap* read_picture(BitmapObject b) { return bitmaps_.read(b); }
   // Deferred drawing: see BitmapStore::defer.
-  void DEFER(BitmapObject target, std::vector<BitmapObject> sources, BitmapStore::DeferredDraw draw) {
-    bitmaps_.defer(target, std::move(sources), std::move(draw));
+  void DEFER(BitmapObject target, std::vector<BitmapObject> sources, BitmapStore::DeferredDraw draw,
+             BitmapStore::BandedDraw banded = {}) {
+    bitmaps_.defer(target, std::move(sources), std::move(draw), std::move(banded));
   }
   bool deferred(BitmapObject b) const { return bitmaps_.deferred(b); }
 

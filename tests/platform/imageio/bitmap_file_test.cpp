@@ -148,7 +148,7 @@ TEST_F(BitmapFileTest, CutOffAndOverclaimingFilesAreRefusedWith481) {
 TEST_F(BitmapFileTest, KeptPixelsAreTakenOnlyWhileTheFileIsUnchanged) {
   const std::string path = dir.file("work.bmp");
   const auto kept = [&](std::uint32_t colour) {
-    ConvertedPicture c{Bitmap::create(5, 3), std::nullopt, {}, {}};
+    ConvertedPicture c{Bitmap::create(5, 3), std::nullopt, {}, {}, {}};
     std::ranges::fill(c.pixels.pixels(), colour);
     const UniqueFd fd(::open(path.c_str(), O_RDONLY));
     c.written = file_identity(fd.get());

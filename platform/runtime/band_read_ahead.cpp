@@ -1,0 +1,61 @@
+#include "platform/runtime/band_read_ahead.h"
+
+namespace vimbrel {
+
+BandReadAhead::BandReadAhead(PictureSource& file, RowsOf rows_of, std::int64_t strips)
+    : file_(file), rows_of_(std::move(rows_of)), strips_(strips), ring_(kAhead + 1) {
+  thread_ = std::jthread([this] { read_all(); });
+}
+
+BandReadAhead::~BandReadAhead() {
+  {
+    const std::lock_guard lock(m_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+}
+
+void BandReadAhead::read_all() {
+  for (std::int64_t strip = 0; strip < strips_; ++strip) {
+    {
+      // The slot of `strip` is free once the band kAhead strips before it was given up.
+      std::unique_lock lock(m_);
+      changed_.wait(lock, [&] { return stop_ || strip - taken_ < kAhead; });
+      if (stop_) return;
+    }
+    Slot& slot = ring_[static_cast<std::size_t>(strip % static_cast<std::int64_t>(ring_.size()))];
+    try {
+      const auto [first, last] = rows_of_(strip);
+      slot.empty = first >= last;
+      if (!slot.empty) {
+        if (slot.band.width() != file_.width() || slot.band.height() != last - first)
+          slot.band = Bitmap::create_uninitialised(file_.width(), last - first);
+        slot.first = first;
+        file_.read_rows(first, slot.band);
+      }
+    } catch (...) {
+      const std::lock_guard lock(m_);
+      failed_ = std::current_exception();
+      failed_at_ = strip;
+      changed_.notify_all();
+      return;
+    }
+    const std::lock_guard lock(m_);
+    read_ = strip + 1;
+    changed_.notify_all();
+  }
+}
+
+const Bitmap* BandReadAhead::band(std::int64_t strip, std::int64_t& first_row) {
+  std::unique_lock lock(m_);
+  // The band before this one is given up now.
+  taken_ = strip;
+  changed_.notify_all();
+  changed_.wait(lock, [&] { return read_ > strip || failed_at_ >= 0; });
+  if (read_ <= strip) std::rethrow_exception(failed_);
+  const Slot& slot = ring_[static_cast<std::size_t>(strip % static_cast<std::int64_t>(ring_.size()))];
+  first_row = slot.first;
+  return slot.empty ? nullptr : &slot.band;
+}
+
+}  // namespace vimbrel

@@ -1,0 +1,159 @@
+// The join command reading its pictures in order gives, for every kind of picture and every choice,
+// the very files and messages that reading them whole gives.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "app/join_command.h"
+#include "platform/imageio/bitmap_file.h"
+#include "tests/support/pictures.h"
+#include "tests/support/temp_dir.h"
+
+namespace vimbrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+Bitmap pattern(int w, int h, std::uint32_t seed) {
+  return test::picture(w, h, [seed](int x, int y) {
+    return 0xFF000000u | ((seed * 2654435761u + x * 40503u + y * 9973u) & 0xFFFFFFu);
+  });
+}
+
+std::string bytes_of(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), {}};
+}
+
+// The same picture as a top-down file: the height negated, the rows in the other order.
+void write_top_down(const Bitmap& picture, const std::string& path) {
+  write_bitmap_file(picture, path);
+  std::string file = bytes_of(path);
+  const std::size_t stride = (static_cast<std::size_t>(picture.width()) * 3 + 3) & ~std::size_t{3};
+  std::string rows;
+  for (int y = 0; y < picture.height(); ++y)
+    rows += file.substr(54 + (picture.height() - 1 - y) * stride, stride);
+  file.replace(54, rows.size(), rows);
+  const std::int32_t height = -picture.height();
+  for (int i = 0; i < 4; ++i) file[22 + i] = static_cast<char>(static_cast<std::uint32_t>(height) >> (8 * i));
+  std::ofstream(path, std::ios::binary) << file;
+}
+
+struct Case {
+  const char* name;
+  const char* a;  // "DIR:" names a file the fixture made, otherwise the corpus'
+  const char* b;
+  std::vector<std::string> options;  // after "A B -o OUT"
+  int status = 0;                    // what the command exits with
+};
+
+const Case kCases[] = {
+    {"BitmapsSideBySide", "DIR:a.bmp", "DIR:b.bmp", {}},
+    {"BitmapsBelowWithMargins", "DIR:a.bmp", "DIR:b.bmp", {"--side", "below", "--margin", "31,17"}},
+    {"BitmapsLeftCroppedAndMoved",
+     "DIR:a.bmp",
+     "DIR:b.bmp",
+     {"--side", "left", "--crop-a", "3,70,5,9", "--crop-b", "2,3,4,65", "--move-a", "0,7"}},
+    {"TopDownAboveXoredOverTheOther",
+     "DIR:down.bmp",
+     "DIR:b.bmp",
+     {"--side", "above", "--margin", "0,0", "--move-b", "0,40", "--effect", "3", "--apply-effect"}},
+    {"AOnTopCombinedWithoutApplying",
+     "DIR:a.bmp",
+     "DIR:down.bmp",
+     {"--move-b", "-60,-20", "--effect", "2", "--on-top", "a"}},
+    {"AOnTopCombined",
+     "DIR:a.bmp",
+     "DIR:b.bmp",
+     {"--margin", "0,0", "--move-b", "-50,0", "--effect", "4", "--on-top", "a", "--apply-effect"}},
+    {"ThirtyTwoBitsAndJpeg", "bmpsuite/g/rgb32.bmp", "jpeg/made/baseline_420.jpg", {"--side", "below"}},
+    {"JpegsCropped",
+     "jpeg/made/baseline_444.jpg",
+     "jpeg/made/restart_every_mcu.jpg",
+     {"--crop-a", "10,66,0,3", "--crop-b", "0,0,30,20", "--effect", "1", "--apply-effect"}},
+    {"GreyAndCmykJpegs",
+     "jpeg/made/gray.jpg",
+     "jpeg/made/cmyk_adobe0.jpg",
+     {"--side", "left", "--move-b", "0,-20"}},
+    {"PngAndProgressiveJpeg",
+     "jpeg/turbo/testorig.png",
+     "jpeg/made/progressive_420.jpg",
+     {"--side", "above"}},
+    {"TurnedJpegTakesTheWholePath", "jpeg/made/exif_orientation6.jpg", "DIR:a.bmp", {}},
+    {"WrittenAsPng", "DIR:down.bmp", "jpeg/made/baseline_420.jpg", {"--format", "png"}},
+    {"WrittenAsJpeg", "jpeg/made/baseline_420.jpg", "DIR:b.bmp", {"--format", "jpeg", "--side", "below"}},
+    {"CutOffJpegLoadedWithAWarning", "DIR:a.bmp", "DIR:cut.jpg", {}},
+    {"CutOffJpegHalfMadeUp", "DIR:a.bmp", "jpeg/made/truncated_half.jpg", {}},
+    {"JpegWhoseDataRunsOutIsRefused", "DIR:a.bmp", "jpeg/made/arithmetic_data_runs_out.jpg", {}, 1},
+    {"AlignedAutomaticallyMatchingNothing",
+     "DIR:a.bmp",
+     "DIR:a.bmp",
+     {"--margin", "0,0", "--align", "auto"},
+     1},
+};
+
+class JoinInOrder : public ::testing::TestWithParam<Case> {
+ protected:
+  JoinInOrder() {
+    write_bitmap_file(pattern(90, 150, 1), dir.file("a.bmp"));
+    write_bitmap_file(pattern(70, 200, 2), dir.file("b.bmp"));
+    write_top_down(pattern(83, 140, 3), dir.file("down.bmp"));
+    // Cut in its last rows: the decoder makes them up, found only once they are read.
+    const fs::path whole = test::corpus_dir() / "jpeg" / "made" / "baseline_420.jpg";
+    fs::copy_file(whole, dir.file("cut.jpg"));
+    fs::resize_file(dir.file("cut.jpg"), fs::file_size(whole) * 5 / 6);
+  }
+  std::string input(const char* name) {
+    const std::string n = name;
+    return n.starts_with("DIR:") ? dir.file(n.substr(4)) : (test::corpus_dir() / n).string();
+  }
+  struct Result {
+    int status;
+    std::string out, err, file;
+  };
+  // Runs the case into `name` (its extension stripped by the command, as it always is).
+  Result run(const Case& c, JoinReading reading, const std::string& name) {
+    // Each run writes into a folder of its own under the same name, so the messages match.
+    const std::string folder = dir.file(name);
+    fs::create_directories(folder);
+    std::vector<std::string> args{input(c.a), input(c.b), "-o", dir.file("out")};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    std::ostringstream out, err;
+    Result r{run_join_command(args, out, err, reading), out.str(), err.str(), {}};
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+      if (e.path().filename().string().starts_with("out.")) {
+        r.file = bytes_of(e.path().string());
+        fs::rename(e.path(), folder + "/" + e.path().filename().string());
+      }
+    }
+    return r;
+  }
+  test::TempDir dir;
+};
+
+TEST_P(JoinInOrder, GivesTheFileAndMessagesOfAWholeRead) {
+  const Case& c = GetParam();
+  const Result whole = run(c, JoinReading::kWhole, "whole");
+  const Result in_order = run(c, JoinReading::kInOrder, "in-order");
+  EXPECT_EQ(in_order.status, whole.status);
+  EXPECT_EQ(in_order.out, whole.out);
+  EXPECT_EQ(in_order.err, whole.err);
+  EXPECT_TRUE(in_order.file == whole.file)
+      << "the files differ: " << in_order.file.size() << " and " << whole.file.size() << " bytes";
+  // Every case that writes gives a picture, and the ones meant to fail write none.
+  const std::string name = c.name;
+  EXPECT_EQ(whole.status, c.status) << whole.err;
+  EXPECT_EQ(whole.file.empty(), c.status != 0);
+  if (name.starts_with("CutOff")) {
+    EXPECT_NE(whole.err.find("warning"), std::string::npos) << whole.err;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, JoinInOrder, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vimbrel
