@@ -3,6 +3,7 @@
 #include "app/main_view.h"
 #include "app/title.h"
 #include "app/view_scale.h"
+#include "join/shown_work.h"
 
 namespace vimbrel {
 namespace {
@@ -36,10 +37,12 @@ void rescale(Session& s, Window owner, ViewScale chosen, double px, double py) {
   view_menu_checks(s);
 }
 
-// About the centre of what the view shows.
+// About the centre of what the view shows. The pictures now lie elsewhere on the screen: the
+// controller moves off them again, unless the user has placed it (a Ctrl+wheel zoom leaves it be).
 void rescale_about_centre(Session& s, Window owner, ViewScale chosen) {
   const ViewState& v = s.doc.view;
   rescale(s, owner, chosen, v.picture_x + v.view_width / 2.0, v.picture_y + v.view_height / 2.0);
+  s.rt.PLACEFORM(s.c.FORM3, shown_work(s.doc));
 }
 
 }  // namespace
