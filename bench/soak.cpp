@@ -15,7 +15,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -25,24 +24,19 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <optional>
 #include <random>
 #include <set>
-#include <span>
 #include <string>
 #include <vector>
 
 #include "app/forms_layout.h"
-#include "app/main_view.h"
 #include "app/program.h"
 #include "app/startup.h"
-#include "join/compose.h"
+#include "bench/soak_checks.h"
 #include "join/session.h"
 #include "platform/imageio/bitmap_file.h"
 #include "platform/imageio/converter.h"
-#include "platform/pixels/reduced_copies.h"
 #include "platform/pixels/runtime_error.h"
-#include "platform/pixels/scale.h"
 #include "platform/runtime/headless/headless_runtime.h"
 
 namespace vimbrel {
@@ -50,7 +44,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::int64_t kWholeCanvasPixels = std::int64_t{1} << 20;
 // The run holds itself to this much address space, so that a join the machine could not hold meets
 // the program's out-of-memory path rather than the machine's memory.
 constexpr rlim_t kAddressSpace = rlim_t{6} << 30;
@@ -176,7 +169,9 @@ class Soak {
         continue;
       }
       const auto checked = std::chrono::steady_clock::now();
-      if (std::string why = canvas_check(); !why.empty()) return fail(i, what, why);
+      // A read that failed leaves the canvas as it was until the next redraw.
+      if (std::string why = canvas_may_lag_ ? "" : canvas_check(p_->s, p_->rt, compared_); !why.empty())
+        return fail(i, what, why);
       if (verbose_) std::printf("  checked (%.0f ms)\n", milliseconds_since(checked));
       messages_ += p_->rt.messages().size();
       p_->rt.clear_messages();
@@ -288,106 +283,6 @@ class Soak {
       answer_waiting_ = false;
     }
     return done;
-  }
-
-  // The canvas as the program holds it against the document composed afresh; empty when they agree.
-  // The canvas is shown, and so checked, once an image is present: in full while it is small, else
-  // the part the view shows (reading the whole would make the program produce all of it).
-  std::string canvas_check() {
-    Session& s = p_->s;
-    HeadlessRuntime& rt = p_->rt;
-    if (s.doc.a.width <= 0 && s.doc.b.width <= 0) return "";
-    // Away from 100 % the view is drawn scaled from the pictures themselves, and the canvas object is
-    // not what is shown: it is checked again once the view is back at 100 %.
-    if (canvas_may_lag_) return "";
-    if (s.doc.view.scale != 1) return scaled_view_check();
-    const auto cw = static_cast<std::int64_t>(s.doc.canvas_width),
-               ch = static_cast<std::int64_t>(s.doc.canvas_height);
-    if (cw <= 0 || ch <= 0) return "";
-    PixelRect region{0, 0, cw, ch};
-    const Bitmap* shown = nullptr;
-    if (cw * ch <= kWholeCanvasPixels) {
-      shown = rt.picture(s.doc.canvas_bitmap);
-    } else {
-      shown = &rt.surface(s.c.PICTURE1);
-      region = {std::lround(s.doc.view.view_x), std::lround(s.doc.view.view_y),
-                std::min<std::int64_t>(shown->width(), cw), std::min<std::int64_t>(shown->height(), ch)};
-    }
-    if (shown == nullptr || region.w <= 0 || region.h <= 0) return "";
-    Bitmap fresh = Bitmap::create(region.w, region.h);
-    compose(s.rt, plan_composite(s), fresh, region);
-    ++compared_;
-    for (int y = 0; y < fresh.height(); ++y) {
-      for (int x = 0; x < fresh.width(); ++x) {
-        if (region.x + x >= cw || region.y + y >= ch) continue;  // the view reaches past the canvas
-        if (shown->at(x, y) != fresh.at(x, y)) {
-          char at[128];
-          std::snprintf(at, sizeof at,
-                        "canvas differs from a fresh composition at (%lld, %lld): %08X, not %08X",
-                        static_cast<long long>(region.x + x), static_cast<long long>(region.y + y),
-                        shown->at(x, y), fresh.at(x, y));
-          return at;
-        }
-      }
-    }
-    return "";
-  }
-
-  // Away from 100 % the view shows the canvas scaled: PICTURE1 against the document composed
-  // afresh and scaled as the view scales it (from reduced copies below half size: of the canvas
-  // when it is made, of the pictures when it is still to be drawn). Small canvases only.
-  std::string scaled_view_check() {
-    Session& s = p_->s;
-    HeadlessRuntime& rt = p_->rt;
-    const ViewShown v = shown_now(s);
-    const auto cw = static_cast<std::int64_t>(s.doc.canvas_width),
-               ch = static_cast<std::int64_t>(s.doc.canvas_height);
-    if (v.plain || cw <= 0 || ch <= 0 || cw * ch > kWholeCanvasPixels) return "";
-    if (rt.CHECKOBJECT(s.doc.canvas_bitmap) == 0) return "";
-    const Bitmap& shown = rt.surface(s.c.PICTURE1);
-    const ComposePlan plan = plan_composite(s);
-    const int level = reduction_level(v.scale);
-    std::optional<Bitmap> reference;
-    if (level > 0 && rt.deferred(s.doc.canvas_bitmap)) {
-      std::array<ReducedCopies, 2> layer_copies;
-      std::array<const Bitmap*, 2> pictures{};
-      for (int i = 0; i < plan.count; ++i) {
-        const Bitmap* full = rt.read_picture(plan.layers[static_cast<std::size_t>(i)].bitmap);
-        if (full != nullptr)
-          pictures[static_cast<std::size_t>(i)] =
-              &layer_copies[static_cast<std::size_t>(i)].level(*full, level);
-      }
-      const std::int64_t rw = reduced_length(cw, level), rh = reduced_length(ch, level);
-      reference = Bitmap::create(rw, rh);
-      compose(reduced_plan(plan, level), std::span(pictures).first(static_cast<std::size_t>(plan.count)),
-              *reference, {0, 0, rw, rh});
-    } else {
-      Bitmap fresh = Bitmap::create(cw, ch);
-      compose(s.rt, plan, fresh, {0, 0, cw, ch});
-      reference = level == 0 ? std::move(fresh) : halved_to(fresh, level);
-    }
-    Bitmap expected = Bitmap::create(shown.width(), shown.height());
-    std::ranges::copy(shown.pixels(), expected.pixels().begin());
-    const double f = std::ldexp(1.0, level);
-    scale_copy(expected, {0, 0, v.x.surface, v.y.surface}, s.doc.view.view_x / f, s.doc.view.view_y / f,
-               v.scale * f, scaled_rows_of(*reference));
-    ++compared_;
-    for (int y = 0; y < shown.height(); ++y)
-      for (int x = 0; x < shown.width(); ++x)
-        if (shown.at(x, y) != expected.at(x, y)) {
-          char at[160];
-          std::snprintf(at, sizeof at,
-                        "the view at %g differs from the document scaled at (%d, %d): %08X, not %08X",
-                        v.scale, x, y, shown.at(x, y), expected.at(x, y));
-          return at;
-        }
-    return "";
-  }
-
-  static Bitmap halved_to(const Bitmap& full, int level) {
-    Bitmap b = halved(full);
-    for (int i = 1; i < level; ++i) b = halved(b);
-    return b;
   }
 
   bool fail(long i, const std::string& what, const std::string& why) {
