@@ -65,6 +65,7 @@ class JoinRun {
     wire_program(s_);
     s_.save_extension = o.extension;
     rt_.bitmaps().set_jpeg_quality(o.quality);
+    rt_.set_windows_unseen(true);
     rt_.bitmaps().set_streaming(reading == JoinReading::kInOrder);
     rt_.bitmaps().set_band_threads(o.jobs > 0 ? o.jobs : usable_cores());
     start_up(s_, [&work_drive] { return work_drive; });

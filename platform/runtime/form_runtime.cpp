@@ -125,7 +125,7 @@ const Bitmap& FormRuntime::surface(Window w) {
 
 void FormRuntime::BITBLT(Window target, float x, float y, float width, float height, BitmapObject source,
                          float sx, float sy) {
-  if (CHECKOBJECT(source) == 0) return;
+  if (CHECKOBJECT(source) == 0 || (windows_unseen_ && entry(target).draw_mode == kDrawModeCopy)) return;
   bitmaps_.blit_out(surface_for_drawing(target),
                     {to_pixel(x), to_pixel(y), to_pixel(width), to_pixel(height)}, source, to_pixel(sx),
                     to_pixel(sy), entry(target).draw_mode);
@@ -134,7 +134,7 @@ void FormRuntime::BITBLT(Window target, float x, float y, float width, float hei
 
 void FormRuntime::SCALEBLT(Window target, float x, float y, float width, float height, BitmapObject source,
                            double sx, double sy, double scale) {
-  if (CHECKOBJECT(source) == 0) return;
+  if (CHECKOBJECT(source) == 0 || windows_unseen_) return;  // copy mode only
   bitmaps_.scale_out(surface_for_drawing(target),
                      {to_pixel(x), to_pixel(y), to_pixel(width), to_pixel(height)}, source, sx, sy, scale);
   surface_changed(target);
@@ -145,12 +145,14 @@ void FormRuntime::FILLBOX(BitmapObject target, float x1, float y1, float x2, flo
 }
 
 void FormRuntime::FILLBOX(Window target, float x1, float y1, float x2, float y2, int colour) {
+  if (windows_unseen_) return;
   fill_box(surface_for_drawing(target), to_pixel(x1), to_pixel(y1), to_pixel(x2), to_pixel(y2),
            palette_colour(colour));
   surface_changed(target);
 }
 
 void FormRuntime::CLEARPICTURE(Window picture) {
+  if (windows_unseen_) return;
   Bitmap& s = surface_for_drawing(picture);
   std::ranges::fill(s.pixels(), kWhite);
   surface_changed(picture);

@@ -165,6 +165,10 @@ class FormRuntime {
 
   // ---- Direct access for fast paths and tests (not part of the procedures' vocabulary).
   BitmapStore& bitmaps() { return bitmaps_; }
+  // With nobody to see the windows (the `join` command), what is drawn into them is skipped: fills,
+  // and copies in copy mode, which would only read pictures that the save reads again. Neither
+  // changes a picture, nor fails on anything the save would not fail on too.
+  void set_windows_unseen(bool unseen) { windows_unseen_ = unseen; }
   // The picture for changing (pending drawings that read it are made first); null without one.
   Bitmap* picture(BitmapObject b) { return CHECKOBJECT(b) != 0 ? bitmaps_.change(b) : nullptr; }
   // The picture made for reading; null without one.
@@ -256,6 +260,7 @@ class FormRuntime {
   std::optional<std::string> drop_answer_;
   Window main_form_;
   bool busy_ = false;
+  bool windows_unseen_ = false;
   std::string error_detail_;
   std::optional<Window> pressed_after_;
   std::optional<std::string> pressed_answer_;
