@@ -145,6 +145,18 @@ PixelRect source_reads(const ComposeLayer& l, PixelRect region) {
   return {x0 + l.sx - l.x, y0 + l.sy - l.y, x1 - x0, y1 - y0};
 }
 
+// The plan as copies in the target's plane, when every layer is copied.
+std::optional<CopiedDraw> copies_of(const ComposePlan& plan, std::int64_t origin_x, std::int64_t origin_y) {
+  CopiedDraw copies{plan.background, {}};
+  for (std::size_t i = 0; i < static_cast<std::size_t>(plan.count); ++i) {
+    const ComposeLayer& l = plan.layers[i];
+    if (l.mode != kDrawModeCopy) return std::nullopt;
+    if (l.w > 0 && l.h > 0)
+      copies.layers.push_back({i, {l.x - origin_x, l.y - origin_y, l.w, l.h}, l.sx, l.sy});
+  }
+  return copies;
+}
+
 }  // namespace
 
 void defer_composite(FormRuntime& rt, BitmapObject target, const ComposePlan& plan, std::int64_t origin_x,
@@ -171,7 +183,8 @@ void defer_composite(FormRuntime& rt, BitmapObject target, const ComposePlan& pl
         }
         compose(shifted, std::span(pictures).first(std::min(bands.size(), pictures.size())), dst, region,
                 at_x, at_y);
-      }};
+      },
+      copies_of(plan, origin_x, origin_y)};
   rt.DEFER(
       target, std::move(sources),
       [plan, origin_x, origin_y](Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,

@@ -101,9 +101,11 @@ Bitmap read_through_qt(int fd, const BmpLayout& l) {
   return codecs->read_bitmap(*bytes, l.pixel_count());
 }
 
+}  // namespace
+
 // Writes a 24-bit file of rows from `row`, beside `path` first and then renamed over it.
-void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string& path,
-                      const Bmp24RowSource& row) {
+void write_bitmap_file(std::int64_t width, std::int64_t height, const Bmp24RowSource& row,
+                       const std::string& path) {
   // A picture with no pixels has no valid bitmap file; the 32-bit size fields bound the other end.
   const std::uint64_t file_bytes =
       kBmp24HeaderSize + static_cast<std::uint64_t>(bmp24_stride(width)) * height;
@@ -113,6 +115,8 @@ void write_bmp24_file(std::int64_t width, std::int64_t height, const std::string
                     [&](int fd, bool replaces) { return write_bmp24(fd, width, height, row, replaces); });
 }
 
+namespace {
+
 // The open file of a direct layout, its rows read a band at a time. The file stays open, so that
 // what is read later is the file that was loaded even if its name is given to another meanwhile.
 class BitmapSource final : public PictureSource {
@@ -120,27 +124,50 @@ class BitmapSource final : public PictureSource {
   BitmapSource(UniqueFd fd, const BmpLayout& l) : fd_(std::move(fd)), l_(l) {}
   std::int64_t width() const override { return l_.width; }
   std::int64_t height() const override { return l_.height; }
+  bool decodes() const override { return false; }
   std::uint64_t held_bytes() const override { return kBmpStripBytes; }
 
   void read_rows(std::int64_t first, Bitmap& band) override {
     const std::int64_t n = band.height();
     if (n <= 0) return;
-    // The file rows of the band, in the file's order: one read.
-    const std::int64_t file_first = l_.top_down ? first : l_.height - first - n;
-    const std::uint64_t at = l_.pixel_offset + static_cast<std::uint64_t>(file_first) * l_.row_stride;
-    // The last row of the file may lack its padding (the header check allows that).
-    const std::uint64_t bytes =
-        std::min<std::uint64_t>(static_cast<std::uint64_t>(n) * l_.row_stride, l_.bytes_needed - at);
-    if (buffer_.size() < bytes) buffer_ = memory_guarded([&] { return std::vector<std::uint8_t>(bytes); });
-    if (!read_at(fd_.get(), buffer_.data(), bytes, at)) {
-      throw RuntimeError{errc::kInvalidPicture, "the BMP's pixel data could not be read to its end"};
-    }
+    read_file_rows(first, n, buffer_);
     const auto convert = l_.bits == 24 ? bgr24_to_pixels : bgrx32_to_pixels;
     for (std::int64_t k = 0; k < n; ++k) {
-      const std::int64_t y = l_.top_down ? k : n - 1 - k;
-      convert(buffer_.data() + static_cast<std::size_t>(k) * l_.row_stride, band.row(static_cast<int>(y)),
-              static_cast<std::size_t>(l_.width));
+      convert(buffer_.data() + static_cast<std::size_t>(k) * l_.row_stride,
+              band.row(static_cast<int>(row_of(k, n))), static_cast<std::size_t>(l_.width));
     }
+  }
+
+  Bgr24Rows read_bgr24_rows(std::int64_t first, std::int64_t count,
+                            std::vector<std::uint8_t>& buffer) override {
+    if (count <= 0) return {};
+    const auto stride = static_cast<std::ptrdiff_t>(l_.row_stride);
+    if (l_.bits == 24) {  // the file's own bytes
+      read_file_rows(first, count, buffer);
+      if (l_.top_down) return {buffer.data(), stride};
+      return {buffer.data() + (count - 1) * stride, -stride};
+    }
+    read_file_rows(first, count, buffer_);
+    const auto out_stride = static_cast<std::ptrdiff_t>(bmp24_stride(l_.width));
+    if (buffer.size() < static_cast<std::size_t>(count * out_stride))
+      buffer = memory_guarded(
+          [&] { return std::vector<std::uint8_t>(static_cast<std::size_t>(count * out_stride)); });
+    for (std::int64_t k = 0; k < count; ++k) {
+      // A 32-bit file row is B, G, R, unused: the bytes of a row of pixels.
+      pixels_to_bgr24(reinterpret_cast<const std::uint32_t*>(buffer_.data() + k * stride),
+                      buffer.data() + row_of(k, count) * out_stride, static_cast<std::size_t>(l_.width));
+    }
+    return {buffer.data(), out_stride};
+  }
+
+  bool reads_spans() const override { return l_.bits == 24; }
+
+  void read_bgr24_span(std::int64_t y, std::int64_t x, std::int64_t n, std::uint8_t* out) override {
+    const std::int64_t file_row = l_.top_down ? y : l_.height - 1 - y;
+    const std::uint64_t at = l_.pixel_offset + static_cast<std::uint64_t>(file_row) * l_.row_stride +
+                             static_cast<std::uint64_t>(x) * 3;
+    if (!read_at(fd_.get(), out, static_cast<std::size_t>(n) * 3, at))
+      throw RuntimeError{errc::kInvalidPicture, "the BMP's pixel data could not be read to its end"};
   }
 
   Bitmap whole() override {
@@ -149,6 +176,23 @@ class BitmapSource final : public PictureSource {
   }
 
  private:
+  // Band row of the k-th of n file rows read.
+  std::int64_t row_of(std::int64_t k, std::int64_t n) const { return l_.top_down ? k : n - 1 - k; }
+
+  // Reads the file rows of picture rows [first, first + n) into `buffer`, in the file's order, a
+  // row_stride apart: one read.
+  void read_file_rows(std::int64_t first, std::int64_t n, std::vector<std::uint8_t>& buffer) {
+    const std::int64_t file_first = l_.top_down ? first : l_.height - first - n;
+    const std::uint64_t at = l_.pixel_offset + static_cast<std::uint64_t>(file_first) * l_.row_stride;
+    const std::uint64_t rows_bytes = static_cast<std::uint64_t>(n) * l_.row_stride;
+    if (buffer.size() < rows_bytes)
+      buffer = memory_guarded([&] { return std::vector<std::uint8_t>(rows_bytes); });
+    // The last row of the file may lack its padding (the header check allows that).
+    if (!read_at(fd_.get(), buffer.data(), std::min(rows_bytes, l_.bytes_needed - at), at)) {
+      throw RuntimeError{errc::kInvalidPicture, "the BMP's pixel data could not be read to its end"};
+    }
+  }
+
   UniqueFd fd_;
   BmpLayout l_;
   std::vector<std::uint8_t> buffer_;
@@ -212,9 +256,10 @@ Bitmap read_bitmap_file(const std::string& path, ConvertedPicture converted) {
 
 void write_bitmap_file(const Bitmap& bitmap, const std::string& path) {
   const auto width = static_cast<std::size_t>(bitmap.width());
-  write_bmp24_file(bitmap.width(), bitmap.height(), path, [&](std::int64_t y, std::uint8_t* bgr) {
+  const Bmp24RowSource row = [&](std::int64_t y, std::uint8_t* bgr) {
     pixels_to_bgr24(bitmap.row(static_cast<int>(y)), bgr, width);
-  });
+  };
+  write_bitmap_file(bitmap.width(), bitmap.height(), row, path);
 }
 
 void write_bitmap_file(std::int64_t width, std::int64_t height, const StripPainter& paint,
@@ -223,14 +268,15 @@ void write_bitmap_file(std::int64_t width, std::int64_t height, const StripPaint
   // Rows are asked for top-down; each strip of rows is painted once, when its first row is asked for.
   Bitmap strip = Bitmap::create_uninitialised(width, std::min<std::int64_t>(height, kPaintedStripRows));
   std::int64_t first = -strip.height();  // the strip holds rows [first, first + strip.height())
-  write_bmp24_file(width, height, path, [&](std::int64_t y, std::uint8_t* bgr) {
+  const Bmp24RowSource row = [&](std::int64_t y, std::uint8_t* bgr) {
     if (y >= first + strip.height()) {
       first = y;
       if (height - first < strip.height()) strip = Bitmap::create_uninitialised(width, height - first);
       paint(strip, first);
     }
     pixels_to_bgr24(strip.row(static_cast<int>(y - first)), bgr, static_cast<std::size_t>(width));
-  });
+  };
+  write_bitmap_file(width, height, row, path);
 }
 
 }  // namespace vimbrel

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/imageio/bmp_writer.h"
 #include "platform/imageio/converted_picture.h"
 #include "platform/imageio/picture_source.h"
 #include "platform/pixels/bitmap.h"
@@ -36,6 +37,9 @@ inline constexpr std::int64_t kPaintedStripRows = 64;
 // The same for a width × height picture that is painted a strip of rows at a time as it is written,
 // so that the whole picture never has to be held in memory.
 void write_bitmap_file(std::int64_t width, std::int64_t height, const StripPainter& paint,
+                       const std::string& path);
+// The same from rows of B, G, R bytes, made top-down as they are written: the bytes of the file.
+void write_bitmap_file(std::int64_t width, std::int64_t height, const Bmp24RowSource& row,
                        const std::string& path);
 
 }  // namespace vimbrel

@@ -2,8 +2,8 @@
 
 namespace vimbrel {
 
-BandReadAhead::BandReadAhead(PictureSource& file, RowsOf rows_of, std::int64_t strips)
-    : file_(file), rows_of_(std::move(rows_of)), strips_(strips), ring_(kAhead + 1) {
+BandReadAhead::BandReadAhead(PictureSource& file, RowsOf rows_of, std::int64_t strips, bool bgr)
+    : file_(file), rows_of_(std::move(rows_of)), strips_(strips), bgr_(bgr), ring_(kAhead + 1) {
   thread_ = std::jthread([this] { read_all(); });
 }
 
@@ -26,13 +26,7 @@ void BandReadAhead::read_all() {
     Slot& slot = ring_[static_cast<std::size_t>(strip % static_cast<std::int64_t>(ring_.size()))];
     try {
       const auto [first, last] = rows_of_(strip);
-      slot.empty = first >= last;
-      if (!slot.empty) {
-        if (slot.band.width() != file_.width() || slot.band.height() != last - first)
-          slot.band = Bitmap::create_uninitialised(file_.width(), last - first);
-        slot.first = first;
-        file_.read_rows(first, slot.band);
-      }
+      slot.band = slot.buffers.read(file_, first, last - first, bgr_);
     } catch (...) {
       const std::lock_guard lock(m_);
       failed_ = std::current_exception();
@@ -46,16 +40,14 @@ void BandReadAhead::read_all() {
   }
 }
 
-const Bitmap* BandReadAhead::band(std::int64_t strip, std::int64_t& first_row) {
+SourceBand BandReadAhead::band(std::int64_t strip) {
   std::unique_lock lock(m_);
   // The band before this one is given up now.
   taken_ = strip;
   changed_.notify_all();
   changed_.wait(lock, [&] { return read_ > strip || failed_at_ >= 0; });
   if (read_ <= strip) std::rethrow_exception(failed_);
-  const Slot& slot = ring_[static_cast<std::size_t>(strip % static_cast<std::int64_t>(ring_.size()))];
-  first_row = slot.first;
-  return slot.empty ? nullptr : &slot.band;
+  return ring_[static_cast<std::size_t>(strip % static_cast<std::int64_t>(ring_.size()))].band;
 }
 
 }  // namespace vimbrel

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/imageio/picture_source.h"
+#include "platform/runtime/source_band.h"
 
 namespace vimbrel {
 
@@ -22,30 +23,30 @@ class BandReadAhead {
   // and each strip's rows follow the last ones read.
   using RowsOf = std::function<std::pair<std::int64_t, std::int64_t>(std::int64_t strip)>;
 
-  // Starts reading the bands of strips [0, strips). Throws std::system_error without a thread.
-  BandReadAhead(PictureSource& file, RowsOf rows_of, std::int64_t strips);
+  // Starts reading the bands of strips [0, strips), as pixels or as B, G, R bytes. Throws
+  // std::system_error without a thread.
+  BandReadAhead(PictureSource& file, RowsOf rows_of, std::int64_t strips, bool bgr);
   // Stops reading and waits for the thread.
   ~BandReadAhead();
   BandReadAhead(const BandReadAhead&) = delete;
   BandReadAhead& operator=(const BandReadAhead&) = delete;
 
-  // The band of `strip`, its first row in `first_row`; null when the strip reads none. Strips are
-  // asked for in order; a strip's band stays valid until the next one is asked for. Throws what
-  // reading it threw.
-  const Bitmap* band(std::int64_t strip, std::int64_t& first_row);
+  // The band of `strip`; empty when the strip reads none. Strips are asked for in order; a strip's
+  // band stays valid until the next one is asked for. Throws what reading it threw.
+  SourceBand band(std::int64_t strip);
 
  private:
   static constexpr std::int64_t kAhead = 3;  // bands read and not yet taken, at most
   struct Slot {
-    Bitmap band;
-    std::int64_t first = 0;
-    bool empty = true;
+    BandBuffers buffers;
+    SourceBand band;
   };
   void read_all();
 
   PictureSource& file_;
   RowsOf rows_of_;
   std::int64_t strips_;
+  bool bgr_;
   std::vector<Slot> ring_;
   std::mutex m_;
   std::condition_variable changed_;

@@ -112,11 +112,18 @@ void BitmapStore::save(BitmapObject b, const std::string& path) {
   Slot& s = at(b);
   if (!s.pic) throw RuntimeError{errc::kIllegalCall};
   if (paints_bands(s)) {
-    read_ahead_for_save(s);
+    // A drawing that only copies writes a bitmap file from its sources' bytes, never turned into pixels.
+    const bool copies = s.banded.copies && s.banded.copies->layers.size() <= kMostCopyLayers &&
+                        picture_type_of(path) == PictureType::kBmp;
+    read_ahead_for_save(s, copies);
     struct EndReadAhead {
       BitmapStore& store;
-      ~EndReadAhead() { store.ahead_.clear(); }
+      ~EndReadAhead() {
+        store.ahead_.clear();
+        store.bands_.clear();
+      }
     } end_read_ahead{*this};
+    if (copies) return save_copies(s, path);
     // Painted a strip at a time as it is written, from the rows of the strip read from the files
     // in order; the picture stays pending.
     const std::int64_t w = s.pic->width();
@@ -126,7 +133,6 @@ void BitmapStore::save(BitmapObject b, const std::string& path) {
           paint_bands(s, strip, 0, 0, {0, first_row, w, strip.height()});
         },
         path, jpeg_quality_);
-    bands_.clear();
     return;
   }
   if (s.pending && !s.pic->allocated()) {

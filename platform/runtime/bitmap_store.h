@@ -19,7 +19,9 @@
 #include "platform/pixels/raster.h"
 #include "platform/pixels/reduced_copies.h"
 #include "platform/runtime/band_read_ahead.h"
+#include "platform/runtime/copied_rows.h"
 #include "platform/runtime/handles.h"
+#include "platform/runtime/source_band.h"
 
 namespace vimbrel {
 
@@ -31,22 +33,20 @@ class BitmapStore {
   // reduced copies of that level (see ReducedCopies), and so is `region`.
   using DeferredDraw = std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
                                           std::span<const Bitmap* const> sources, int level)>;
-  // What a drawing that can be painted a band of rows at a time reads of one source: the source's
-  // pixels from (first_col, first_row) on (all of a picture held whole, from (0, 0)); null when it
-  // reads none.
-  struct SourceBand {
-    const Bitmap* pixels = nullptr;
-    std::int64_t first_row = 0, first_col = 0;
-  };
+  // What a drawing that can be painted a band of rows at a time reads of one source.
+  using SourceBand = vimbrel::SourceBand;
   // A deferred drawing that can also paint from bands: `reads` tells the rectangle of source
   // `index` that painting `region` reads (it need not lie in the picture; empty when none), and
-  // `draw` paints as DeferredDraw does at level 0 from bands that hold at least that rectangle's
-  // part in the picture and lie in the picture.
+  // `draw` paints as DeferredDraw does at level 0 from bands of pixels that hold at least that
+  // rectangle's part in the picture and lie in the picture. A drawing that only copies says so in
+  // `copies` (its layers read what `reads` tells): a bitmap file is then written from its sources'
+  // rows as bytes.
   struct BandedDraw {
     std::function<PixelRect(std::size_t index, PixelRect region)> reads;
     std::function<void(Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region,
                        std::span<const SourceBand> bands)>
         draw;
+    std::optional<CopiedDraw> copies;
   };
   // Asked before each picture is made; it refuses one by throwing RuntimeError. None is set in the
   // product; tests set one that fails on cue.
@@ -158,9 +158,14 @@ class BitmapStore {
   bool paints_bands(const Slot& s) const;
   // Paints `region` of the pending drawing of `s` into `dst` a band of rows at a time.
   void paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region);
+  // The bands of each source that painting `strip` (kBandRows rows from a multiple of them) reads:
+  // those read from files as pixels or, with `bgr`, as B, G, R bytes.
+  void read_strip(Slot& s, PixelRect strip, bool bgr, std::vector<SourceBand>& bands);
+  // Writes the pending drawing of `s`, which only copies, as a bitmap file from its sources' bytes.
+  void save_copies(Slot& s, const std::string& path);
   // Starts reading ahead the bands that the save of `s` paints from, for all sources in files but
   // the first, when threads allow.
-  void read_ahead_for_save(Slot& s);
+  void read_ahead_for_save(Slot& s, bool bgr);
   // Paints `region` for a view: the part of each picture left in its file that it shows is kept.
   void paint_view(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region);
   // The part `rect` of the picture in `from`'s file, kept as its view copy.
@@ -177,7 +182,7 @@ class BitmapStore {
   bool streaming_ = false;
   bool stream_failed_ = false;
   int band_threads_ = 2;
-  std::vector<Bitmap> bands_;  // the rows read for paint_bands(), one a source
+  std::vector<BandBuffers> bands_;  // the rows read for read_strip(), one a source
   // During a save from bands, the sources (by index) read on threads of their own.
   std::vector<std::unique_ptr<BandReadAhead>> ahead_;
 };

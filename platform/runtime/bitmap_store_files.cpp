@@ -52,30 +52,37 @@ namespace {
 // A band to read from a picture left in its file.
 struct BandRead {
   PictureSource* file;
-  std::int64_t first;
-  Bitmap* band;
+  std::int64_t first, count;
+  BandBuffers* buffers;
+  SourceBand* band;
+  void operator()(bool bgr) const { *band = buffers->read(*file, first, count, bgr); }
 };
 
-// Reads the bands, the first here and the others on a thread of their own when `threads` allow:
-// the pictures' decoders then run at once. The first failure is thrown once all have ended.
-void read_bands(std::span<const BandRead> reads, int threads) {
+// Reads the bands: those of decoded pictures but the first on a thread of their own when `threads`
+// allow, so that the pictures' decoders run at once, and all others here. The first failure is
+// thrown once all have ended.
+void read_bands(std::span<const BandRead> reads, int threads, bool bgr) {
+  std::vector<BandRead> here, there;
+  for (const BandRead& r : reads)
+    (here.empty() || !r.file->decodes() || threads < 2 ? here : there).push_back(r);
   std::exception_ptr other_failed;
   std::jthread other;
-  if (reads.size() > 1 && threads > 1) {
+  if (!there.empty()) {
     try {
       other = std::jthread([&] {
         try {
-          for (const BandRead& r : reads.subspan(1)) r.file->read_rows(r.first, *r.band);
+          for (const BandRead& r : there) r(bgr);
         } catch (...) {
           other_failed = std::current_exception();
         }
       });
     } catch (const std::system_error&) {  // no thread to be had: all of them here
+      here.insert(here.end(), there.begin(), there.end());
     }
   }
   std::exception_ptr failed;
   try {
-    for (const BandRead& r : other.joinable() ? reads.first(1) : reads) r.file->read_rows(r.first, *r.band);
+    for (const BandRead& r : here) r(bgr);
   } catch (...) {
     failed = std::current_exception();
   }
@@ -86,69 +93,96 @@ void read_bands(std::span<const BandRead> reads, int threads) {
 
 }  // namespace
 
-void BitmapStore::paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region) {
+void BitmapStore::read_strip(Slot& s, PixelRect strip, bool bgr, std::vector<SourceBand>& bands) {
   const std::size_t n = s.pending_sources.size();
-  std::vector<SourceBand> bands(n);
-  std::vector<BandRead> reads;
+  bands.assign(n, {});
   bands_.resize(n);
+  std::vector<BandRead> reads;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Source& src = s.pending_sources[i];
+    if (src.kept) {
+      bands[i] = {src.kept.get(), 0, 0};
+      continue;
+    }
+    Slot* from = find(src.id);
+    if (from == nullptr || !from->pic) continue;
+    if (!from->file) {
+      bands[i] = {read(src.id), 0, 0};
+      continue;
+    }
+    const PixelRect wanted = s.banded.reads(i, strip);
+    const std::int64_t first = std::max<std::int64_t>(wanted.y, 0),
+                       last = std::min<std::int64_t>(wanted.y + wanted.h, from->pic->height());
+    if (first >= last) continue;
+    if (bgr && from->file->reads_spans()) {
+      bands[i].spans = from->file.get();
+      continue;
+    }
+    if (i < ahead_.size() && ahead_[i]) {
+      bands[i] = from_file([&] { return ahead_[i]->band(strip.y / kBandRows); });
+      if (strip.y % kBandRows != 0 || (!bands[i].empty() && bands[i].first_row != first))
+        throw RuntimeError{errc::kIllegalCall, "a band read ahead for other rows"};
+      continue;
+    }
+    // The whole rows at the top that a view kept.
+    const bool head = from->view_copy && from->viewed.y == 0 && from->viewed.w == from->pic->width();
+    const std::int64_t kept = head ? from->viewed.h : 0;
+    if (last <= kept) {
+      bands[i] = {&*from->view_copy, 0, 0};
+      continue;
+    }
+    if (first >= kept) {
+      reads.push_back({from->file.get(), first, last - first, &bands_[i], &bands[i]});
+      continue;
+    }
+    // The band that goes on from the kept rows.
+    Bitmap& band = bands_[i].pixels;
+    if (band.width() != from->pic->width() || band.height() != last - first)
+      band = Bitmap::create_uninitialised(from->pic->width(), last - first);
+    bands[i] = {&band, first, 0};
+    for (std::int64_t r = first; r < kept; ++r)
+      std::copy_n(from->view_copy->row(static_cast<int>(r)), band.width(),
+                  band.row(static_cast<int>(r - first)));
+    Bitmap rest = Bitmap::create_uninitialised(band.width(), last - kept);
+    from_file([&] { from->file->read_rows(kept, rest); });
+    for (std::int64_t r = kept; r < last; ++r)
+      std::copy_n(rest.row(static_cast<int>(r - kept)), band.width(), band.row(static_cast<int>(r - first)));
+  }
+  from_file([&] { read_bands(reads, band_threads_, bgr); });
+}
+
+void BitmapStore::paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region) {
+  std::vector<SourceBand> bands;
   for (std::int64_t y = region.y; y < region.y + region.h; y += kBandRows) {
     const PixelRect strip{region.x, y, region.w, std::min(kBandRows, region.y + region.h - y)};
-    reads.clear();
-    for (std::size_t i = 0; i < n; ++i) {
-      const Source& src = s.pending_sources[i];
-      bands[i] = {};
-      if (src.kept) {
-        bands[i] = {src.kept.get(), 0, 0};
-        continue;
-      }
-      Slot* from = find(src.id);
-      if (from == nullptr || !from->pic) continue;
-      if (!from->file) {
-        bands[i] = {read(src.id), 0, 0};
-        continue;
-      }
-      const PixelRect wanted = s.banded.reads(i, strip);
-      std::int64_t first = std::max<std::int64_t>(wanted.y, 0),
-                   last = std::min<std::int64_t>(wanted.y + wanted.h, from->pic->height());
-      if (first >= last) continue;
-      if (i < ahead_.size() && ahead_[i]) {
-        const Bitmap* ahead = from_file([&] { return ahead_[i]->band(y / kBandRows, first); });
-        if (y % kBandRows != 0 || (ahead != nullptr && (ahead->height() != last - first))) {
-          throw RuntimeError{errc::kIllegalCall, "a band read ahead for other rows"};
-        }
-        bands[i] = {ahead, first, 0};
-        continue;
-      }
-      // The whole rows at the top that a view kept.
-      const bool head = from->view_copy && from->viewed.y == 0 && from->viewed.w == from->pic->width();
-      const std::int64_t kept = head ? from->viewed.h : 0;
-      if (last <= kept) {
-        bands[i] = {&*from->view_copy, 0, 0};
-        continue;
-      }
-      Bitmap& band = bands_[i];
-      if (band.width() != from->pic->width() || band.height() != last - first)
-        band = Bitmap::create_uninitialised(from->pic->width(), last - first);
-      bands[i] = {&band, first, 0};
-      if (first < kept) {  // the band that goes on from the kept rows
-        for (std::int64_t r = first; r < kept; ++r)
-          std::copy_n(from->view_copy->row(static_cast<int>(r)), band.width(),
-                      band.row(static_cast<int>(r - first)));
-        Bitmap rest = Bitmap::create_uninitialised(band.width(), last - kept);
-        from_file([&] { from->file->read_rows(kept, rest); });
-        for (std::int64_t r = kept; r < last; ++r)
-          std::copy_n(rest.row(static_cast<int>(r - kept)), band.width(),
-                      band.row(static_cast<int>(r - first)));
-        continue;
-      }
-      reads.push_back({from->file.get(), first, &band});
-    }
-    from_file([&] { read_bands(reads, band_threads_); });
+    read_strip(s, strip, false, bands);
     s.banded.draw(dst, at_x, at_y + (y - region.y), strip, bands);
   }
 }
 
-void BitmapStore::read_ahead_for_save(Slot& s) {
+void BitmapStore::save_copies(Slot& s, const std::string& path) {
+  std::vector<PictureSize> sizes;
+  for (const Source& src : s.pending_sources) {
+    const Slot* from = src.kept ? nullptr : find(src.id);
+    const Bitmap* pic = src.kept ? src.kept.get() : from != nullptr && from->pic ? &*from->pic : nullptr;
+    sizes.push_back(pic != nullptr ? PictureSize{pic->width(), pic->height()} : PictureSize{});
+  }
+  const CopiedDraw copies = clipped_to_sources(*s.banded.copies, sizes);
+  const std::int64_t w = s.pic->width(), h = s.pic->height();
+  std::vector<SourceBand> bands;
+  std::int64_t strip_end = 0;  // the strip read holds rows up to here
+  const Bmp24RowSource row = [&](std::int64_t y, std::uint8_t* bgr) {
+    if (y >= strip_end) {
+      const std::int64_t top = y - y % kBandRows;
+      strip_end = std::min(top + kBandRows, h);
+      read_strip(s, {0, top, w, strip_end - top}, true, bands);
+    }
+    from_file([&] { paint_copied_row(copies, bands, y, 0, w, bgr); });
+  };
+  write_bitmap_file(w, h, row, path);
+}
+
+void BitmapStore::read_ahead_for_save(Slot& s, bool bgr) {
   ahead_.clear();
   if (band_threads_ < 2) return;
   const std::int64_t w = s.pic->width(), h = s.pic->height();
@@ -157,7 +191,7 @@ void BitmapStore::read_ahead_for_save(Slot& s) {
   for (std::size_t i = 0; i < s.pending_sources.size(); ++i) {
     const Source& src = s.pending_sources[i];
     Slot* from = src.kept ? nullptr : find(src.id);
-    if (from == nullptr || !from->file) continue;
+    if (from == nullptr || !from->file || !from->file->decodes()) continue;
     if (std::exchange(first_in_file, false)) continue;  // read on this thread
     const auto reads = s.banded.reads;
     const std::int64_t height = from->pic->height();
@@ -170,7 +204,7 @@ void BitmapStore::read_ahead_for_save(Slot& s) {
             const PixelRect wanted = reads(i, {0, y, w, std::min(kBandRows, h - y)});
             return std::pair{std::max<std::int64_t>(wanted.y, 0), std::min(wanted.y + wanted.h, height)};
           },
-          strips);
+          strips, bgr);
     } catch (const std::system_error&) {  // no thread to be had: read here
     }
   }
