@@ -163,8 +163,8 @@ class BitmapStore {
   void read_strip(Slot& s, PixelRect strip, bool bgr, std::vector<SourceBand>& bands);
   // Writes the pending drawing of `s`, which only copies, as a bitmap file from its sources' bytes.
   void save_copies(Slot& s, const std::string& path);
-  // Starts reading ahead the bands that the save of `s` paints from, for all sources in files but
-  // the first, when threads allow.
+  // Starts reading ahead the bands that the save of `s` paints from, each source in a file that
+  // decodes on a thread of its own, when threads allow: this thread then only paints.
   void read_ahead_for_save(Slot& s, bool bgr);
   // Paints `region` for a view: the part of each picture left in its file that it shows is kept.
   void paint_view(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region);

@@ -187,12 +187,10 @@ void BitmapStore::read_ahead_for_save(Slot& s, bool bgr) {
   if (band_threads_ < 2) return;
   const std::int64_t w = s.pic->width(), h = s.pic->height();
   const std::int64_t strips = (h + kBandRows - 1) / kBandRows;
-  bool first_in_file = true;
   for (std::size_t i = 0; i < s.pending_sources.size(); ++i) {
     const Source& src = s.pending_sources[i];
     Slot* from = src.kept ? nullptr : find(src.id);
     if (from == nullptr || !from->file || !from->file->decodes()) continue;
-    if (std::exchange(first_in_file, false)) continue;  // read on this thread
     const auto reads = s.banded.reads;
     const std::int64_t height = from->pic->height();
     ahead_.resize(s.pending_sources.size());
