@@ -42,7 +42,7 @@ class JpegSource final : public PictureSource {
   Bgr24Rows read_bgr24_rows(std::int64_t first, std::int64_t count,
                             std::vector<std::uint8_t>& buffer) override {
     const auto stride = static_cast<std::size_t>(width_) * 3;
-    const auto bytes = stride * static_cast<std::size_t>(std::max<std::int64_t>(count, 0));
+    const auto bytes = stride * static_cast<std::size_t>(std::max<std::int64_t>(count, 1));
     if (buffer.size() < bytes) buffer = memory_guarded([&] { return std::vector<std::uint8_t>(bytes); });
     decode(first, count, Pixels::kBgr, [&](std::int64_t k) { return buffer.data() + k * stride; });
     return {buffer.data(), static_cast<std::ptrdiff_t>(stride)};
@@ -62,6 +62,7 @@ class JpegSource final : public PictureSource {
   // where it is in the form it was started in, the rows converted; a new one starts in this form.
   template <typename RowAt>
   void decode(std::int64_t first, std::int64_t n, Pixels pixels, RowAt row_at) {
+    if (n <= 0) return;
     if (!started_ || first < next_) restart(pixels);
     const bool converted = pixels != pass_pixels_;
     const std::size_t pass_stride = static_cast<std::size_t>(width_) * (pass_pixels_ == Pixels::kBgr ? 3 : 4);
@@ -71,14 +72,14 @@ class JpegSource final : public PictureSource {
     const auto out = [&](std::int64_t k) {
       return converted ? scratch_.data() + static_cast<std::size_t>(k) * pass_stride : row_at(k);
     };
-    std::vector<std::uint8_t*> rows(static_cast<std::size_t>(std::max<std::int64_t>(n, 1)));
+    std::vector<std::uint8_t*> rows(static_cast<std::size_t>(n));
     // Rows before the band are decoded into its first row and dropped.
     for (; next_ < first; ++next_) {
       rows[0] = out(0);
       if (!decoder_->read_rows(rows.data(), 1)) failed();
     }
     for (std::int64_t k = 0; k < n; ++k) rows[static_cast<std::size_t>(k)] = out(k);
-    if (n > 0 && !decoder_->read_rows(rows.data(), static_cast<int>(n))) failed();
+    if (!decoder_->read_rows(rows.data(), static_cast<int>(n))) failed();
     next_ += n;
     for (std::int64_t k = 0; converted && k < n; ++k) {
       if (pixels == Pixels::kBgr) {

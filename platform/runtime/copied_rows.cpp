@@ -39,7 +39,7 @@ void fill_bgr(std::uint8_t* bgr, std::int64_t n, std::uint32_t colour) {
 
 void paint_copied_row(const CopiedDraw& d, std::span<const SourceBand> bands, std::int64_t y, std::int64_t x0,
                       std::int64_t x1, std::uint8_t* bgr) {
-  // Each pixel is written once: the background where no layer lies, each layer where none above it does.
+  // The background goes only where no layer lies; the layers are copied over it in order.
   struct Part {
     std::int64_t from, to;
   };
