@@ -63,8 +63,8 @@ bool write_in_turn(int fd, const StripMaker& m) {
 
 // Two strip buffers: this thread makes strips (the row source runs only here) while a second thread
 // writes the one made before. Nothing is written out of order, and a failure on either side stops both.
-// The writer also sends written pages to disk: making a strip (reading or decoding its sources) is
-// the busier side.
+// Sending written pages to disk, which can wait for the device, is left to this thread: the writer is
+// the busier of the two.
 class OverlappedWriter {
  public:
   OverlappedWriter(int fd, const StripMaker& m, bool send_as_written)
@@ -83,6 +83,7 @@ class OverlappedWriter {
     for (std::int64_t i = 0; i < m_.strips(); ++i) {
       free_[i % 2].acquire();  // strip i - 2 is written
       if (write_failed_) return false;
+      if (send_as_written_ && i >= 2) send_down_to(m_.start_of(i - 2));
       m_.make(i, buffers_[i % 2].get());
       made_[i % 2].release();
     }
@@ -110,7 +111,6 @@ class OverlappedWriter {
         return;
       }
       free_[i % 2].release();
-      if (send_as_written_) send_down_to(m_.start_of(i));
     }
   }
 
