@@ -67,7 +67,7 @@ class JoinRun {
     rt_.bitmaps().set_jpeg_quality(o.quality);
     rt_.set_windows_unseen(true);
     rt_.bitmaps().set_streaming(reading == JoinReading::kInOrder);
-    rt_.bitmaps().set_band_threads(o.jobs > 0 ? o.jobs : usable_cores());
+    rt_.bitmaps().set_band_threads(jobs());
     start_up(s_, [&work_drive] { return work_drive; });
     use_private_work_folder(s_, work_folder_);
   }
@@ -75,6 +75,9 @@ class JoinRun {
   // Whether a picture left in its file read otherwise than a whole read would have: what this run
   // did and said is not what the command does, and it runs again reading its pictures whole.
   bool read_again_whole() { return rt_.bitmaps().stream_failed(); }
+
+  // The threads the command may use.
+  int jobs() const { return o_.jobs > 0 ? o_.jobs : usable_cores(); }
 
   // The command's exit status.
   int run() {
@@ -116,11 +119,11 @@ class JoinRun {
   // With a second core, B's picture is converted while A loads; B's load then takes that work file.
   // The procedures still run one after another on this thread, as with one core.
   bool prepare_b() {
-    const int jobs = o_.jobs > 0 ? o_.jobs : usable_cores();
     const std::string b = absolute(o_.b);
     const bool in_order = reading_ == JoinReading::kInOrder;
     std::unique_ptr<Converter> converter = std::make_unique<Converter>();
-    if (jobs > 1 && !read_directly(fs::path(b).extension().string()) && !(in_order && open_jpeg_source(b))) {
+    if (jobs() > 1 && !read_directly(fs::path(b).extension().string()) &&
+        !(in_order && open_jpeg_source(b))) {
       converter =
           std::make_unique<PreparedConversion>(b, s_.doc.work_file_path, work_folder_ + "prepared-b.bmp");
     }

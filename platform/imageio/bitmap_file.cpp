@@ -125,7 +125,6 @@ class BitmapSource final : public PictureSource {
   std::int64_t width() const override { return l_.width; }
   std::int64_t height() const override { return l_.height; }
   bool decodes() const override { return false; }
-  std::uint64_t held_bytes() const override { return kBmpStripBytes; }
 
   void read_rows(std::int64_t first, Bitmap& band) override {
     const std::int64_t n = band.height();
@@ -149,9 +148,7 @@ class BitmapSource final : public PictureSource {
     }
     read_file_rows(first, count, buffer_);
     const auto out_stride = static_cast<std::ptrdiff_t>(bmp24_stride(l_.width));
-    if (buffer.size() < static_cast<std::size_t>(count * out_stride))
-      buffer = memory_guarded(
-          [&] { return std::vector<std::uint8_t>(static_cast<std::size_t>(count * out_stride)); });
+    grow_guarded(buffer, static_cast<std::size_t>(count * out_stride));
     for (std::int64_t k = 0; k < count; ++k) {
       // A 32-bit file row is B, G, R, unused: the bytes of a row of pixels.
       pixels_to_bgr24(reinterpret_cast<const std::uint32_t*>(buffer_.data() + k * stride),
@@ -185,8 +182,7 @@ class BitmapSource final : public PictureSource {
     const std::int64_t file_first = l_.top_down ? first : l_.height - first - n;
     const std::uint64_t at = l_.pixel_offset + static_cast<std::uint64_t>(file_first) * l_.row_stride;
     const std::uint64_t rows_bytes = static_cast<std::uint64_t>(n) * l_.row_stride;
-    if (buffer.size() < rows_bytes)
-      buffer = memory_guarded([&] { return std::vector<std::uint8_t>(rows_bytes); });
+    grow_guarded(buffer, rows_bytes);
     // The last row of the file may lack its padding (the header check allows that).
     if (!read_at(fd_.get(), buffer.data(), std::min(rows_bytes, l_.bytes_needed - at), at)) {
       throw RuntimeError{errc::kInvalidPicture, "the BMP's pixel data could not be read to its end"};

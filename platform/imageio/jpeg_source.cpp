@@ -32,7 +32,6 @@ class JpegSource final : public PictureSource {
   std::int64_t width() const override { return width_; }
   std::int64_t height() const override { return height_; }
   bool decodes() const override { return true; }
-  std::uint64_t held_bytes() const override { return decoder_bytes(width_); }
 
   void read_rows(std::int64_t first, Bitmap& band) override {
     decode(first, band.height(), Pixels::kBgra,
@@ -43,7 +42,7 @@ class JpegSource final : public PictureSource {
                             std::vector<std::uint8_t>& buffer) override {
     const auto stride = static_cast<std::size_t>(width_) * 3;
     const auto bytes = stride * static_cast<std::size_t>(std::max<std::int64_t>(count, 1));
-    if (buffer.size() < bytes) buffer = memory_guarded([&] { return std::vector<std::uint8_t>(bytes); });
+    grow_guarded(buffer, bytes);
     decode(first, count, Pixels::kBgr, [&](std::int64_t k) { return buffer.data() + k * stride; });
     return {buffer.data(), static_cast<std::ptrdiff_t>(stride)};
   }
@@ -66,9 +65,7 @@ class JpegSource final : public PictureSource {
     if (!started_ || first < next_) restart(pixels);
     const bool converted = pixels != pass_pixels_;
     const std::size_t pass_stride = static_cast<std::size_t>(width_) * (pass_pixels_ == Pixels::kBgr ? 3 : 4);
-    if (converted && scratch_.size() < pass_stride * static_cast<std::size_t>(n))
-      scratch_ = memory_guarded(
-          [&] { return std::vector<std::uint8_t>(pass_stride * static_cast<std::size_t>(n)); });
+    if (converted) grow_guarded(scratch_, pass_stride * static_cast<std::size_t>(n));
     const auto out = [&](std::int64_t k) {
       return converted ? scratch_.data() + static_cast<std::size_t>(k) * pass_stride : row_at(k);
     };

@@ -29,8 +29,6 @@ class PictureSource {
   // Whether reading rows means decoding them: worth a thread of its own, where a file of plain rows
   // is read faster than threads take turns.
   virtual bool decodes() const = 0;
-  // Bytes held while rows are read (decoder state and buffers), besides the bands themselves.
-  virtual std::uint64_t held_bytes() const = 0;
   // Reads rows [first, first + band.height()) into `band`, which is width() wide. Rows before the
   // last ones read cost a new pass from the top. Throws RuntimeError (481 for data that turns out
   // broken or cut off, 7 for memory), so the picture is not the one a whole read would have given.

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vimbrel {
 
@@ -88,6 +89,11 @@ decltype(auto) memory_guarded(Step&& step) {
   } catch (const std::bad_alloc&) {
     throw RuntimeError{errc::kOutOfMemory, {}};
   }
+}
+
+// Grows `buffer` to at least `bytes` (never shrinks it); RuntimeError 7 when it cannot be had.
+inline void grow_guarded(std::vector<std::uint8_t>& buffer, std::size_t bytes) {
+  if (buffer.size() < bytes) buffer = memory_guarded([&] { return std::vector<std::uint8_t>(bytes); });
 }
 
 // Thrown out of WAITEVENT once the runtime has ended the program; main() returns `status`.

@@ -3,7 +3,7 @@
 namespace vimbrel {
 
 BandReadAhead::BandReadAhead(PictureSource& file, RowsOf rows_of, std::int64_t strips, bool bgr)
-    : file_(file), rows_of_(std::move(rows_of)), strips_(strips), bgr_(bgr), ring_(kAhead + 1) {
+    : file_(file), rows_of_(std::move(rows_of)), strips_(strips), bgr_(bgr), ring_(kAhead) {
   thread_ = std::jthread([this] { read_all(); });
 }
 

@@ -36,7 +36,7 @@ class BandReadAhead {
   SourceBand band(std::int64_t strip);
 
  private:
-  static constexpr std::int64_t kAhead = 3;  // bands read and not yet taken, at most
+  static constexpr std::int64_t kAhead = 3;  // bands held at most: the one taken and those read after it
   struct Slot {
     BandBuffers buffers;
     SourceBand band;

@@ -115,7 +115,7 @@ void BitmapStore::save(BitmapObject b, const std::string& path) {
     // A drawing that only copies writes a bitmap file from its sources' bytes, never turned into pixels.
     const bool copies = s.banded.copies && s.banded.copies->layers.size() <= kMostCopyLayers &&
                         picture_type_of(path) == PictureType::kBmp;
-    read_ahead_for_save(s, copies);
+    // However the save ends, even while the read-ahead starts, its threads end before the files can go.
     struct EndReadAhead {
       BitmapStore& store;
       ~EndReadAhead() {
@@ -123,6 +123,7 @@ void BitmapStore::save(BitmapObject b, const std::string& path) {
         store.bands_.clear();
       }
     } end_read_ahead{*this};
+    read_ahead_for_save(s, copies);
     if (copies) return save_copies(s, path);
     // Painted a strip at a time as it is written, from the rows of the strip read from the files
     // in order; the picture stays pending.

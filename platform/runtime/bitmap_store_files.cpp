@@ -1,9 +1,7 @@
 // The bitmap store's pictures left in their files: read a band at a time, in order, for the save and
 // the view, and made whole for anything else.
 #include <algorithm>
-#include <exception>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include "platform/imageio/bitmap_file.h"
@@ -47,57 +45,10 @@ bool BitmapStore::paints_bands(const Slot& s) const {
                              [this](const Source& src) { return !src.kept && left_in_file(src.id); });
 }
 
-namespace {
-
-// A band to read from a picture left in its file.
-struct BandRead {
-  PictureSource* file;
-  std::int64_t first, count;
-  BandBuffers* buffers;
-  SourceBand* band;
-  void operator()(bool bgr) const { *band = buffers->read(*file, first, count, bgr); }
-};
-
-// Reads the bands: those of decoded pictures but the first on a thread of their own when `threads`
-// allow, so that the pictures' decoders run at once, and all others here. The first failure is
-// thrown once all have ended.
-void read_bands(std::span<const BandRead> reads, int threads, bool bgr) {
-  std::vector<BandRead> here, there;
-  for (const BandRead& r : reads)
-    (here.empty() || !r.file->decodes() || threads < 2 ? here : there).push_back(r);
-  std::exception_ptr other_failed;
-  std::jthread other;
-  if (!there.empty()) {
-    try {
-      other = std::jthread([&] {
-        try {
-          for (const BandRead& r : there) r(bgr);
-        } catch (...) {
-          other_failed = std::current_exception();
-        }
-      });
-    } catch (const std::system_error&) {  // no thread to be had: all of them here
-      here.insert(here.end(), there.begin(), there.end());
-    }
-  }
-  std::exception_ptr failed;
-  try {
-    for (const BandRead& r : here) r(bgr);
-  } catch (...) {
-    failed = std::current_exception();
-  }
-  if (other.joinable()) other.join();
-  if (failed) std::rethrow_exception(failed);
-  if (other_failed) std::rethrow_exception(other_failed);
-}
-
-}  // namespace
-
 void BitmapStore::read_strip(Slot& s, PixelRect strip, bool bgr, std::vector<SourceBand>& bands) {
   const std::size_t n = s.pending_sources.size();
   bands.assign(n, {});
   bands_.resize(n);
-  std::vector<BandRead> reads;
   for (std::size_t i = 0; i < n; ++i) {
     const Source& src = s.pending_sources[i];
     if (src.kept) {
@@ -131,8 +82,8 @@ void BitmapStore::read_strip(Slot& s, PixelRect strip, bool bgr, std::vector<Sou
       bands[i] = {&*from->view_copy, 0, 0};
       continue;
     }
-    if (first >= kept) {
-      reads.push_back({from->file.get(), first, last - first, &bands_[i], &bands[i]});
+    if (first >= kept) {  // in turn: the pictures that decode are read ahead on threads of their own
+      bands[i] = from_file([&] { return bands_[i].read(*from->file, first, last - first, bgr); });
       continue;
     }
     // The band that goes on from the kept rows.
@@ -148,7 +99,6 @@ void BitmapStore::read_strip(Slot& s, PixelRect strip, bool bgr, std::vector<Sou
     for (std::int64_t r = kept; r < last; ++r)
       std::copy_n(rest.row(static_cast<int>(r - kept)), band.width(), band.row(static_cast<int>(r - first)));
   }
-  from_file([&] { read_bands(reads, band_threads_, bgr); });
 }
 
 void BitmapStore::paint_bands(Slot& s, Bitmap& dst, std::int64_t at_x, std::int64_t at_y, PixelRect region) {
