@@ -13,6 +13,9 @@ namespace vimbrel {
 namespace {
 
 constexpr int kFramingTimeoutMs = 2000;
+// A companion placed again (a view command, a load) waits no longer for its window manager: where
+// the manager snaps or ignores moves, every such command would otherwise stall.
+constexpr int kReplacedTimeoutMs = 200;
 
 ScreenRect rect_of(const QRect& r) {
   return {r.x(), r.y(), r.width(), r.height()};
@@ -75,7 +78,7 @@ void QtRuntime::PLACEFORM(Window form, std::span<const ScreenRect> work) {
   const QPoint p = placed_corner(form, work);
   f.move(p);
   if (!companion) return;
-  wait_until([&f, p] { return f.pos() == p; }, kFramingTimeoutMs);
+  wait_until([&f, p] { return f.pos() == p; }, kReplacedTimeoutMs);
   placed->second = f.pos();
 }
 
