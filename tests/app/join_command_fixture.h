@@ -11,18 +11,12 @@
 #include "app/join_command.h"
 #include "platform/imageio/bitmap_file.h"
 #include "platform/pixels/raster.h"
-#include "tests/support/pictures.h"
+#include "tests/support/picture_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel::test {
 
 inline constexpr std::uint32_t kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u;
-
-inline Bitmap pattern(int w, int h, std::uint32_t seed) {
-  return picture(w, h, [seed](int x, int y) {
-    return 0xFF000000u | ((seed * 2654435761u + x * 40503u + y * 9973u) & 0xFFFFFFu);
-  });
-}
 
 // Paste the columns [from_x, w) of `src` at (x, y) of `dst` in `mode`, pixel by pixel.
 inline void paste(Bitmap& dst, const Bitmap& src, int x, int y, int mode, int from_x = 0) {

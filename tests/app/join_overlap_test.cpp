@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "app/join_command.h"
+#include "tests/support/picture_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel {
@@ -17,11 +16,6 @@ namespace fs = std::filesystem;
 
 std::string corpus_jpeg(const char* name) {
   return (test::corpus_dir() / "jpeg" / "made" / name).string();
-}
-
-std::string bytes_of(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 struct Outcome {
@@ -34,7 +28,7 @@ Outcome join(const test::TempDir& dir, std::vector<std::string> args, const std:
   args.insert(args.end(), {"-o", out, "--jobs", jobs, "--work-dir", dir.path().string()});
   std::ostringstream o, e;
   const int status = run_join_command(args, o, e);
-  return {status, e.str(), fs::exists(out + ".BMP") ? bytes_of(out + ".BMP") : ""};
+  return {status, e.str(), fs::exists(out + ".BMP") ? test::bytes_of(out + ".BMP") : ""};
 }
 
 struct OverlapCase {

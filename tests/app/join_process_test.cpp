@@ -17,6 +17,7 @@
 
 #include "app/join_command.h"
 #include "platform/imageio/bitmap_file.h"
+#include "tests/support/picture_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace vimbrel {
@@ -24,18 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Bitmap pattern(int w, int h, std::uint32_t seed) {
-  Bitmap b = Bitmap::create(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      b.at(x, y) = 0xFF000000u | ((seed * 2654435761u + x * 40503u + y * 9973u) & 0xFFFFFFu);
-  return b;
-}
-
-std::string contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::pattern;
 
 // The id of a process that has ended.
 pid_t ended_process() {
@@ -86,7 +76,7 @@ class JoinProcesses : public ::testing::Test {
     Ended e;
     if (WIFEXITED(status)) e.status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) e.signal = WTERMSIG(status);
-    e.err = contents(dir.file(name + ".err"));
+    e.err = test::bytes_of(dir.file(name + ".err"));
     return e;
   }
   Ended run(const std::vector<std::string>& args, const std::function<void()>& in_child = {}) {
@@ -140,7 +130,8 @@ TEST_F(JoinProcesses, EightJoinsSharingAWorkFolderEachWriteTheirOwnPicture) {
                                            "--work-dir",
                                            work};
     ASSERT_EQ(run_join_command(args, out, err), 0) << err.str();
-    EXPECT_EQ(contents(dir.file("out" + n + ".BMP")), contents(dir.file("ref" + n + ".BMP"))) << "run " << n;
+    EXPECT_EQ(test::bytes_of(dir.file("out" + n + ".BMP")), test::bytes_of(dir.file("ref" + n + ".BMP")))
+        << "run " << n;
   }
   EXPECT_TRUE(fs::is_empty(work)) << "every run removes its own work folder, and the ended run's is swept";
 }
@@ -193,7 +184,7 @@ TEST_F(JoinProcesses, SigtermDuringTheSaveLeavesTheOldFileAndNothingElse) {
   write_bitmap_file(pattern(3000, 2000, 1), dir.file("a.bmp"));
   write_bitmap_file(pattern(3000, 2000, 2), dir.file("b.pic"));  // through the work folder
   write_bitmap_file(pattern(4, 4, 3), dir.file("out.PNG"));
-  const std::string old = contents(dir.file("out.PNG"));
+  const std::string old = test::bytes_of(dir.file("out.PNG"));
   // What a killed save left behind: its process is gone, so the next save to this folder removes it.
   std::ofstream(dir.file(".out.PNG.vimbrel-" + std::to_string(ended_process()) + "-7.tmp")) << "half";
   const std::string work = dir.file("work");
@@ -207,7 +198,7 @@ TEST_F(JoinProcesses, SigtermDuringTheSaveLeavesTheOldFileAndNothingElse) {
   ::kill(pid, SIGTERM);
   const Ended e = finish(pid, "run");
   EXPECT_EQ(e.signal, SIGTERM) << "the save ended before the signal came";
-  EXPECT_EQ(contents(dir.file("out.PNG")), old);
+  EXPECT_EQ(test::bytes_of(dir.file("out.PNG")), old);
   EXPECT_EQ(strays(dir.path(), {"a.bmp", "b.pic", "out.PNG", "run.err", "work"}), std::vector<std::string>{});
   EXPECT_TRUE(fs::is_empty(work));
 }
