@@ -71,10 +71,12 @@ TEST_F(ViewZoom, StepsInAndOutStopAtTheEnds) {
 TEST_F(ViewZoom, EveryStepOutAveragesAOnePixelCheckerboardToGrey) {
   load_a(write_picture("checks.bmp", 4000, 3000,
                        [](int x, int y) { return (x + y) % 2 != 0 ? 0xFFFFFFu : 0u; }));
+  int steps = 0;
   while (rt.press_key("MAINFORM", "Ctrl+-")) {
     const Bitmap& view = rt.surface(s.c.PICTURE1);
     const double scale = s.doc.view.scale;
     if (scale > 0.5) continue;
+    ++steps;
     // A's interior, away from its edges and the margins.
     const int x0 = static_cast<int>(100 * scale) + 2,
               x1 = std::min(static_cast<int>(3900 * scale) - 2, view.width());
@@ -85,7 +87,9 @@ TEST_F(ViewZoom, EveryStepOutAveragesAOnePixelCheckerboardToGrey) {
         const std::uint32_t green = (view.at(x, y) >> 8) & 0xFF;
         ASSERT_TRUE(green >= 0x7C && green <= 0x83) << "at " << scale << ": (" << x << ", " << y << ")";
       }
+    ASSERT_LT(x0 + 10, x1);  // the interior checked is more than a sliver
   }
+  EXPECT_GE(steps, 3);  // 1/2 down to 1/16 at least in part
 }
 
 }  // namespace
