@@ -75,6 +75,7 @@ class JoinRun {
   // Whether a picture left in its file read otherwise than a whole read would have: what this run
   // did and said is not what the command does, and it runs again reading its pictures whole.
   bool read_again_whole() { return rt_.bitmaps().stream_failed(); }
+  int read_whole() { return rt_.bitmaps().read_whole_while_streaming(); }
 
   // The threads the command may use.
   int jobs() const { return o_.jobs > 0 ? o_.jobs : usable_cores(); }
@@ -234,7 +235,7 @@ class JoinRun {
 constexpr int kReadAgainWhole = -1;
 
 // One run of the command in its work folder: its exit status, or kReadAgainWhole.
-int run_join(const JoinOptions& o, std::ostream& err, JoinReading reading) {
+int run_join(const JoinOptions& o, std::ostream& err, JoinReading reading, JoinReadingTrace& trace) {
   std::error_code ec;
   const std::string work =
       with_separator(o.work_dir.empty() ? fs::temp_directory_path(ec).string() : absolute(o.work_dir));
@@ -248,7 +249,9 @@ int run_join(const JoinOptions& o, std::ostream& err, JoinReading reading) {
   }
   JoinRun run(o, work, *private_folder, err, reading);
   const int status = run.run();
-  return run.read_again_whole() ? kReadAgainWhole : status;
+  trace.read_whole = run.read_whole();
+  trace.read_again_whole = run.read_again_whole();
+  return trace.read_again_whole ? kReadAgainWhole : status;
 }
 
 }  // namespace
@@ -281,7 +284,7 @@ std::string join_usage() {
 }
 
 int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-                     JoinReading reading) {
+                     JoinReading reading, JoinReadingTrace* trace) {
   std::string error;
   const std::optional<JoinOptions> o = parse_join_options(args, error);
   if (!o) {
@@ -299,9 +302,11 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
   // Read in order, what the run says is held back until it is known that no picture read otherwise
   // than a whole read would have; then it runs again reading whole, as the windows read.
   std::ostringstream held;
-  int status = run_join(*o, reading == JoinReading::kInOrder ? held : err, reading);
+  JoinReadingTrace in_order, rerun;
+  int status = run_join(*o, reading == JoinReading::kInOrder ? held : err, reading, in_order);
+  if (trace != nullptr) *trace = in_order;
   if (status == kReadAgainWhole) {
-    status = run_join(*o, err, JoinReading::kWhole);
+    status = run_join(*o, err, JoinReading::kWhole, rerun);
   } else if (reading == JoinReading::kInOrder) {
     err << held.str();
   }

@@ -20,8 +20,14 @@ std::string join_usage();
 // the windows read them. Both give the same files and messages.
 enum class JoinReading { kInOrder, kWhole };
 
+// How a run read in order came to read its pictures: nothing a user sees, only what tests look at.
+struct JoinReadingTrace {
+  int read_whole = 0;             // pictures read whole all the same (a turned JPEG, say)
+  bool read_again_whole = false;  // a picture read otherwise than whole would have: run again whole
+};
+
 // `args` are the words after "join". Prints the written file's path on `out`, failures on `err`.
 int run_join_command(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-                     JoinReading reading = JoinReading::kInOrder);
+                     JoinReading reading = JoinReading::kInOrder, JoinReadingTrace* trace = nullptr);
 
 }  // namespace vimbrel

@@ -91,6 +91,7 @@ void BitmapStore::load(BitmapObject b, const std::string& path, ConvertedPicture
   if (!file && streaming_ && !converted.written) file = open_bitmap_source(path);
   if (!file) {
     s.pic = read_bitmap_file(path, std::move(converted));
+    if (streaming_) ++read_whole_while_streaming_;
   } else if (!streaming_) {
     s.pic = file->whole();
   } else {

@@ -64,6 +64,9 @@ class BitmapStore {
   // Whether a picture left in its file failed to read, or read otherwise than a whole read at its
   // load would have (a cut-off file): what was made from it is not to be trusted.
   bool stream_failed() const { return stream_failed_; }
+  // How many pictures were read whole although streaming was on: the loads that could not be left
+  // in their files, and those left that something needed out of order.
+  int read_whole_while_streaming() const { return read_whole_while_streaming_; }
   // Whether the picture is still left in its file.
   bool left_in_file(BitmapObject b) const;
 
@@ -181,6 +184,7 @@ class BitmapStore {
   int jpeg_quality_ = kDefaultJpegQuality;
   bool streaming_ = false;
   bool stream_failed_ = false;
+  int read_whole_while_streaming_ = 0;
   int band_threads_ = 2;
   std::vector<BandBuffers> bands_;  // the rows read for read_strip(), one a source
   // During a save from bands, the sources (by index) read on threads of their own.

@@ -37,6 +37,7 @@ void BitmapStore::make_whole(Slot& s) {
   Bitmap whole = from_file([&] { return s.file->whole(); });
   s.pic = std::move(whole);
   s.leave_file();
+  ++read_whole_while_streaming_;
 }
 
 bool BitmapStore::paints_bands(const Slot& s) const {

@@ -1,5 +1,5 @@
 // The join command reading its pictures in order gives, for every kind of picture and every choice,
-// the very files and messages that reading them whole gives.
+// the very files and messages that reading them whole gives, and streams where it can.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,6 +25,10 @@ struct Case {
   const char* b;
   std::vector<std::string> options;  // after "A B -o OUT"
   int status = 0;                    // what the command exits with
+  // How the run reading in order reads: pictures it reads whole all the same, and whether what it
+  // finds while streaming makes it run again reading whole. The rest stream.
+  int read_whole = 0;
+  bool read_again_whole = false;
 };
 
 const Case kCases[] = {
@@ -62,18 +66,21 @@ const Case kCases[] = {
     {"PngAndProgressiveJpeg",
      "jpeg/turbo/testorig.png",
      "jpeg/made/progressive_420.jpg",
-     {"--side", "above"}},
-    {"TurnedJpegTakesTheWholePath", "jpeg/made/exif_orientation6.jpg", "DIR:a.bmp", {}},
+     {"--side", "above"},
+     0,
+     1},  // the PNG, decoded whole by the converter
+    {"TurnedJpegTakesTheWholePath", "jpeg/made/exif_orientation6.jpg", "DIR:a.bmp", {}, 0, 1},
     {"WrittenAsPng", "DIR:down.bmp", "jpeg/made/baseline_420.jpg", {"--format", "png"}},
     {"WrittenAsJpeg", "jpeg/made/baseline_420.jpg", "DIR:b.bmp", {"--format", "jpeg", "--side", "below"}},
-    {"CutOffJpegLoadedWithAWarning", "DIR:a.bmp", "DIR:cut.jpg", {}},
-    {"CutOffJpegHalfMadeUp", "DIR:a.bmp", "jpeg/made/truncated_half.jpg", {}},
-    {"JpegWhoseDataRunsOutIsRefused", "DIR:a.bmp", "jpeg/made/arithmetic_data_runs_out.jpg", {}, 1},
+    {"CutOffJpegLoadedWithAWarning", "DIR:a.bmp", "DIR:cut.jpg", {}, 0, 0, true},
+    {"CutOffJpegHalfMadeUp", "DIR:a.bmp", "jpeg/made/truncated_half.jpg", {}, 0, 0, true},
+    {"JpegWhoseDataRunsOutIsRefused", "DIR:a.bmp", "jpeg/made/arithmetic_data_runs_out.jpg", {}, 1, 0, true},
     {"AlignedAutomaticallyMatchingNothing",
      "DIR:a.bmp",
      "DIR:a.bmp",
      {"--margin", "0,0", "--align", "auto"},
-     1},
+     1,
+     2},  // matching needs both pictures' pixels
 };
 
 class JoinInOrder : public ::testing::TestWithParam<Case> {
@@ -96,14 +103,14 @@ class JoinInOrder : public ::testing::TestWithParam<Case> {
     std::string out, err, file;
   };
   // Runs the case into `name` (its extension stripped by the command, as it always is).
-  Result run(const Case& c, JoinReading reading, const std::string& name) {
+  Result run(const Case& c, JoinReading reading, const std::string& name, JoinReadingTrace* trace = nullptr) {
     // Each run writes into a folder of its own under the same name, so the messages match.
     const std::string folder = dir.file(name);
     fs::create_directories(folder);
     std::vector<std::string> args{input(c.a), input(c.b), "-o", dir.file("out")};
     args.insert(args.end(), c.options.begin(), c.options.end());
     std::ostringstream out, err;
-    Result r{run_join_command(args, out, err, reading), out.str(), err.str(), {}};
+    Result r{run_join_command(args, out, err, reading, trace), out.str(), err.str(), {}};
     for (const auto& e : fs::directory_iterator(dir.path())) {
       if (e.path().filename().string().starts_with("out.")) {
         r.file = bytes_of(e.path().string());
@@ -118,7 +125,10 @@ class JoinInOrder : public ::testing::TestWithParam<Case> {
 TEST_P(JoinInOrder, GivesTheFileAndMessagesOfAWholeRead) {
   const Case& c = GetParam();
   const Result whole = run(c, JoinReading::kWhole, "whole");
-  const Result in_order = run(c, JoinReading::kInOrder, "in-order");
+  JoinReadingTrace trace;
+  const Result in_order = run(c, JoinReading::kInOrder, "in-order", &trace);
+  EXPECT_EQ(trace.read_whole, c.read_whole);
+  EXPECT_EQ(trace.read_again_whole, c.read_again_whole);
   EXPECT_EQ(in_order.status, whole.status);
   EXPECT_EQ(in_order.out, whole.out);
   EXPECT_EQ(in_order.err, whole.err);
