@@ -20,8 +20,9 @@ namespace {
 // From this many strips on, the rows of one strip are made while the one before is written: on two
 // cores the making (painting, converting) and the writing (copying into the page cache) overlap.
 constexpr std::int64_t kOverlappedStrips = 4;
-// Written bytes are sent to disk in pieces of this size, when asked to be.
-constexpr std::uint64_t kSendBytes = std::uint64_t{8} << 20;
+// Written bytes are sent to disk in pieces of this size, when asked to be. Small pieces leave less
+// for the disk to write when the replaced file's blocks are freed, which waits behind those writes.
+constexpr std::uint64_t kSendBytes = std::uint64_t{2} << 20;
 
 // Makes the strips of a file's rows from the top of the picture down, so that what paints them reads
 // its sources in order; each strip is written at its place in the bottom-up file.
