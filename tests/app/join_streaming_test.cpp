@@ -83,9 +83,9 @@ const Case kCases[] = {
      2},  // matching needs both pictures' pixels
 };
 
-class JoinInOrder : public ::testing::TestWithParam<Case> {
+class JoinFiles : public ::testing::Test {
  protected:
-  JoinInOrder() {
+  JoinFiles() {
     write_bitmap_file(pattern(90, 150, 1), dir.file("a.bmp"));
     write_bitmap_file(pattern(70, 200, 2), dir.file("b.bmp"));
     write_top_down(pattern(83, 140, 3), dir.file("down.bmp"));
@@ -122,6 +122,8 @@ class JoinInOrder : public ::testing::TestWithParam<Case> {
   test::TempDir dir;
 };
 
+class JoinInOrder : public JoinFiles, public ::testing::WithParamInterface<Case> {};
+
 TEST_P(JoinInOrder, GivesTheFileAndMessagesOfAWholeRead) {
   const Case& c = GetParam();
   const Result whole = run(c, JoinReading::kWhole, "whole");
@@ -145,6 +147,24 @@ TEST_P(JoinInOrder, GivesTheFileAndMessagesOfAWholeRead) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, JoinInOrder, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Held in their files, pictures and canvas need only strips: a ceiling far below their size refuses
+// the whole read and not the stream, which writes the whole read's file.
+TEST_F(JoinFiles, AStreamIsNotRefusedForThePicturesSize) {
+  const std::string a = dir.file("wide-a.bmp"), b = dir.file("wide-b.bmp");
+  write_bitmap_file(pattern(1500, 1000, 4), a);  // 6 MB a picture as pixels, 12 MB the canvas
+  write_bitmap_file(pattern(1500, 1000, 5), b);
+  const Case c{"Wide", "DIR:wide-a.bmp", "DIR:wide-b.bmp", {"--margin", "0,0"}};
+  const Result unlimited = run(c, JoinReading::kWhole, "unlimited");
+  ::setenv("VIMBREL_MEMORY_LIMIT_MB", "4", 1);
+  const Result whole = run(c, JoinReading::kWhole, "whole");
+  const Result in_order = run(c, JoinReading::kInOrder, "in-order");
+  ::unsetenv("VIMBREL_MEMORY_LIMIT_MB");
+  EXPECT_EQ(whole.status, 1);
+  EXPECT_TRUE(whole.file.empty());
+  EXPECT_EQ(in_order.status, 0) << in_order.err;
+  EXPECT_TRUE(in_order.file == unlimited.file);
+}
 
 }  // namespace
 }  // namespace vimbrel
