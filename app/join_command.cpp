@@ -302,11 +302,11 @@ int run_join_command(std::span<const std::string> args, std::ostream& out, std::
   // Read in order, what the run says is held back until it is known that no picture read otherwise
   // than a whole read would have; then it runs again reading whole, as the windows read.
   std::ostringstream held;
-  JoinReadingTrace in_order, rerun;
-  int status = run_join(*o, reading == JoinReading::kInOrder ? held : err, reading, in_order);
-  if (trace != nullptr) *trace = in_order;
+  JoinReadingTrace run;
+  int status = run_join(*o, reading == JoinReading::kInOrder ? held : err, reading, run);
+  if (trace != nullptr) *trace = run;  // of the first run
   if (status == kReadAgainWhole) {
-    status = run_join(*o, err, JoinReading::kWhole, rerun);
+    status = run_join(*o, err, JoinReading::kWhole, run);
   } else if (reading == JoinReading::kInOrder) {
     err << held.str();
   }
