@@ -151,9 +151,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, JoinInOrder, ::testing::ValuesIn(kCases),
 // Held in their files, pictures and canvas need only strips: a ceiling far below their size refuses
 // the whole read and not the stream, which writes the whole read's file.
 TEST_F(JoinFiles, AStreamIsNotRefusedForThePicturesSize) {
-  const std::string a = dir.file("wide-a.bmp"), b = dir.file("wide-b.bmp");
-  write_bitmap_file(pattern(1500, 1000, 4), a);  // 6 MB a picture as pixels, 12 MB the canvas
-  write_bitmap_file(pattern(1500, 1000, 5), b);
+  write_bitmap_file(pattern(1500, 1000, 4), dir.file("wide-a.bmp"));  // 6 MB as pixels, 12 MB the canvas
+  write_bitmap_file(pattern(1500, 1000, 5), dir.file("wide-b.bmp"));
   const Case c{"Wide", "DIR:wide-a.bmp", "DIR:wide-b.bmp", {"--margin", "0,0"}};
   const Result unlimited = run(c, JoinReading::kWhole, "unlimited");
   ::setenv("VIMBREL_MEMORY_LIMIT_MB", "4", 1);
